@@ -1,0 +1,99 @@
+#pragma once
+// The main window: one field per control of its inventory, one method per event handler. The
+// bodies of a subsystem's handlers live in that subsystem's folder.
+#include <string>
+
+#include "lists/list_store.h"
+#include "platform/controls.h"
+#include "platform/platform.h"
+
+class TFrmMain : public platform::Form {
+public:
+    explicit TFrmMain(const platform::Platform& os);
+
+    // Stored layout, for the layout rule's arithmetic.
+    static constexpr platform::Size startSize{648, 753};
+    static constexpr platform::Size minimumSize{648, 520};
+
+    // Menu bar.
+    platform::MenuItem n_open, n_add, n_clear, n_preview, n_cancel, n_run, n_help;
+    platform::MenuItem n_web, m_checkupdate, N1, n_about;
+    platform::MenuItem n_exit;
+
+    // Declared in tab order within each parent: creation order is keyboard order.
+    platform::GroupBox gb_old, gb_new, gb_name, gb_extension, gb_attributes, gb_output;
+
+    platform::Label lb_old;
+    platform::Memo mmOriginal;
+    platform::CheckBox cbShowpathO;
+
+    platform::Label lb_new;
+    platform::CheckBox cbshowpathR;
+    platform::Memo mmRenamed;
+    platform::Button Button1;
+
+    platform::GroupBox gb_append;
+    platform::CheckBox cbAftername;
+    platform::Edit edtRearside;
+    platform::GroupBox gb_filename;
+    platform::CheckBox cbNewname;
+    platform::Edit edtname;
+    platform::GroupBox gb_No;
+    platform::CheckBox cbInitNo;
+    platform::Edit edtvalue;
+    platform::ComboBox cbPos;
+    platform::RadioGroup rgIncDec;
+    platform::GroupBox gbReplace;
+    platform::Edit edtOldpart;
+    platform::Label Label3;
+    platform::Edit edtNewpart;
+    platform::GroupBox gb_insert;
+    platform::CheckBox cbBeforename;
+    platform::Edit edtForeside;
+
+    platform::CheckBox cbChangesuffix;
+    platform::Edit edtsuffix_old;
+    platform::Label Label4;
+    platform::Edit edtsuffix_new;
+
+    platform::CheckBox cbReadonly;
+    platform::CheckBox cbHidden;
+
+    platform::RadioButton rbRename;
+    platform::RadioButton rbSaveas;
+    platform::Button btnFolder;
+    platform::Label lbpath;
+
+    // The window's own values besides its controls.
+    std::string versionString;
+    std::string sourceFolder;
+    std::string outputFolder;
+
+    // app/main_window.cpp
+    void FormCreate();
+    void FormResize();
+    void FormClose();
+    void n_exitClick();
+
+    // lists/views.cpp
+    void mmOriginalChange();
+    void mmRenamedChange();
+    void cbShowpathOClick();
+    void cbshowpathRClick();
+
+    const lists::ListStore& store() const { return store_; }
+
+private:
+    void bindEvents();
+    // Shows the pair's path or name file in the view when the pair's path file exists.
+    void loadView(platform::Memo& view, lists::ListPair pair, bool fullPaths);
+
+    platform::Platform os_;
+    lists::ListStore store_;
+};
+
+// The layout rule of the two list areas, over the client size.
+namespace layout {
+constexpr int listAreaWidth(int clientWidth) { return (clientWidth - 34) / 2; }
+constexpr int listAreaHeight(int clientHeight) { return clientHeight - 200; }
+}  // namespace layout

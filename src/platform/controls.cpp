@@ -1,0 +1,176 @@
+#include "platform/controls.h"
+
+#include <algorithm>
+
+#include "platform/errors.h"
+
+namespace platform {
+
+MenuItem::MenuItem(Form& form, MenuItem* parent, int id, bool isSubmenu) : form_(form), id_(id)
+{
+    form.peer().addMenuItem(parent ? parent->id() : 0, id, "", isSubmenu);
+    form.registerMenuItem(*this);
+}
+
+void MenuItem::setCaption(const std::string& caption)
+{
+    caption_ = caption;
+    form_.peer().setMenuCaption(id_, caption);
+}
+
+void MenuItem::choose()
+{
+    if (onClick)
+        form_.dispatch(onClick);
+}
+
+Form::Form(Ui& ui, FormBorder border) : ui_(ui), peer_(ui.createForm(*this, border)) {}
+
+Form::~Form() = default;
+
+void Form::dispatch(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const AppError& e) {
+        ui_.errorBox(errorBoxText(e.what()));
+    }
+}
+
+void Form::show()
+{
+    peer_->show();
+    resized();
+}
+
+void Form::resized()
+{
+    if (onResize)
+        dispatch(onResize);
+}
+
+void Form::closing()
+{
+    if (onClose)
+        dispatch(onClose);
+}
+
+void Form::menuChosen(int id)
+{
+    auto item = std::find_if(menu_.begin(), menu_.end(), [id](MenuItem* m) { return m->id() == id; });
+    if (item != menu_.end())
+        (*item)->choose();
+}
+
+Control::Control(Form& form, Control* parent, ControlKind kind, const Rect& bounds, int id)
+    : form_(form), peer_(form.ui().createControl(kind, *this, form.peer(), parent ? &parent->peer() : nullptr, bounds, id))
+{
+}
+
+void Control::setLeft(int left)
+{
+    Rect r = bounds();
+    r.left = left;
+    setBounds(r);
+}
+
+void Control::setWidth(int width)
+{
+    Rect r = bounds();
+    r.width = width;
+    setBounds(r);
+}
+
+void Control::setHeight(int height)
+{
+    Rect r = bounds();
+    r.height = height;
+    setBounds(r);
+}
+
+void Control::setHint(const std::string& hint)
+{
+    hint_ = hint;
+    peer_->setHint(hint);
+}
+
+void Control::setFont(const FontSpec& font, Align align)
+{
+    form_.ui().setFont(*peer_, font, align);
+}
+
+void Label::userClicked()
+{
+    if (onClick)
+        form_.dispatch(onClick);
+}
+
+void Label::userDoubleClicked()
+{
+    if (onDblClick)
+        form_.dispatch(onDblClick);
+}
+
+char32_t Edit::userTyped(char32_t c)
+{
+    if (onKeyPress)
+        form_.dispatch([&] { onKeyPress(c); });
+    return c;
+}
+
+void Memo::setText(const std::string& text)
+{
+    peer_->setText(text);
+    if (onChange)
+        onChange();
+}
+
+void CheckBox::setChecked(bool on)
+{
+    if (peer_->checked() == on)
+        return;
+    peer_->setChecked(on);
+    if (onClick)
+        onClick();
+}
+
+void CheckBox::userClicked()
+{
+    form_.dispatch([this] { setChecked(!checked()); });
+}
+
+void RadioButton::setChecked(bool on)
+{
+    if (peer_->checked() == on)
+        return;
+    peer_->setChecked(on);
+    if (!on)
+        return;
+    for (RadioButton* other : others_)
+        other->peer_->setChecked(false);
+    if (onClick)
+        onClick();
+}
+
+void RadioButton::userClicked()
+{
+    form_.dispatch([this] { setChecked(true); });
+}
+
+void RadioButton::group(const std::vector<RadioButton*>& buttons)
+{
+    for (RadioButton* b : buttons) {
+        b->others_.clear();
+        for (RadioButton* o : buttons)
+            if (o != b)
+                b->others_.push_back(o);
+    }
+}
+
+void Button::userClicked()
+{
+    if (onClick)
+        form_.dispatch(onClick);
+}
+
+}  // namespace platform

@@ -1,0 +1,197 @@
+#pragma once
+// The controls a window class holds as fields. They hold no state of their own beyond their
+// callbacks: the backend's peer holds it. Event rules both backends share:
+//  - a user's action runs inside the form's dispatcher, which shows an escaping AppError in the
+//    error box and ends the handler there;
+//  - setting a check box from code raises its click callback only when the state changes;
+//  - selecting a radio button from code raises its click callback (again only on a change).
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace platform {
+
+class Form;
+
+class MenuItem {
+public:
+    // parent == nullptr: an item of the menu bar.
+    MenuItem(Form& form, MenuItem* parent, int id, bool isSubmenu = false);
+    int id() const { return id_; }
+    const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& caption);
+    const std::string& hint() const { return hint_; }
+    void setHint(const std::string& hint) { hint_ = hint; }
+    std::function<void()> onClick;
+    void choose();  // as the user does
+
+private:
+    Form& form_;
+    int id_;
+    std::string caption_;
+    std::string hint_;  // kept with the item; the window has no status line to show it
+};
+
+class Form : public FormEvents {
+public:
+    Form(Ui& ui, FormBorder border);
+    ~Form() override;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    Ui& ui() const { return ui_; }
+    FormPeer& peer() const { return *peer_; }
+
+    std::string caption() const { return peer_->title(); }
+    void setCaption(const std::string& title) { peer_->setTitle(title); }
+
+    // Runs a handler for an event the user caused; what escapes it is shown in the error box.
+    void dispatch(const std::function<void()>& handler);
+
+    // Shows the window and lays it out for its size, as its first resize does.
+    void show();
+
+    std::function<void()> onResize;
+    std::function<void()> onClose;
+
+    void resized() override;
+    void closing() override;
+    void menuChosen(int id) override;
+    void registerMenuItem(MenuItem& item) { menu_.push_back(&item); }
+
+private:
+    Ui& ui_;
+    std::unique_ptr<FormPeer> peer_;
+    std::vector<MenuItem*> menu_;
+};
+
+class Control : public ControlEvents {
+public:
+    Control(Form& form, Control* parent, ControlKind kind, const Rect& bounds, int id);
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    ControlPeer& peer() const { return *peer_; }
+    Form& form() const { return form_; }
+
+    bool enabled() const { return peer_->enabled(); }
+    void setEnabled(bool on) { peer_->setEnabled(on); }
+    bool visible() const { return peer_->visible(); }
+    void setVisible(bool on) { peer_->setVisible(on); }
+    Rect bounds() const { return peer_->bounds(); }
+    void setBounds(const Rect& r) { peer_->setBounds(r); }
+    void setLeft(int left);
+    void setWidth(int width);
+    void setHeight(int height);
+    const std::string& hint() const { return hint_; }
+    void setHint(const std::string& hint);
+    void setFont(const FontSpec& font, Align align = Align::Left);
+
+protected:
+    Form& form_;
+    std::unique_ptr<ControlPeer> peer_;
+    std::string hint_;
+};
+
+// Controls whose text is their caption or content.
+class TextControl : public Control {
+public:
+    using Control::Control;
+    std::string text() const { return peer_->text(); }
+    void setText(const std::string& text) { peer_->setText(text); }
+};
+
+class GroupBox : public TextControl {
+public:
+    GroupBox(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : TextControl(form, parent, ControlKind::GroupBox, bounds, id) {}
+};
+
+class Label : public TextControl {
+public:
+    Label(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : TextControl(form, parent, ControlKind::Label, bounds, id) {}
+    std::function<void()> onClick;
+    std::function<void()> onDblClick;
+    void userClicked() override;
+    void userDoubleClicked() override;
+};
+
+class Edit : public TextControl {
+public:
+    Edit(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : TextControl(form, parent, ControlKind::Edit, bounds, id) {}
+    void setMaxLength(int chars) { peer_->setMaxLength(chars); }
+    // May replace the typed character.
+    std::function<void(char32_t& key)> onKeyPress;
+    char32_t userTyped(char32_t c) override;
+};
+
+// Read-only multi-line view; every change of its text raises onChange.
+class Memo : public TextControl {
+public:
+    Memo(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : TextControl(form, parent, ControlKind::Memo, bounds, id) {}
+    void setText(const std::string& text);
+    void clear() { setText(""); }
+    std::function<void()> onChange;
+};
+
+class CheckBox : public TextControl {
+public:
+    CheckBox(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : TextControl(form, parent, ControlKind::CheckBox, bounds, id) {}
+    bool checked() const { return peer_->checked(); }
+    void setChecked(bool on);
+    std::function<void()> onClick;
+    void userClicked() override;
+};
+
+class RadioButton : public TextControl {
+public:
+    RadioButton(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : TextControl(form, parent, ControlKind::RadioButton, bounds, id) {}
+    bool checked() const { return peer_->checked(); }
+    // Selecting one clears the others of its group.
+    void setChecked(bool on);
+    std::function<void()> onClick;
+    void userClicked() override;
+    static void group(const std::vector<RadioButton*>& buttons);
+
+private:
+    std::vector<RadioButton*> others_;
+};
+
+class RadioGroup : public TextControl {
+public:
+    RadioGroup(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : TextControl(form, parent, ControlKind::RadioGroup, bounds, id) {}
+    std::vector<std::string> items() const { return peer_->items(); }
+    void setItems(const std::vector<std::string>& items) { peer_->setItems(items); }
+    int itemIndex() const { return peer_->itemIndex(); }
+    void setItemIndex(int index) { peer_->setItemIndex(index); }
+};
+
+class ComboBox : public Control {
+public:
+    ComboBox(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : Control(form, parent, ControlKind::ComboBox, bounds, id) {}
+    std::vector<std::string> items() const { return peer_->items(); }
+    void setItems(const std::vector<std::string>& items) { peer_->setItems(items); }
+    int itemIndex() const { return peer_->itemIndex(); }
+    void setItemIndex(int index) { peer_->setItemIndex(index); }
+    std::string text() const { return peer_->text(); }
+};
+
+class Button : public TextControl {
+public:
+    Button(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : TextControl(form, parent, ControlKind::Button, bounds, id) {}
+    std::function<void()> onClick;
+    void userClicked() override;
+};
+
+}  // namespace platform

@@ -1,0 +1,62 @@
+#pragma once
+// The file system as the program needs it. Paths are UTF-8; the Win32 backend converts them at
+// the API boundary. Every operation that can fail returns the system's error code (0 = done).
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+namespace attr {
+constexpr std::uint32_t readOnly = 0x1;
+constexpr std::uint32_t hidden = 0x2;
+constexpr std::uint32_t directory = 0x10;
+constexpr std::uint32_t archive = 0x20;
+constexpr std::uint32_t invalid = 0xFFFFFFFFu;
+}  // namespace attr
+
+namespace err {
+constexpr std::uint32_t ok = 0;
+constexpr std::uint32_t fileNotFound = 2;
+constexpr std::uint32_t pathNotFound = 3;
+constexpr std::uint32_t accessDenied = 5;
+constexpr std::uint32_t sharingViolation = 32;
+constexpr std::uint32_t fileExists = 80;
+constexpr std::uint32_t diskFull = 112;
+constexpr std::uint32_t invalidName = 123;
+constexpr std::uint32_t alreadyExists = 183;
+}  // namespace err
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Full path of the running program file.
+    virtual std::string modulePath() = 0;
+    virtual std::string currentFolder() = 0;
+
+    // Existence by attributes: never a wildcard search.
+    virtual bool fileExists(const std::string& path) = 0;
+    virtual bool folderExists(const std::string& path) = 0;
+    virtual std::uint32_t attributes(const std::string& path) = 0;
+
+    // Whole-file text I/O in bytes; they throw IoError.
+    virtual std::string readAll(const std::string& path) = 0;
+    virtual void writeAll(const std::string& path, const std::string& bytes) = 0;
+    virtual void append(const std::string& path, const std::string& bytes) = 0;
+
+    virtual std::uint32_t deleteFile(const std::string& path) = 0;
+    // Never replaces an existing target.
+    virtual std::uint32_t moveFile(const std::string& from, const std::string& to) = 0;
+    virtual std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    virtual std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) = 0;
+    // Creates the folder and every missing parent.
+    virtual std::uint32_t createFolders(const std::string& path) = 0;
+
+    // The system's ANSI code page. toAnsi reports whether every character was representable
+    // exactly (no best-fit look-alikes, no "?").
+    virtual std::string toAnsi(const std::string& utf8, bool* exact = nullptr) = 0;
+    virtual std::string fromAnsi(const std::string& ansi) = 0;
+    virtual std::string errorText(std::uint32_t code) = 0;
+};
+
+}  // namespace platform

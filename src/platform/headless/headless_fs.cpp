@@ -1,0 +1,243 @@
+#include "platform/headless/headless_fs.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+#include "platform/errors.h"
+
+namespace platform::headless {
+
+namespace {
+
+std::string fold(std::string path)
+{
+    for (char& c : path)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+std::string parentOf(const std::string& path)
+{
+    auto cut = path.find_last_of('\\');
+    if (cut == std::string::npos)
+        return "";
+    return cut == 2 && path[1] == ':' ? path.substr(0, 3) : path.substr(0, cut);
+}
+
+// Converts with iconv, the test stand-in for the code page functions of Windows. Characters
+// that have no place in the target become "?" and make the conversion inexact.
+std::string convert(const char* to, const char* from, const std::string& in, bool* exact)
+{
+    iconv_t cd = iconv_open(to, from);
+    std::string out;
+    if (exact)
+        *exact = true;
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    char buffer[4096];
+    while (srcLeft > 0) {
+        char* dst = buffer;
+        size_t dstLeft = sizeof buffer;
+        size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buffer, dst - buffer);
+        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+            if (exact)
+                *exact = false;
+            out += '?';
+            // Skip one whole UTF-8 character, or one byte of other input.
+            do {
+                ++src, --srcLeft;
+            } while (srcLeft > 0 && std::string(from) == "UTF-8" && (static_cast<unsigned char>(*src) & 0xC0) == 0x80);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace
+
+HeadlessFileSystem::HeadlessFileSystem(std::string programPath) : programPath_(std::move(programPath))
+{
+    addFolder(parentOf(programPath_));
+}
+
+void HeadlessFileSystem::addFolder(const std::string& path)
+{
+    for (std::string p = path; !p.empty() && !folders_.count(fold(p)); p = parentOf(p)) {
+        folders_[fold(p)] = p;
+        if (p.size() <= 3)
+            break;
+    }
+}
+
+void HeadlessFileSystem::addFile(const std::string& path, const std::string& bytes, std::uint32_t attributes)
+{
+    addFolder(parentOf(path));
+    files_[fold(path)] = {path, bytes, attributes};
+}
+
+std::string HeadlessFileSystem::content(const std::string& path) const
+{
+    auto it = files_.find(fold(path));
+    return it == files_.end() ? "" : it->second.bytes;
+}
+
+std::vector<std::string> HeadlessFileSystem::files() const
+{
+    std::vector<std::string> names;
+    for (const auto& [key, file] : files_)
+        names.push_back(file.name);
+    return names;
+}
+
+std::uint32_t HeadlessFileSystem::injected(Op op, const std::string& path) const
+{
+    return fault ? fault(op, path) : 0;
+}
+
+bool HeadlessFileSystem::parentExists(const std::string& path) const
+{
+    return folders_.count(fold(parentOf(path))) > 0;
+}
+
+bool HeadlessFileSystem::fileExists(const std::string& path)
+{
+    return files_.count(fold(path)) > 0;
+}
+
+bool HeadlessFileSystem::folderExists(const std::string& path)
+{
+    return !path.empty() && folders_.count(fold(path)) > 0;
+}
+
+std::uint32_t HeadlessFileSystem::attributes(const std::string& path)
+{
+    auto it = files_.find(fold(path));
+    if (it != files_.end())
+        return it->second.attributes;
+    return folderExists(path) ? attr::directory : attr::invalid;
+}
+
+std::string HeadlessFileSystem::readAll(const std::string& path)
+{
+    if (auto code = injected(Op::Read, path))
+        throw IoError(static_cast<int>(code));
+    auto it = files_.find(fold(path));
+    if (it == files_.end())
+        throw IoError(2);
+    return it->second.bytes;
+}
+
+void HeadlessFileSystem::writeAll(const std::string& path, const std::string& bytes)
+{
+    if (auto code = injected(Op::Write, path))
+        throw IoError(static_cast<int>(code));
+    if (!parentExists(path))
+        throw IoError(3);
+    auto it = files_.find(fold(path));
+    if (it == files_.end())
+        files_[fold(path)] = {path, bytes, attr::archive};
+    else if (it->second.attributes & attr::readOnly)
+        throw IoError(5);
+    else
+        it->second.bytes = bytes;
+}
+
+void HeadlessFileSystem::append(const std::string& path, const std::string& bytes)
+{
+    if (auto code = injected(Op::Append, path))
+        throw IoError(static_cast<int>(code));
+    auto it = files_.find(fold(path));
+    if (it == files_.end())
+        throw IoError(2);
+    it->second.bytes += bytes;
+}
+
+std::uint32_t HeadlessFileSystem::deleteFile(const std::string& path)
+{
+    if (auto code = injected(Op::Delete, path))
+        return code;
+    auto it = files_.find(fold(path));
+    if (it == files_.end())
+        return err::fileNotFound;
+    if (it->second.attributes & attr::readOnly)
+        return err::accessDenied;
+    files_.erase(it);
+    return err::ok;
+}
+
+std::uint32_t HeadlessFileSystem::moveFile(const std::string& from, const std::string& to)
+{
+    if (auto code = injected(Op::Move, from))
+        return code;
+    auto it = files_.find(fold(from));
+    if (it == files_.end())
+        return err::fileNotFound;
+    if (!parentExists(to))
+        return err::pathNotFound;
+    bool sameFile = fold(from) == fold(to);
+    if (!sameFile && (files_.count(fold(to)) || folders_.count(fold(to))))
+        return err::alreadyExists;
+    File moved = it->second;
+    moved.name = to;
+    files_.erase(it);
+    files_[fold(to)] = moved;
+    return err::ok;
+}
+
+std::uint32_t HeadlessFileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists)
+{
+    if (auto code = injected(Op::Copy, to))
+        return code;
+    auto src = files_.find(fold(from));
+    if (src == files_.end())
+        return err::fileNotFound;
+    if (!parentExists(to))
+        return err::pathNotFound;
+    auto dst = files_.find(fold(to));
+    if (dst != files_.end()) {
+        if (failIfExists)
+            return err::fileExists;
+        if (dst->second.attributes & (attr::readOnly | attr::hidden))
+            return err::accessDenied;
+    }
+    File copy = src->second;
+    copy.name = to;
+    files_[fold(to)] = copy;
+    return err::ok;
+}
+
+std::uint32_t HeadlessFileSystem::setAttributes(const std::string& path, std::uint32_t attributes)
+{
+    if (auto code = injected(Op::SetAttributes, path))
+        return code;
+    auto it = files_.find(fold(path));
+    if (it == files_.end())
+        return err::fileNotFound;
+    it->second.attributes = attributes;
+    return err::ok;
+}
+
+std::uint32_t HeadlessFileSystem::createFolders(const std::string& path)
+{
+    if (auto code = injected(Op::CreateFolder, path))
+        return code;
+    addFolder(path);
+    return err::ok;
+}
+
+std::string HeadlessFileSystem::toAnsi(const std::string& utf8, bool* exact)
+{
+    return convert("CP936", "UTF-8", utf8, exact);
+}
+
+std::string HeadlessFileSystem::fromAnsi(const std::string& ansi)
+{
+    return convert("UTF-8", "CP936", ansi, nullptr);
+}
+
+}  // namespace platform::headless

@@ -1,0 +1,79 @@
+#pragma once
+// Test backend for the file system: an in-memory volume with Windows' rules (paths compare
+// without regard to letter case, a rename never replaces, copying into a missing folder fails)
+// and a hook through which a test injects failures.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/shell.h"
+
+namespace platform::headless {
+
+enum class Op { Read, Write, Append, Delete, Move, Copy, SetAttributes, CreateFolder };
+
+class HeadlessFileSystem : public FileSystem {
+public:
+    explicit HeadlessFileSystem(std::string programPath = "C:\\nomerra\\nomerra.exe");
+
+    std::string modulePath() override { return programPath_; }
+    std::string currentFolder() override { return currentFolder_; }
+    bool fileExists(const std::string& path) override;
+    bool folderExists(const std::string& path) override;
+    std::uint32_t attributes(const std::string& path) override;
+    std::string readAll(const std::string& path) override;
+    void writeAll(const std::string& path, const std::string& bytes) override;
+    void append(const std::string& path, const std::string& bytes) override;
+    std::uint32_t deleteFile(const std::string& path) override;
+    std::uint32_t moveFile(const std::string& from, const std::string& to) override;
+    std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
+    std::uint32_t createFolders(const std::string& path) override;
+    std::string toAnsi(const std::string& utf8, bool* exact = nullptr) override;
+    std::string fromAnsi(const std::string& ansi) override;
+    std::string errorText(std::uint32_t code) override { return "system error " + std::to_string(code); }
+
+    // Setting up and inspecting the volume.
+    void addFolder(const std::string& path);
+    void addFile(const std::string& path, const std::string& bytes = "", std::uint32_t attributes = attr::archive);
+    std::string content(const std::string& path) const;  // "" when missing
+    // Every file path under its stored spelling.
+    std::vector<std::string> files() const;
+    void setCurrentFolder(const std::string& path) { currentFolder_ = path; }
+
+    // A non-zero answer makes the operation fail with that code before it changes anything.
+    std::function<std::uint32_t(Op, const std::string& path)> fault;
+
+private:
+    struct File {
+        std::string name;  // as spelt when created or renamed
+        std::string bytes;
+        std::uint32_t attributes;
+    };
+    std::uint32_t injected(Op op, const std::string& path) const;
+    bool parentExists(const std::string& path) const;
+    std::string programPath_;
+    std::string currentFolder_ = "C:\\";
+    std::map<std::string, File> files_;       // by folded path
+    std::map<std::string, std::string> folders_;
+};
+
+// Test backend for the shell: remembers every call.
+struct ShellCall {
+    std::string verb, file, parameters, folder;
+    int show;
+};
+
+class HeadlessShell : public Shell {
+public:
+    void execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& folder, int show) override
+    {
+        calls.push_back({verb, file, parameters, folder, show});
+    }
+    std::vector<ShellCall> calls;
+};
+
+}  // namespace platform::headless

@@ -1,0 +1,148 @@
+#include "platform/headless/headless_ui.h"
+
+#include <algorithm>
+
+#include "platform/utf8.h"
+
+namespace platform::headless {
+
+std::string HeadlessControl::text() const
+{
+    if (kind_ == ControlKind::ComboBox)
+        return index_ >= 0 && index_ < static_cast<int>(items_.size()) ? items_[index_] : "";
+    return text_;
+}
+
+void HeadlessControl::setItems(const std::vector<std::string>& items)
+{
+    items_ = items;
+    index_ = -1;
+}
+
+void HeadlessControl::click()
+{
+    if (enabled_ && visible_)
+        events_.userClicked();
+}
+
+void HeadlessControl::doubleClick()
+{
+    if (enabled_ && visible_)
+        events_.userDoubleClicked();
+}
+
+void HeadlessControl::type(char32_t c)
+{
+    if (!enabled_)
+        return;
+    c = events_.userTyped(c);
+    if (c == 8) {
+        text_ = utf8DropLast(text_);
+    } else if (c >= 32 && (maxLength_ == 0 || utf8Length(text_) < static_cast<std::size_t>(maxLength_))) {
+        text_ += utf8Encode(c);
+    }
+}
+
+void HeadlessControl::type(const std::u32string& keys)
+{
+    for (char32_t c : keys)
+        type(c);
+}
+
+void HeadlessForm::setOuterSize(Size size)
+{
+    if (size == outer_)
+        return;
+    outer_ = size;
+    events_.resized();
+}
+
+Size HeadlessForm::clientSize() const
+{
+    return {outer_.width - frame().width, outer_.height - frame().height};
+}
+
+void HeadlessForm::setClientSize(Size size)
+{
+    setOuterSize({size.width + frame().width, size.height + frame().height});
+}
+
+void HeadlessForm::show()
+{
+    visible_ = true;
+}
+
+void HeadlessForm::close()
+{
+    events_.closing();
+    visible_ = false;
+    closed = true;
+}
+
+void HeadlessForm::addMenuItem(int parent, int id, const std::string& caption, bool)
+{
+    menu_.push_back({parent, id, caption});
+}
+
+void HeadlessForm::setMenuCaption(int id, const std::string& caption)
+{
+    for (Item& item : menu_)
+        if (item.id == id)
+            item.caption = caption;
+}
+
+std::string HeadlessForm::menuCaption(int id) const
+{
+    auto it = std::find_if(menu_.begin(), menu_.end(), [id](const Item& i) { return i.id == id; });
+    return it == menu_.end() ? "" : it->caption;
+}
+
+std::unique_ptr<FormPeer> HeadlessUi::createForm(FormEvents& events, FormBorder border)
+{
+    return std::make_unique<HeadlessForm>(events, border);
+}
+
+std::unique_ptr<ControlPeer> HeadlessUi::createControl(ControlKind kind, ControlEvents& events, FormPeer&,
+                                                       ControlPeer*, const Rect& bounds, int id)
+{
+    return std::make_unique<HeadlessControl>(kind, events, bounds, id);
+}
+
+void HeadlessUi::setFont(ControlPeer& control, const FontSpec& font, Align align)
+{
+    auto& c = static_cast<HeadlessControl&>(control);
+    c.font = font;
+    c.align = align;
+}
+
+bool HeadlessUi::ask(const std::string& text)
+{
+    shown.push_back({Shown::Question, text});
+    if (answers.empty())
+        return false;
+    bool yes = answers.front();
+    answers.pop_front();
+    return yes;
+}
+
+std::optional<OpenFileAnswer> HeadlessUi::openFiles(const OpenFileRequest& request)
+{
+    fileRequests.push_back(request);
+    if (fileAnswers.empty())
+        return std::nullopt;
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> HeadlessUi::chooseFolder(const FolderRequest& request)
+{
+    folderRequests.push_back(request);
+    if (folderAnswers.empty())
+        return std::nullopt;
+    auto answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer(request);
+}
+
+}  // namespace platform::headless

@@ -1,0 +1,137 @@
+#pragma once
+// What a backend provides for windows: peers that hold or show a control's state, the two kinds
+// of message box, the error box and the common dialogs.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct Rect {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+struct Size {
+    int width = 0, height = 0;
+    bool operator==(const Size&) const = default;
+};
+
+enum class ControlKind { GroupBox, Label, Edit, Memo, CheckBox, RadioButton, RadioGroup, ComboBox, Button };
+
+// A backend calls these when the user acts on a control.
+class ControlEvents {
+public:
+    virtual ~ControlEvents() = default;
+    virtual void userClicked() {}
+    virtual void userDoubleClicked() {}
+    // Returns the character that reaches the field.
+    virtual char32_t userTyped(char32_t c) { return c; }
+};
+
+class ControlPeer {
+public:
+    virtual ~ControlPeer() = default;
+    virtual std::string text() const = 0;
+    virtual void setText(const std::string& text) = 0;
+    virtual bool checked() const = 0;
+    virtual void setChecked(bool on) = 0;
+    virtual bool enabled() const = 0;
+    virtual void setEnabled(bool on) = 0;
+    virtual bool visible() const = 0;
+    virtual void setVisible(bool on) = 0;
+    virtual Rect bounds() const = 0;
+    virtual void setBounds(const Rect& r) = 0;
+    virtual void setHint(const std::string& hint) = 0;
+    virtual void setMaxLength(int chars) = 0;
+    virtual std::vector<std::string> items() const = 0;
+    virtual void setItems(const std::vector<std::string>& items) = 0;
+    virtual int itemIndex() const = 0;
+    virtual void setItemIndex(int index) = 0;
+};
+
+class FormEvents {
+public:
+    virtual ~FormEvents() = default;
+    virtual void resized() = 0;
+    virtual void closing() = 0;
+    virtual void menuChosen(int id) = 0;
+};
+
+enum class FormBorder { Sizeable, Dialog };
+
+class FormPeer {
+public:
+    virtual ~FormPeer() = default;
+    virtual std::string title() const = 0;
+    virtual void setTitle(const std::string& title) = 0;
+    virtual Size outerSize() const = 0;
+    virtual void setOuterSize(Size size) = 0;
+    virtual Size clientSize() const = 0;
+    virtual void setClientSize(Size size) = 0;
+    virtual void centreOnScreen() = 0;
+    virtual void centreOver(const FormPeer& other) = 0;
+    virtual bool visible() const = 0;
+    virtual void show() = 0;
+    virtual void hide() = 0;
+    virtual void bringToFront() = 0;
+    virtual void close() = 0;
+    // parent 0 is the menu bar; a separator has an empty caption.
+    virtual void addMenuItem(int parent, int id, const std::string& caption, bool isSubmenu) = 0;
+    virtual void setMenuCaption(int id, const std::string& caption) = 0;
+};
+
+struct FontSpec {
+    std::string face = "MS Sans Serif";
+    int pixels = 11;
+    bool bold = false;
+    bool underline = false;
+    bool blue = false;
+};
+
+enum class Align { Left, Centre, Right };
+
+struct OpenFileRequest {
+    std::string filter;        // "desc|pattern|desc|pattern"
+    int filterIndex = 1;       // 1-based, as the common dialog counts
+    std::string initialFile;   // empty: the platform's default folder
+    bool multiSelect = false;
+};
+
+struct OpenFileAnswer {
+    std::vector<std::string> files;
+    int filterIndex = 1;
+};
+
+// The platform's folder chooser; answers the text of its folder-name field, after the folder
+// has been created when the user agreed to. Throws AppError on a failure inside it.
+struct FolderRequest {
+    std::string startFolder;
+    int helpContext = 0;
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+    virtual std::unique_ptr<FormPeer> createForm(FormEvents& events, FormBorder border) = 0;
+    virtual std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
+                                                       ControlPeer* parent, const Rect& bounds, int id) = 0;
+    virtual void setFont(ControlPeer& control, const FontSpec& font, Align align) = 0;
+
+    virtual void setApplicationTitle(const std::string& title) = 0;
+    virtual std::string applicationTitle() const = 0;
+    virtual void setHintTimes(int showMs, int hideMs) = 0;
+
+    // Notice: application title, no icon, "确定".
+    virtual void notice(const std::string& text) = 0;
+    // Question: "确认", question icon, "(&Y)是"/"(&N)否"; anything but yes is no.
+    virtual bool ask(const std::string& text) = 0;
+    // The error box: application title, error icon, OK.
+    virtual void errorBox(const std::string& text) = 0;
+
+    virtual std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) = 0;
+    virtual std::optional<std::string> chooseFolder(const FolderRequest& request) = 0;
+};
+
+}  // namespace platform

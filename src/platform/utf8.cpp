@@ -1,0 +1,81 @@
+#include "platform/utf8.h"
+
+namespace platform {
+
+namespace {
+bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+}  // namespace
+
+std::string utf8Encode(char32_t c)
+{
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+std::size_t utf8Length(const std::string& text)
+{
+    std::size_t n = 0;
+    for (unsigned char b : text)
+        n += !isContinuation(b);
+    return n;
+}
+
+std::string utf8DropLast(const std::string& text)
+{
+    std::size_t end = text.size();
+    while (end > 0 && isContinuation(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    return text.substr(0, end == 0 ? 0 : end - 1);
+}
+
+bool isValidUtf8(const std::string& bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        unsigned char b = bytes[i];
+        std::size_t extra;
+        char32_t c;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if ((b & 0xE0) == 0xC0) {
+            extra = 1, c = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            extra = 2, c = b & 0x0F;
+        } else if ((b & 0xF8) == 0xF0) {
+            extra = 3, c = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= bytes.size())
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            unsigned char t = bytes[i + k];
+            if (!isContinuation(t))
+                return false;
+            c = (c << 6) | (t & 0x3F);
+        }
+        static constexpr char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
+        if (c < minimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+#pragma once
+// Small UTF-8 helpers for code that counts or builds characters.
+#include <cstddef>
+#include <string>
+
+namespace platform {
+
+std::string utf8Encode(char32_t c);
+// Number of characters (code points) of a UTF-8 text.
+std::size_t utf8Length(const std::string& text);
+// The text without its last character.
+std::string utf8DropLast(const std::string& text);
+bool isValidUtf8(const std::string& bytes);
+
+}  // namespace platform

@@ -1,0 +1,47 @@
+#pragma once
+// A main window over the headless backend, with helpers to act on it as a user does.
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "lists/list_store.h"
+#include "platform/headless/headless_fs.h"
+#include "platform/headless/headless_ui.h"
+
+namespace test {
+
+using platform::headless::HeadlessControl;
+using platform::headless::HeadlessForm;
+
+inline HeadlessControl& user(platform::Control& c) { return static_cast<HeadlessControl&>(c.peer()); }
+
+struct Harness {
+    platform::headless::HeadlessUi ui;
+    platform::headless::HeadlessFileSystem fs;
+    platform::headless::HeadlessShell shell;
+    TFrmMain form{platform::Platform{ui, fs, shell}};
+
+    Harness() { form.show(); }
+
+    HeadlessForm& window() { return static_cast<HeadlessForm&>(form.peer()); }
+    std::string listPath(lists::ListFile f) { return form.store().pathOf(f); }
+    std::string listBytes(lists::ListFile f) { return fs.content(listPath(f)); }
+    bool listExists(lists::ListFile f) { return fs.fileExists(listPath(f)); }
+    // Puts a list file beside the program as an earlier action would have left it.
+    void putList(lists::ListFile f, const std::vector<std::string>& lines)
+    {
+        fs.addFile(listPath(f), fs.toAnsi(lists::joinLines(lines)));
+    }
+    std::vector<std::string> list(lists::ListFile f) { return lists::splitLines(fs.fromAnsi(listBytes(f))); }
+    // The texts of every message box shown so far, then forgets them.
+    std::vector<std::string> takeShown()
+    {
+        std::vector<std::string> texts;
+        for (const auto& s : ui.shown)
+            texts.push_back(s.text);
+        ui.shown.clear();
+        return texts;
+    }
+};
+
+}  // namespace test

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "platform/errors.h"
+
+using lists::ListFile;
+using lists::ListPair;
+
+namespace {
+
+struct SplitCase {
+    std::string text;
+    std::vector<std::string> lines;
+};
+
+class SplitLines : public testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitLines, BreaksAtEveryKindOfLineEnd)
+{
+    EXPECT_EQ(lists::splitLines(GetParam().text), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SplitLines,
+    testing::Values(SplitCase{"", {}}, SplitCase{"a", {"a"}}, SplitCase{"a\r\n", {"a"}},
+                    SplitCase{"a\r\nb\r\n", {"a", "b"}}, SplitCase{"a\rb\nc", {"a", "b", "c"}},
+                    SplitCase{"a\r\n\r\nb\r\n", {"a", "", "b"}}, SplitCase{"\r\n", {""}},
+                    SplitCase{"\n\r", {"", ""}}, SplitCase{" a \r\n\tb\r\n", {" a ", "\tb"}}),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+class Store : public testing::Test {
+protected:
+    platform::headless::HeadlessFileSystem fs{"C:\\Program Files\\nomerra\\nomerra.exe"};
+    lists::ListStore store{fs};
+};
+
+TEST_F(Store, FilesLieBesideTheProgramNotInTheCurrentFolder)
+{
+    fs.setCurrentFolder("D:\\work");
+    EXPECT_EQ(store.pathOf(ListFile::OriginalPaths), "C:\\Program Files\\nomerra\\ThumbPath.db");
+    EXPECT_EQ(store.pathOf(ListFile::NewNames), "C:\\Program Files\\nomerra\\Thumb1Name.db");
+}
+
+TEST_F(Store, RewriteWritesPathsAndNamePartsWithCrLfAfterEveryLine)
+{
+    store.rewrite(ListPair::Original, {"C:\\a\\x.jpg", "C:\\b\\y"});
+    EXPECT_EQ(fs.content(store.pathOf(ListFile::OriginalPaths)), "C:\\a\\x.jpg\r\nC:\\b\\y\r\n");
+    EXPECT_EQ(fs.content(store.pathOf(ListFile::OriginalNames)), "x.jpg\r\ny\r\n");
+}
+
+TEST_F(Store, AnEmptyPairIsTwoZeroByteFiles)
+{
+    store.rewrite(ListPair::New, {"C:\\a\\x.jpg"});
+    store.rewrite(ListPair::New, {});
+    ASSERT_TRUE(store.exists(ListFile::NewPaths));
+    ASSERT_TRUE(store.exists(ListFile::NewNames));
+    EXPECT_EQ(fs.content(store.pathOf(ListFile::NewPaths)), "");
+    EXPECT_EQ(fs.content(store.pathOf(ListFile::NewNames)), "");
+}
+
+TEST_F(Store, TextIsInTheAnsiCodePageAndTrailByte5CStaysInTheName)
+{
+    store.rewrite(ListPair::Original, {"D:\\照片\\淺.jpg"});
+    const std::string names = fs.content(store.pathOf(ListFile::OriginalNames));
+    EXPECT_EQ(names, "\x9C\x5C.jpg\r\n");
+    EXPECT_EQ(store.read(ListFile::OriginalPaths), std::vector<std::string>{"D:\\照片\\淺.jpg"});
+}
+
+TEST_F(Store, AppendAddsAfterExistingEntriesOrCreatesThePair)
+{
+    store.appendOriginal({"C:\\a\\1.jpg"});
+    store.appendOriginal({"C:\\a\\2.jpg", "C:\\a\\1.jpg"});
+    EXPECT_EQ(store.read(ListFile::OriginalPaths),
+              (std::vector<std::string>{"C:\\a\\1.jpg", "C:\\a\\2.jpg", "C:\\a\\1.jpg"}));
+    EXPECT_EQ(fs.content(store.pathOf(ListFile::OriginalNames)), "1.jpg\r\n2.jpg\r\n1.jpg\r\n");
+}
+
+TEST_F(Store, ReadingKeepsEmptyLinesAndSpaces)
+{
+    fs.addFile(store.pathOf(ListFile::NewPaths), "a\r\n\r\n b \nc\r");
+    EXPECT_EQ(store.read(ListFile::NewPaths), (std::vector<std::string>{"a", "", " b ", "c"}));
+}
+
+TEST_F(Store, ReplaceWithCopyOverwritesTheTarget)
+{
+    fs.addFile(store.pathOf(ListFile::OriginalPaths), "old\r\n");
+    fs.addFile(store.pathOf(ListFile::NewPaths), "new\r\n");
+    store.replaceWithCopy(ListFile::OriginalPaths, ListFile::NewPaths);
+    EXPECT_EQ(fs.content(store.pathOf(ListFile::OriginalPaths)), "new\r\n");
+    EXPECT_EQ(fs.content(store.pathOf(ListFile::NewPaths)), "new\r\n");
+}
+
+TEST_F(Store, RemovingAMissingOrLockedFileIsSilent)
+{
+    EXPECT_NO_THROW(store.remove(ListFile::OriginalPaths));
+    fs.addFile(store.pathOf(ListFile::OriginalPaths), "x\r\n");
+    fs.fault = [](platform::headless::Op op, const std::string&) {
+        return op == platform::headless::Op::Delete ? platform::err::sharingViolation : 0u;
+    };
+    EXPECT_NO_THROW(store.remove(ListFile::OriginalPaths));
+    EXPECT_TRUE(store.exists(ListFile::OriginalPaths));
+}
+
+TEST_F(Store, AFailedWriteThrowsTheIoErrorOfItsCode)
+{
+    fs.fault = [](platform::headless::Op, const std::string&) { return platform::err::sharingViolation; };
+    try {
+        store.rewrite(ListPair::Original, {"C:\\a.jpg"});
+        FAIL() << "no error";
+    } catch (const platform::IoError& e) {
+        EXPECT_EQ(e.code(), 32);
+        EXPECT_STREQ(e.what(), "I/O error 32");
+    }
+}
+
+}  // namespace
