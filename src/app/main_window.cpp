@@ -11,7 +11,7 @@ constexpr int storedAreaWidth = 303, storedAreaHeight = 500, storedViewWidth = 2
 }  // namespace
 
 TFrmMain::TFrmMain(const platform::Platform& os)
-    : Form(os.ui, platform::FormBorder::Sizeable),
+    : Form(os.ui, platform::FormBorder::Sizeable, "TFrmMain", true),
       n_open(*this, nullptr, ids::n_open),
       n_add(*this, nullptr, ids::n_add),
       n_clear(*this, nullptr, ids::n_clear),

@@ -24,7 +24,10 @@ void MenuItem::choose()
         form_.dispatch(onClick);
 }
 
-Form::Form(Ui& ui, FormBorder border) : ui_(ui), peer_(ui.createForm(*this, border)) {}
+Form::Form(Ui& ui, FormBorder border, const std::string& className, bool mainWindow)
+    : ui_(ui), peer_(ui.createForm(*this, border, className, mainWindow))
+{
+}
 
 Form::~Form() = default;
 
@@ -32,7 +35,9 @@ void Form::dispatch(const std::function<void()>& handler)
 {
     try {
         handler();
-    } catch (const AppError& e) {
+    } catch (const std::exception& e) {
+        // AppError above all; anything else escaping a handler is shown the same way rather
+        // than unwinding through the window system.
         ui_.errorBox(errorBoxText(e.what()));
     }
 }

@@ -37,7 +37,7 @@ private:
 
 class Form : public FormEvents {
 public:
-    Form(Ui& ui, FormBorder border);
+    Form(Ui& ui, FormBorder border, const std::string& className, bool mainWindow);
     ~Form() override;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;

@@ -104,17 +104,12 @@ struct OpenFileAnswer {
     int filterIndex = 1;
 };
 
-// The platform's folder chooser; answers the text of its folder-name field, after the folder
-// has been created when the user agreed to. Throws AppError on a failure inside it.
-struct FolderRequest {
-    std::string startFolder;
-    int helpContext = 0;
-};
-
 class Ui {
 public:
     virtual ~Ui() = default;
-    virtual std::unique_ptr<FormPeer> createForm(FormEvents& events, FormBorder border) = 0;
+    // The main window ends the program when it closes; any other window only hides.
+    virtual std::unique_ptr<FormPeer> createForm(FormEvents& events, FormBorder border, const std::string& className,
+                                                 bool mainWindow) = 0;
     virtual std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
                                                        ControlPeer* parent, const Rect& bounds, int id) = 0;
     virtual void setFont(ControlPeer& control, const FontSpec& font, Align align) = 0;
@@ -131,7 +126,6 @@ public:
     virtual void errorBox(const std::string& text) = 0;
 
     virtual std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) = 0;
-    virtual std::optional<std::string> chooseFolder(const FolderRequest& request) = 0;
 };
 
 }  // namespace platform

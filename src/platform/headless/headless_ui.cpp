@@ -74,9 +74,10 @@ void HeadlessForm::show()
 
 void HeadlessForm::close()
 {
-    events_.closing();
+    if (mainWindow_)
+        events_.closing();
     visible_ = false;
-    closed = true;
+    closed = mainWindow_;
 }
 
 void HeadlessForm::addMenuItem(int parent, int id, const std::string& caption, bool)
@@ -97,9 +98,10 @@ std::string HeadlessForm::menuCaption(int id) const
     return it == menu_.end() ? "" : it->caption;
 }
 
-std::unique_ptr<FormPeer> HeadlessUi::createForm(FormEvents& events, FormBorder border)
+std::unique_ptr<FormPeer> HeadlessUi::createForm(FormEvents& events, FormBorder border, const std::string&,
+                                                 bool mainWindow)
 {
-    return std::make_unique<HeadlessForm>(events, border);
+    return std::make_unique<HeadlessForm>(events, border, mainWindow);
 }
 
 std::unique_ptr<ControlPeer> HeadlessUi::createControl(ControlKind kind, ControlEvents& events, FormPeer&,
@@ -133,16 +135,6 @@ std::optional<OpenFileAnswer> HeadlessUi::openFiles(const OpenFileRequest& reque
     auto answer = fileAnswers.front();
     fileAnswers.pop_front();
     return answer;
-}
-
-std::optional<std::string> HeadlessUi::chooseFolder(const FolderRequest& request)
-{
-    folderRequests.push_back(request);
-    if (folderAnswers.empty())
-        return std::nullopt;
-    auto answer = folderAnswers.front();
-    folderAnswers.pop_front();
-    return answer(request);
 }
 
 }  // namespace platform::headless

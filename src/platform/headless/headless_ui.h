@@ -66,7 +66,8 @@ public:
     static constexpr Size sizeableFrame{8, 53};
     static constexpr Size dialogFrame{6, 29};
 
-    HeadlessForm(FormEvents& events, FormBorder border) : events_(events), border_(border) {}
+    HeadlessForm(FormEvents& events, FormBorder border, bool mainWindow)
+        : events_(events), border_(border), mainWindow_(mainWindow) {}
     std::string title() const override { return title_; }
     void setTitle(const std::string& title) override { title_ = title; }
     Size outerSize() const override { return outer_; }
@@ -96,6 +97,7 @@ private:
     Size frame() const { return border_ == FormBorder::Sizeable ? sizeableFrame : dialogFrame; }
     FormEvents& events_;
     FormBorder border_;
+    bool mainWindow_;
     std::string title_;
     Size outer_{};
     bool visible_ = false;
@@ -113,7 +115,8 @@ struct Shown {
 
 class HeadlessUi : public Ui {
 public:
-    std::unique_ptr<FormPeer> createForm(FormEvents& events, FormBorder border) override;
+    std::unique_ptr<FormPeer> createForm(FormEvents& events, FormBorder border, const std::string& className,
+                                         bool mainWindow) override;
     std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
                                                ControlPeer* parent, const Rect& bounds, int id) override;
     void setFont(ControlPeer& control, const FontSpec& font, Align align) override;
@@ -125,17 +128,14 @@ public:
     bool ask(const std::string& text) override;
     void errorBox(const std::string& text) override { shown.push_back({Shown::Error, text}); }
     std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) override;
-    std::optional<std::string> chooseFolder(const FolderRequest& request) override;
 
     // The script: answers are taken in order; an empty script answers no / cancel.
     std::deque<bool> answers;
     std::deque<std::optional<OpenFileAnswer>> fileAnswers;
-    std::deque<std::function<std::optional<std::string>(const FolderRequest&)>> folderAnswers;
 
     // What was asked.
     std::vector<Shown> shown;
     std::vector<OpenFileRequest> fileRequests;
-    std::vector<FolderRequest> folderRequests;
     int hintShowMs = 0, hintHideMs = 0;
 
 private:

@@ -1,0 +1,75 @@
+#include "platform/win32/single_instance.h"
+
+#include <cwctype>
+
+#include "platform/win32/wide.h"
+
+namespace platform::win32 {
+
+namespace {
+
+std::wstring folderOf(std::wstring path)
+{
+    auto cut = path.find_last_of(L"\\:");
+    path.resize(cut == std::wstring::npos ? 0 : cut + 1);
+    for (wchar_t& c : path)
+        c = static_cast<wchar_t>(std::towupper(c));
+    return path;
+}
+
+std::wstring imageFolderOf(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        return L"";
+    std::wstring path(32768, L'\0');
+    DWORD size = static_cast<DWORD>(path.size());
+    BOOL ok = QueryFullProcessImageNameW(process, 0, path.data(), &size);
+    CloseHandle(process);
+    path.resize(ok ? size : 0);
+    return folderOf(path);
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const std::string& programPath) : folder_(folderOf(widen(programPath)))
+{
+    // Kernel object names may not hold "\", and a folder may be longer than a name may be.
+    unsigned long long hash = 1469598103934665603ull;
+    for (wchar_t c : folder_)
+        hash = (hash ^ static_cast<unsigned>(c)) * 1099511628211ull;
+    wchar_t name[64];
+    swprintf(name, 64, L"Local\\nomerra-%016llx", hash);
+    mutex_ = CreateMutexW(nullptr, FALSE, name);
+    first_ = !(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (mutex_)
+        CloseHandle(mutex_);
+}
+
+void SingleInstance::activateRunningCopy(const std::string& windowClass) const
+{
+    const std::wstring cls = widen(windowClass);
+    // The running copy may still be creating its window.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        for (HWND w = FindWindowExW(nullptr, nullptr, cls.c_str(), nullptr); w;
+             w = FindWindowExW(nullptr, w, cls.c_str(), nullptr)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == GetCurrentProcessId() || imageFolderOf(w) != folder_)
+                continue;
+            if (IsIconic(w))
+                ShowWindow(w, SW_RESTORE);
+            SetForegroundWindow(w);
+            return;
+        }
+        Sleep(100);
+    }
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,234 @@
+#include "platform/win32/win32_fs.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/errors.h"
+#include "platform/win32/wide.h"
+
+namespace platform::win32 {
+
+namespace {
+
+// The list store reports failures by the codes its error texts are keyed by.
+int ioCode(DWORD error)
+{
+    switch (error) {
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL: return 101;
+    case ERROR_HANDLE_EOF: return 100;
+    default: return static_cast<int>(error);
+    }
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle()
+    {
+        if (h_ != INVALID_HANDLE_VALUE)
+            CloseHandle(h_);
+    }
+    Handle(Handle&& other) noexcept : h_(other.h_) { other.h_ = INVALID_HANDLE_VALUE; }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+Handle openFile(const std::string& path, DWORD access, DWORD disposition)
+{
+    Handle h(CreateFileW(systemPath(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.valid())
+        throw IoError(ioCode(GetLastError()));
+    return h;
+}
+
+void writeBytes(const Handle& h, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(h.get(), bytes.data() + done, chunk, &written, nullptr))
+            throw IoError(ioCode(GetLastError()));
+        done += written;
+    }
+}
+
+std::uint32_t result(BOOL ok)
+{
+    return ok ? 0 : GetLastError();
+}
+
+}  // namespace
+
+std::string Win32FileSystem::modulePath()
+{
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    if (buffer.rfind(L"\\\\?\\", 0) == 0)
+        buffer.erase(0, 4);
+    return narrow(buffer);
+}
+
+std::string Win32FileSystem::currentFolder()
+{
+    DWORD n = GetCurrentDirectoryW(0, nullptr);
+    std::wstring buffer(n, L'\0');
+    n = GetCurrentDirectoryW(n, buffer.data());
+    buffer.resize(n);
+    return narrow(buffer);
+}
+
+std::uint32_t Win32FileSystem::attributes(const std::string& path)
+{
+    if (path.empty())
+        return attr::invalid;
+    return GetFileAttributesW(systemPath(path).c_str());
+}
+
+bool Win32FileSystem::fileExists(const std::string& path)
+{
+    DWORD a = attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::folderExists(const std::string& path)
+{
+    DWORD a = attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Win32FileSystem::readAll(const std::string& path)
+{
+    Handle h = openFile(path, GENERIC_READ, OPEN_EXISTING);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h.get(), &size))
+        throw IoError(ioCode(GetLastError()));
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        if (!ReadFile(h.get(), bytes.data() + done, chunk, &got, nullptr))
+            throw IoError(ioCode(GetLastError()));
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+void Win32FileSystem::writeAll(const std::string& path, const std::string& bytes)
+{
+    writeBytes(openFile(path, GENERIC_WRITE, CREATE_ALWAYS), bytes);
+}
+
+void Win32FileSystem::append(const std::string& path, const std::string& bytes)
+{
+    writeBytes(openFile(path, FILE_APPEND_DATA, OPEN_EXISTING), bytes);
+}
+
+std::uint32_t Win32FileSystem::deleteFile(const std::string& path)
+{
+    return result(DeleteFileW(systemPath(path).c_str()));
+}
+
+std::uint32_t Win32FileSystem::moveFile(const std::string& from, const std::string& to)
+{
+    return result(MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(), 0));
+}
+
+std::uint32_t Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists)
+{
+    return result(CopyFileW(systemPath(from).c_str(), systemPath(to).c_str(), failIfExists));
+}
+
+std::uint32_t Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes)
+{
+    return result(SetFileAttributesW(systemPath(path).c_str(), attributes));
+}
+
+std::uint32_t Win32FileSystem::createFolders(const std::string& path)
+{
+    if (folderExists(path))
+        return 0;
+    std::string trimmed = path;
+    while (trimmed.size() > 3 && (trimmed.back() == '\\' || trimmed.back() == '/'))
+        trimmed.pop_back();
+    auto cut = trimmed.find_last_of("\\/");
+    if (cut != std::string::npos && cut > 0) {
+        std::string parent = trimmed.substr(0, cut == 2 && trimmed[1] == ':' ? 3 : cut);
+        if (parent != trimmed && !folderExists(parent))
+            if (auto code = createFolders(parent))
+                return code;
+    }
+    if (CreateDirectoryW(systemPath(trimmed).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        return folderExists(trimmed) ? 0 : ERROR_ALREADY_EXISTS;
+    return GetLastError();
+}
+
+std::string Win32FileSystem::toAnsi(const std::string& utf8, bool* exact)
+{
+    std::wstring wide = widen(utf8);
+    if (exact)
+        *exact = true;
+    if (wide.empty())
+        return {};
+    BOOL usedDefault = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                0, nullptr, &usedDefault);
+    std::string out(n, '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+                        nullptr, &usedDefault);
+    if (exact)
+        *exact = !usedDefault && fromAnsi(out) == utf8;
+    return out;
+}
+
+std::string Win32FileSystem::fromAnsi(const std::string& ansi)
+{
+    if (ansi.empty())
+        return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    return narrow(wide);
+}
+
+std::string Win32FileSystem::errorText(std::uint32_t code)
+{
+    wchar_t* text = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n ? std::wstring(text, n) : L"";
+    if (text)
+        LocalFree(text);
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' ||
+                                message.back() == L'.' || message.back() == L'\x3002'))
+        message.pop_back();
+    return message.empty() ? "error " + std::to_string(code) : narrow(message);
+}
+
+void Win32Shell::execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                         const std::string& folder, int show)
+{
+    std::wstring v = widen(verb), f = widen(file), p = widen(parameters), d = widen(folder);
+    ShellExecuteW(GetActiveWindow(), verb.empty() ? nullptr : v.c_str(), f.c_str(),
+                  parameters.empty() ? nullptr : p.c_str(), d.c_str(), show);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,33 @@
+#pragma once
+#include "platform/file_system.h"
+#include "platform/shell.h"
+
+namespace platform::win32 {
+
+class Win32FileSystem : public FileSystem {
+public:
+    std::string modulePath() override;
+    std::string currentFolder() override;
+    bool fileExists(const std::string& path) override;
+    bool folderExists(const std::string& path) override;
+    std::uint32_t attributes(const std::string& path) override;
+    std::string readAll(const std::string& path) override;
+    void writeAll(const std::string& path, const std::string& bytes) override;
+    void append(const std::string& path, const std::string& bytes) override;
+    std::uint32_t deleteFile(const std::string& path) override;
+    std::uint32_t moveFile(const std::string& from, const std::string& to) override;
+    std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
+    std::uint32_t createFolders(const std::string& path) override;
+    std::string toAnsi(const std::string& utf8, bool* exact = nullptr) override;
+    std::string fromAnsi(const std::string& ansi) override;
+    std::string errorText(std::uint32_t code) override;
+};
+
+class Win32Shell : public Shell {
+public:
+    void execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& folder, int show) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,644 @@
+#include "platform/win32/win32_ui.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "platform/win32/wide.h"
+
+namespace platform::win32 {
+
+namespace {
+
+class Win32Form;
+
+// Every control window carries its peer in GWLP_USERDATA so that a notification can be routed
+// to it from whichever parent (window or group box) received it.
+class Win32Control : public ControlPeer {
+public:
+    Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events, Win32Form& form, HWND parent,
+                 const Rect& bounds, int id);
+    ~Win32Control() override;
+
+    std::string text() const override;
+    void setText(const std::string& text) override;
+    bool checked() const override;
+    void setChecked(bool on) override;
+    bool enabled() const override { return IsWindowEnabled(hwnd_); }
+    void setEnabled(bool on) override { EnableWindow(hwnd_, on); }
+    bool visible() const override { return GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE; }
+    void setVisible(bool on) override { ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE); }
+    Rect bounds() const override;
+    void setBounds(const Rect& r) override { MoveWindow(hwnd_, r.left, r.top, r.width, r.height, TRUE); }
+    void setHint(const std::string& hint) override;
+    void setMaxLength(int chars) override { SendMessageW(hwnd_, EM_LIMITTEXT, chars, 0); }
+    std::vector<std::string> items() const override;
+    void setItems(const std::vector<std::string>& items) override;
+    int itemIndex() const override;
+    void setItemIndex(int index) override;
+
+    HWND hwnd() const { return hwnd_; }
+    ControlKind kind() const { return kind_; }
+    ControlEvents& events() { return events_; }
+    bool blue = false;
+    void notify(WORD code);
+
+private:
+    Win32Ui& ui_;
+    ControlKind kind_;
+    ControlEvents& events_;
+    Win32Form& form_;
+    HWND hwnd_;
+    std::vector<HWND> radioItems_;  // the buttons of a radio group
+};
+
+Win32Control* controlOf(HWND hwnd)
+{
+    return hwnd ? reinterpret_cast<Win32Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)) : nullptr;
+}
+
+// WM_COMMAND from a control, wherever it was sent.
+void routeCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (Win32Control* c = controlOf(reinterpret_cast<HWND>(lParam)))
+        c->notify(HIWORD(wParam));
+}
+
+HBRUSH controlColour(HDC dc, HWND child)
+{
+    Win32Control* c = controlOf(child);
+    if (c && c->kind() == ControlKind::Memo) {
+        // A read-only view keeps the window colour of an editable one.
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        return GetSysColorBrush(COLOR_WINDOW);
+    }
+    SetTextColor(dc, c && c->blue ? RGB(0, 0, 255) : RGB(0, 0, 0));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// Group boxes are real parents: what their children report goes on to the peers.
+LRESULT CALLBACK groupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    switch (msg) {
+    case WM_COMMAND:
+        routeCommand(wParam, lParam);
+        return 0;
+    case WM_NCHITTEST:
+        // A group box is transparent to the mouse by default, which would hide its hint.
+        return HTCLIENT;
+    case WM_ERASEBKGND: {
+        // As a real parent it must paint what lies behind its children.
+        RECT r;
+        GetClientRect(hwnd, &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return reinterpret_cast<LRESULT>(controlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (msg == WM_CHAR)
+        if (Win32Control* c = controlOf(hwnd))
+            wParam = c->events().userTyped(static_cast<char32_t>(wParam));
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+std::wstring windowText(HWND hwnd)
+{
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(n + 1, L'\0');
+    n = GetWindowTextW(hwnd, text.data(), n + 1);
+    text.resize(n);
+    return text;
+}
+
+struct MenuEntry {
+    HMENU owner;    // the menu that holds the item
+    UINT position;  // its place there
+    HMENU popup;    // for a drop-down
+};
+
+class Win32Form : public FormPeer {
+public:
+    Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className, bool mainWindow);
+    ~Win32Form() override;
+
+    std::string title() const override { return narrow(windowText(hwnd_)); }
+    void setTitle(const std::string& title) override { SetWindowTextW(hwnd_, widen(title).c_str()); }
+    Size outerSize() const override;
+    void setOuterSize(Size size) override;
+    Size clientSize() const override;
+    void setClientSize(Size size) override;
+    void centreOnScreen() override;
+    void centreOver(const FormPeer& other) override;
+    bool visible() const override { return IsWindowVisible(hwnd_); }
+    void show() override { ShowWindow(hwnd_, SW_SHOW); }
+    void hide() override { ShowWindow(hwnd_, SW_HIDE); }
+    void bringToFront() override;
+    void close() override { SendMessageW(hwnd_, WM_CLOSE, 0, 0); }
+    void addMenuItem(int parent, int id, const std::string& caption, bool isSubmenu) override;
+    void setMenuCaption(int id, const std::string& caption) override;
+
+    HWND hwnd() const { return hwnd_; }
+    HWND tooltip();
+    void applyHintTimes();
+
+private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    void moveTo(int left, int top);
+
+    Win32Ui& ui_;
+    FormEvents& events_;
+    bool mainWindow_;
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    HMENU menuBar_ = nullptr;
+    std::map<int, MenuEntry> menu_;
+};
+
+Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className,
+                     bool mainWindow)
+    : ui_(ui), events_(events), mainWindow_(mainWindow)
+{
+    std::wstring cls = widen(className);
+    WNDCLASSEXW wc{sizeof wc};
+    if (!GetClassInfoExW(GetModuleHandleW(nullptr), cls.c_str(), &wc)) {
+        wc = WNDCLASSEXW{sizeof wc};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        wc.lpszClassName = cls.c_str();
+        wc.hIcon = LoadIconW(wc.hInstance, L"MAINICON");
+        wc.hIconSm = static_cast<HICON>(LoadImageW(wc.hInstance, L"WINDOWICON", IMAGE_ICON, 32, 32, 0));
+        RegisterClassExW(&wc);
+    }
+    DWORD style = border == FormBorder::Sizeable ? WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN
+                                                 : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    DWORD exStyle = border == FormBorder::Sizeable ? WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
+    hwnd_ = CreateWindowExW(exStyle, cls.c_str(), L"", style, CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), this);
+    if (border == FormBorder::Sizeable) {
+        HICON big = LoadIconW(GetModuleHandleW(nullptr), L"WINDOWICON");
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    }
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(FontSpec{})), FALSE);
+}
+
+Win32Form::~Win32Form()
+{
+    if (IsWindow(hwnd_)) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+LRESULT CALLBACK Win32Form::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return self->handle(msg, wParam, lParam);
+}
+
+LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_SIZE:
+        // A minimised window has no size the layout could use.
+        if (wParam != SIZE_MINIMIZED)
+            events_.resized();
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0 && HIWORD(wParam) == 0)
+            events_.menuChosen(LOWORD(wParam));
+        else
+            routeCommand(wParam, lParam);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return reinterpret_cast<LRESULT>(controlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_CLOSE:
+        if (!mainWindow_) {
+            ShowWindow(hwnd_, SW_HIDE);
+            return 0;
+        }
+        events_.closing();
+        DestroyWindow(hwnd_);
+        return 0;
+    case WM_DESTROY:
+        if (mainWindow_)
+            PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+Size Win32Form::outerSize() const
+{
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Form::setOuterSize(Size size)
+{
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Size Win32Form::clientSize() const
+{
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    return {r.right, r.bottom};
+}
+
+void Win32Form::setClientSize(Size size)
+{
+    RECT r{0, 0, size.width, size.height};
+    AdjustWindowRectEx(&r, GetWindowLongW(hwnd_, GWL_STYLE), GetMenu(hwnd_) != nullptr,
+                       GetWindowLongW(hwnd_, GWL_EXSTYLE));
+    setOuterSize({r.right - r.left, r.bottom - r.top});
+}
+
+void Win32Form::moveTo(int left, int top)
+{
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Form::centreOnScreen()
+{
+    Size s = outerSize();
+    moveTo((GetSystemMetrics(SM_CXSCREEN) - s.width) / 2, (GetSystemMetrics(SM_CYSCREEN) - s.height) / 2);
+}
+
+void Win32Form::centreOver(const FormPeer& other)
+{
+    RECT r;
+    GetWindowRect(static_cast<const Win32Form&>(other).hwnd_, &r);
+    Size s = outerSize();
+    moveTo(r.left + (r.right - r.left - s.width) / 2, r.top + (r.bottom - r.top - s.height) / 2);
+}
+
+void Win32Form::bringToFront()
+{
+    if (IsIconic(hwnd_))
+        ShowWindow(hwnd_, SW_RESTORE);
+    SetForegroundWindow(hwnd_);
+    BringWindowToTop(hwnd_);
+}
+
+void Win32Form::addMenuItem(int parent, int id, const std::string&, bool isSubmenu)
+{
+    if (!menuBar_) {
+        menuBar_ = CreateMenu();
+        SetMenu(hwnd_, menuBar_);
+    }
+    HMENU owner = parent == 0 ? menuBar_ : menu_.at(parent).popup;
+    HMENU popup = isSubmenu ? CreatePopupMenu() : nullptr;
+    UINT position = GetMenuItemCount(owner);
+    if (popup)
+        AppendMenuW(owner, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"");
+    else
+        AppendMenuW(owner, MF_STRING, id, L"");
+    menu_[id] = {owner, position, popup};
+    DrawMenuBar(hwnd_);
+}
+
+void Win32Form::setMenuCaption(int id, const std::string& caption)
+{
+    const MenuEntry& e = menu_.at(id);
+    std::wstring text = widen(caption);
+    MENUITEMINFOW mi{sizeof mi};
+    mi.fMask = MIIM_FTYPE | MIIM_STRING;
+    mi.fType = caption == "-" ? MFT_SEPARATOR : MFT_STRING;
+    mi.dwTypeData = text.data();
+    SetMenuItemInfoW(e.owner, e.position, TRUE, &mi);
+    DrawMenuBar(hwnd_);
+}
+
+HWND Win32Form::tooltip()
+{
+    if (!tooltip_) {
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+        applyHintTimes();
+    }
+    return tooltip_;
+}
+
+void Win32Form::applyHintTimes()
+{
+    if (!tooltip_)
+        return;
+    SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, ui_.hintShowMs());
+    SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, ui_.hintHideMs());
+    SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_RESHOW, 0);
+}
+
+const wchar_t* windowClassOf(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label: return WC_STATICW;
+    case ControlKind::Edit:
+    case ControlKind::Memo: return WC_EDITW;
+    case ControlKind::ComboBox: return WC_COMBOBOXW;
+    default: return WC_BUTTONW;
+    }
+}
+
+DWORD styleOf(ControlKind kind)
+{
+    const DWORD base = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+    case ControlKind::GroupBox:
+    case ControlKind::RadioGroup: return base | BS_GROUPBOX;
+    case ControlKind::Label: return base | SS_NOTIFY | SS_NOPREFIX | SS_LEFT;
+    case ControlKind::Edit: return base | WS_TABSTOP | ES_AUTOHSCROLL;
+    case ControlKind::Memo:
+        return base | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL |
+               ES_AUTOVSCROLL | ES_NOHIDESEL;
+    // Check boxes and radio buttons change state only through their peers, so that a click and
+    // a change from code follow the same rule.
+    case ControlKind::CheckBox: return base | WS_TABSTOP | BS_CHECKBOX;
+    case ControlKind::RadioButton: return base | WS_TABSTOP | BS_RADIOBUTTON;
+    case ControlKind::ComboBox: return base | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+    case ControlKind::Button: return base | WS_TABSTOP | BS_PUSHBUTTON;
+    }
+    return base;
+}
+
+Win32Control::Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events, Win32Form& form, HWND parent,
+                           const Rect& bounds, int id)
+    : ui_(ui), kind_(kind), events_(events), form_(form)
+{
+    const bool container = kind == ControlKind::GroupBox || kind == ControlKind::RadioGroup;
+    DWORD exStyle = container ? WS_EX_CONTROLPARENT : kind == ControlKind::Memo ? WS_EX_CLIENTEDGE : 0;
+    if (kind == ControlKind::Edit)
+        exStyle |= WS_EX_CLIENTEDGE;
+    // A drop-down list's window height includes its opened list.
+    int height = kind == ControlKind::ComboBox ? bounds.height + 120 : bounds.height;
+    hwnd_ = CreateWindowExW(exStyle, windowClassOf(kind), L"", styleOf(kind), bounds.left, bounds.top, bounds.width,
+                            height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(FontSpec{})), FALSE);
+    if (container)
+        SetWindowSubclass(hwnd_, groupProc, 1, 0);
+    if (kind == ControlKind::Edit)
+        SetWindowSubclass(hwnd_, editProc, 1, 0);
+    if (kind == ControlKind::Memo)
+        SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);
+}
+
+Win32Control::~Win32Control()
+{
+    if (IsWindow(hwnd_))
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
+
+void Win32Control::notify(WORD code)
+{
+    switch (kind_) {
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+    case ControlKind::Button:
+        if (code == BN_CLICKED)
+            events_.userClicked();
+        break;
+    case ControlKind::Label:
+        if (code == STN_CLICKED)
+            events_.userClicked();
+        else if (code == STN_DBLCLK)
+            events_.userDoubleClicked();
+        break;
+    default:
+        break;
+    }
+}
+
+std::string Win32Control::text() const
+{
+    if (kind_ == ControlKind::ComboBox) {
+        int i = itemIndex();
+        return i < 0 ? "" : items()[i];
+    }
+    return narrow(windowText(hwnd_));
+}
+
+void Win32Control::setText(const std::string& text)
+{
+    SetWindowTextW(hwnd_, widen(text).c_str());
+}
+
+bool Win32Control::checked() const
+{
+    return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32Control::setChecked(bool on)
+{
+    SendMessageW(hwnd_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+Rect Win32Control::bounds() const
+{
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    int height = r.bottom - r.top;
+    if (kind_ == ControlKind::ComboBox) {
+        COMBOBOXINFO info{sizeof info};
+        GetComboBoxInfo(hwnd_, &info);
+        height = info.rcItem.bottom + info.rcItem.top;
+    }
+    return {r.left, r.top, r.right - r.left, height};
+}
+
+void Win32Control::setHint(const std::string& hint)
+{
+    std::wstring text = widen(hint);
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = GetParent(hwnd_);
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    ti.lpszText = text.data();
+    HWND tip = form_.tooltip();
+    SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+std::vector<std::string> Win32Control::items() const
+{
+    std::vector<std::string> list;
+    if (kind_ == ControlKind::RadioGroup) {
+        for (HWND b : radioItems_)
+            list.push_back(narrow(windowText(b)));
+        return list;
+    }
+    int n = static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        std::wstring item(SendMessageW(hwnd_, CB_GETLBTEXTLEN, i, 0) + 1, L'\0');
+        int len = static_cast<int>(SendMessageW(hwnd_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data())));
+        item.resize(len < 0 ? 0 : len);
+        list.push_back(narrow(item));
+    }
+    return list;
+}
+
+void Win32Control::setItems(const std::vector<std::string>& items)
+{
+    if (kind_ == ControlKind::RadioGroup) {
+        for (HWND b : radioItems_)
+            DestroyWindow(b);
+        radioItems_.clear();
+        RECT r;
+        GetClientRect(hwnd_, &r);
+        const int columns = 2, columnWidth = (r.right - 16) / columns;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const int column = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
+            DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
+            HWND b = CreateWindowExW(0, WC_BUTTONW, widen(items[i]).c_str(), style, 8 + column * columnWidth,
+                                     16 + row * 20, columnWidth, 17, hwnd_, nullptr, GetModuleHandleW(nullptr),
+                                     nullptr);
+            SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(FontSpec{})), FALSE);
+            radioItems_.push_back(b);
+        }
+        return;
+    }
+    SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
+    for (const auto& item : items)
+        SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+}
+
+int Win32Control::itemIndex() const
+{
+    if (kind_ == ControlKind::RadioGroup) {
+        for (std::size_t i = 0; i < radioItems_.size(); ++i)
+            if (SendMessageW(radioItems_[i], BM_GETCHECK, 0, 0) == BST_CHECKED)
+                return static_cast<int>(i);
+        return -1;
+    }
+    return static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
+}
+
+void Win32Control::setItemIndex(int index)
+{
+    if (kind_ == ControlKind::RadioGroup) {
+        for (std::size_t i = 0; i < radioItems_.size(); ++i)
+            SendMessageW(radioItems_[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        return;
+    }
+    SendMessageW(hwnd_, CB_SETCURSEL, index, 0);
+}
+
+}  // namespace
+
+Win32Ui::Win32Ui(FileSystem& fs) : fs_(fs)
+{
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+Win32Ui::~Win32Ui()
+{
+    for (auto& [key, font] : fonts_)
+        DeleteObject(font);
+}
+
+std::unique_ptr<FormPeer> Win32Ui::createForm(FormEvents& events, FormBorder border, const std::string& className,
+                                              bool mainWindow)
+{
+    auto form = std::make_unique<Win32Form>(*this, events, border, className, mainWindow);
+    if (mainWindow)
+        mainWindow_ = form->hwnd();
+    return form;
+}
+
+std::unique_ptr<ControlPeer> Win32Ui::createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
+                                                    ControlPeer* parent, const Rect& bounds, int id)
+{
+    auto& f = static_cast<Win32Form&>(form);
+    HWND parentWindow = parent ? static_cast<Win32Control*>(parent)->hwnd() : f.hwnd();
+    return std::make_unique<Win32Control>(*this, kind, events, f, parentWindow, bounds, id);
+}
+
+HFONT Win32Ui::font(const FontSpec& spec)
+{
+    const std::string key = spec.face + "/" + std::to_string(spec.pixels) + (spec.bold ? "b" : "") +
+                            (spec.underline ? "u" : "");
+    auto it = fonts_.find(key);
+    if (it != fonts_.end())
+        return it->second;
+    LOGFONTW lf{};
+    lf.lfHeight = -spec.pixels;
+    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = spec.underline;
+    // Asking for the Chinese character set lets the font mapper put a face with Chinese glyphs
+    // in place of one that has none, such as MS Sans Serif.
+    lf.lfCharSet = GB2312_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    wcsncpy(lf.lfFaceName, widen(spec.face).c_str(), LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&lf);
+    fonts_[key] = font;
+    return font;
+}
+
+void Win32Ui::setFont(ControlPeer& control, const FontSpec& font, Align align)
+{
+    auto& c = static_cast<Win32Control&>(control);
+    c.blue = font.blue;
+    SendMessageW(c.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(this->font(font)), TRUE);
+    if (c.kind() == ControlKind::Label) {
+        LONG style = GetWindowLongW(c.hwnd(), GWL_STYLE) & ~(SS_LEFT | SS_CENTER | SS_RIGHT);
+        style |= align == Align::Centre ? SS_CENTER : align == Align::Right ? SS_RIGHT : SS_LEFT;
+        SetWindowLongW(c.hwnd(), GWL_STYLE, style);
+        InvalidateRect(c.hwnd(), nullptr, TRUE);
+    }
+}
+
+void Win32Ui::setHintTimes(int showMs, int hideMs)
+{
+    hintShowMs_ = showMs;
+    hintHideMs_ = hideMs;
+    if (mainWindow_)
+        if (auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(mainWindow_, GWLP_USERDATA)))
+            form->applyHintTimes();
+}
+
+HWND Win32Ui::owner() const
+{
+    HWND active = GetActiveWindow();
+    return active ? active : mainWindow_;
+}
+
+int Win32Ui::run()
+{
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        if (root && IsDialogMessageW(root, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace platform::win32

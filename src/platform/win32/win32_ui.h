@@ -1,0 +1,50 @@
+#pragma once
+// The product's backend for windows: HWNDs with common controls 6, tool tips, common dialogs.
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/ui.h"
+
+namespace platform::win32 {
+
+class Win32Ui : public Ui {
+public:
+    explicit Win32Ui(FileSystem& fs);
+    ~Win32Ui() override;
+
+    std::unique_ptr<FormPeer> createForm(FormEvents& events, FormBorder border, const std::string& className,
+                                         bool mainWindow) override;
+    std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
+                                               ControlPeer* parent, const Rect& bounds, int id) override;
+    void setFont(ControlPeer& control, const FontSpec& font, Align align) override;
+    void setApplicationTitle(const std::string& title) override { appTitle_ = title; }
+    std::string applicationTitle() const override { return appTitle_; }
+    void setHintTimes(int showMs, int hideMs) override;
+
+    void notice(const std::string& text) override;
+    bool ask(const std::string& text) override;
+    void errorBox(const std::string& text) override;
+    std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) override;
+
+    HFONT font(const FontSpec& spec);
+    int hintShowMs() const { return hintShowMs_; }
+    int hintHideMs() const { return hintHideMs_; }
+    HWND mainWindow() const { return mainWindow_; }
+    // The window a modal box or dialog is to belong to.
+    HWND owner() const;
+
+    // Runs the event loop until the main window has closed.
+    static int run();
+
+private:
+    FileSystem& fs_;
+    std::string appTitle_;
+    int hintShowMs_ = 500, hintHideMs_ = 10000;
+    HWND mainWindow_ = nullptr;
+    std::map<std::string, HFONT> fonts_;
+};
+
+}  // namespace platform::win32
