@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds natively and for Windows, runs the unit tests and the
+# end-to-end tests under Wine. Exits non-zero when any test fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh || exit 1
+# shellcheck source=wine-env.sh
+. scripts/wine-env.sh
+trap wine_down EXIT
+
+status=0
+{ cmake --preset native >/dev/null && cmake --build --preset native; } || exit 1
+ctest --preset native || status=1
+
+{ cmake --preset windows >/dev/null && cmake --build --preset windows; } || exit 1
+wine_up
+LC_ALL=$NOMERRA_LOCALE ctest --preset windows || status=1
+
+shot=build/windows/tests/e2e/main-window.bmp
+if [ -f "$shot" ]; then
+  convert "$shot" build/main-window.png && echo "Screenshot of the main window: build/main-window.png"
+fi
+exit $status

@@ -1,0 +1,464 @@
+#include "driver.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace e2e {
+
+std::wstring programImage;
+
+namespace {
+int passed = 0, failed = 0;
+}
+
+void check(bool ok, const std::string& what, const char* file, int line)
+{
+    if (ok) {
+        ++passed;
+        return;
+    }
+    ++failed;
+    std::printf("  FAILED %s:%d: %s\n", file, line, what.c_str());
+    std::fflush(stdout);
+}
+
+void checkEqual(const std::wstring& a, const std::wstring& b, const char* what, const char* file, int line)
+{
+    check(a == b, std::string(what) + "\n    got:      \"" + narrow(a) + "\"\n    expected: \"" + narrow(b) + "\"", file,
+          line);
+}
+
+void checkEqual(long long a, long long b, const char* what, const char* file, int line)
+{
+    check(a == b, std::string(what) + " (got " + std::to_string(a) + ", expected " + std::to_string(b) + ")", file,
+          line);
+}
+
+std::vector<Test>& registry()
+{
+    static std::vector<Test> tests;
+    return tests;
+}
+
+std::wstring widen(const std::string& utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string narrow(const std::wstring& wide)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+namespace {
+void removeTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring path = folder + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(path + L"\\");
+            } else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+}  // namespace
+
+std::wstring freshFolder(const std::wstring& name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring root = std::wstring(temp) + L"nomerra-e2e\\";
+    CreateDirectoryW(root.c_str(), nullptr);
+    std::wstring folder = root + name + L"\\";
+    removeTree(folder);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+void writeBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+std::string readBytes(const std::wstring& path)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes(GetFileSize(h, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(h);
+    bytes.resize(got);
+    return bytes;
+}
+
+DWORD attributesOf(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str());
+}
+
+bool fileExists(const std::wstring& path)
+{
+    DWORD a = attributesOf(path);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool folderExists(const std::wstring& path)
+{
+    DWORD a = attributesOf(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring joinCrLf(const std::vector<std::wstring>& lines)
+{
+    std::wstring text;
+    for (const auto& l : lines)
+        text += l + L"\r\n";
+    return text;
+}
+
+std::string gbkLines(const std::vector<std::wstring>& lines)
+{
+    std::wstring text = joinCrLf(lines);
+    if (text.empty())
+        return {};
+    int n = WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        if (condition())
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+std::vector<HWND> windowsOf(DWORD processId, const wchar_t* className)
+{
+    std::vector<HWND> found;
+    for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w; w = FindWindowExW(nullptr, w, className, nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == processId)
+            found.push_back(w);
+    }
+    return found;
+}
+
+App::App(const std::wstring& folder) : folder_(folder)
+{
+    std::wstring image = folder + L"nomerra.exe";
+    CopyFileW(programImage.c_str(), image.c_str(), FALSE);
+    STARTUPINFOW si{sizeof si};
+    std::wstring command = L"\"" + image + L"\"";
+    if (!CreateProcessW(image.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                        &process_)) {
+        CHECK(!"nomerra.exe could not be started");
+        return;
+    }
+    WaitForInputIdle(process_.hProcess, 10000);
+    waitFor([&] {
+        auto w = windowsOf(process_.dwProcessId, L"TFrmMain");
+        window_ = w.empty() || !IsWindowVisible(w[0]) ? nullptr : w[0];
+        return window_ != nullptr;
+    });
+    CHECK(window_ != nullptr);
+}
+
+App::~App()
+{
+    if (running()) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+}
+
+bool App::running() const
+{
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool App::waitForExit(int timeoutMs) const
+{
+    return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+namespace {
+struct FindById {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK findChild(HWND w, LPARAM p)
+{
+    auto* f = reinterpret_cast<FindById*>(p);
+    if (GetDlgCtrlID(w) == f->id) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND App::control(int id) const
+{
+    FindById f{id, nullptr};
+    EnumChildWindows(window_, findChild, reinterpret_cast<LPARAM>(&f));
+    if (!f.found)
+        std::printf("  no control %d\n", id);
+    return f.found;
+}
+
+void App::menu(int id) const
+{
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void App::menuAsync(int id) const
+{
+    PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void App::click(int id) const
+{
+    SendMessageW(control(id), BM_CLICK, 0, 0);
+}
+
+void App::clickAsync(int id) const
+{
+    PostMessageW(control(id), BM_CLICK, 0, 0);
+}
+
+void App::doubleClickAsync(int id) const
+{
+    HWND c = control(id);
+    PostMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    PostMessageW(c, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
+
+void App::type(int id, const std::wstring& keys) const
+{
+    HWND c = control(id);
+    for (wchar_t k : keys)
+        SendMessageW(c, WM_CHAR, k, 1);
+}
+
+namespace {
+std::wstring windowText(HWND w)
+{
+    std::wstring text(static_cast<std::size_t>(SendMessageW(w, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    LRESULT n = SendMessageW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(n));
+    return text;
+}
+}  // namespace
+
+std::wstring App::text(int id) const
+{
+    return windowText(control(id));
+}
+
+std::wstring App::title() const
+{
+    return windowText(window_);
+}
+
+bool App::checked(int id) const
+{
+    return SendMessageW(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool App::enabled(int id) const
+{
+    return IsWindowEnabled(control(id));
+}
+
+bool App::visible(int id) const
+{
+    return IsWindowVisible(control(id));
+}
+
+RECT App::rectInClient(int id) const
+{
+    HWND c = control(id);
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, GetParent(c), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+SIZE App::outerSize() const
+{
+    RECT r;
+    GetWindowRect(window_, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+SIZE App::clientSize() const
+{
+    RECT r;
+    GetClientRect(window_, &r);
+    return {r.right, r.bottom};
+}
+
+std::vector<std::wstring> App::comboItems(int id) const
+{
+    HWND c = control(id);
+    std::vector<std::wstring> items;
+    LRESULT n = SendMessageW(c, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        std::wstring item(static_cast<std::size_t>(SendMessageW(c, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        LRESULT len = SendMessageW(c, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        item.resize(len < 0 ? 0 : static_cast<std::size_t>(len));
+        items.push_back(item);
+    }
+    return items;
+}
+
+std::wstring App::comboText(int id) const
+{
+    return windowText(control(id));
+}
+
+HWND App::waitForDialog(int timeoutMs) const
+{
+    HWND box = nullptr;
+    waitFor(
+        [&] {
+            for (HWND w : windowsOf(process_.dwProcessId, L"#32770"))
+                if (IsWindowVisible(w)) {
+                    box = w;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return box;
+}
+
+void App::saveScreenshot(const std::wstring& bmpPath) const
+{
+    SetForegroundWindow(window_);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    Sleep(500);
+    RECT r;
+    GetWindowRect(window_, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bmp);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    const int stride = ((w * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + stride * h), 0, 0,
+                        sizeof fh + sizeof bi.bmiHeader};
+    std::string bytes(reinterpret_cast<const char*>(&fh), sizeof fh);
+    bytes.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), static_cast<std::size_t>(stride) * h);
+    writeBytes(bmpPath, bytes);
+    DeleteObject(bmp);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+std::wstring boxMessage(HWND box)
+{
+    // The message of a message box is its static control 0xFFFF.
+    return windowText(GetDlgItem(box, 0xFFFF));
+}
+
+std::wstring buttonText(HWND box, int id)
+{
+    return windowText(GetDlgItem(box, id));
+}
+
+void pressButton(HWND box, int id)
+{
+    PostMessageW(GetDlgItem(box, id), BM_CLICK, 0, 0);
+}
+
+void pressKey(HWND window, WPARAM key)
+{
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+void closeWindow(HWND window)
+{
+    PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+bool gone(HWND window, int timeoutMs)
+{
+    return waitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+}  // namespace e2e
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) {
+        std::printf("usage: e2e_driver nomerra.exe [test ...]\n");
+        return 2;
+    }
+    std::wstring image = argv[1];
+    for (wchar_t& c : image)
+        if (c == L'/')
+            c = L'\\';
+    if (!image.empty() && image[0] == L'\\' && (image.size() < 2 || image[1] != L'\\'))
+        image = L"Z:" + image;  // a Unix path handed over by the test runner
+    e2e::programImage = image;
+
+    int ran = 0;
+    for (const auto& test : e2e::registry()) {
+        bool wanted = argc == 2;
+        for (int i = 2; i < argc; ++i)
+            wanted |= e2e::narrow(argv[i]) == test.name;
+        if (!wanted)
+            continue;
+        std::printf("[ RUN  ] %s\n", test.name);
+        std::fflush(stdout);
+        const int before = e2e::failed;
+        test.run();
+        std::printf("[ %s ] %s\n", e2e::failed == before ? " OK " : "FAIL", test.name);
+        std::fflush(stdout);
+        ++ran;
+    }
+    std::printf("%d passed, %d failed\n", e2e::passed, e2e::failed);
+    return ran == 0 || e2e::failed ? 1 : 0;
+}

@@ -1,0 +1,108 @@
+#pragma once
+// The end-to-end driver: starts nomerra.exe under Wine (or Windows) and uses its windows the
+// way a person does, through the messages that clicks and keys send.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// ---- checks ---------------------------------------------------------------------------------
+void check(bool ok, const std::string& what, const char* file, int line);
+#define CHECK(cond) ::e2e::check((cond), #cond, __FILE__, __LINE__)
+#define CHECK_EQ(a, b) ::e2e::checkEqual((a), (b), #a " == " #b, __FILE__, __LINE__)
+void checkEqual(const std::wstring& a, const std::wstring& b, const char* what, const char* file, int line);
+void checkEqual(long long a, long long b, const char* what, const char* file, int line);
+
+struct Test {
+    const char* name;
+    void (*run)();
+};
+std::vector<Test>& registry();
+struct Register {
+    Register(const char* name, void (*run)()) { registry().push_back({name, run}); }
+};
+#define E2E_TEST(name)                                 \
+    static void name();                                \
+    static ::e2e::Register register_##name(#name, name); \
+    static void name()
+
+// ---- files ----------------------------------------------------------------------------------
+std::wstring widen(const std::string& utf8);
+std::string narrow(const std::wstring& wide);
+// A fresh folder for one test, under the temporary folder.
+std::wstring freshFolder(const std::wstring& name);
+void writeBytes(const std::wstring& path, const std::string& bytes);
+std::string readBytes(const std::wstring& path);
+bool fileExists(const std::wstring& path);
+bool folderExists(const std::wstring& path);
+DWORD attributesOf(const std::wstring& path);
+// Text in code page 936 with CR LF after every line, as the list store writes it.
+std::string gbkLines(const std::vector<std::wstring>& lines);
+std::wstring joinCrLf(const std::vector<std::wstring>& lines);
+
+// ---- the program under test -----------------------------------------------------------------
+extern std::wstring programImage;  // nomerra.exe as built
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+class App {
+public:
+    // Copies the program into the folder and starts it there.
+    explicit App(const std::wstring& folder);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    HWND window() const { return window_; }
+    HWND control(int id) const;
+    const std::wstring& folder() const { return folder_; }
+    std::wstring listFile(const wchar_t* name) const { return folder_ + name; }
+    bool running() const;
+    bool waitForExit(int timeoutMs = 10000) const;
+
+    // Acts synchronously: the handler has finished when these return.
+    void menu(int id) const;
+    void click(int id) const;
+    void type(int id, const std::wstring& keys) const;
+    // For an action that opens a modal box or dialog: returns at once.
+    void menuAsync(int id) const;
+    void clickAsync(int id) const;
+    void doubleClickAsync(int id) const;
+
+    std::wstring text(int id) const;
+    std::wstring title() const;
+    bool checked(int id) const;
+    bool enabled(int id) const;
+    bool visible(int id) const;
+    RECT rectInClient(int id) const;  // relative to its own parent
+    SIZE outerSize() const;
+    SIZE clientSize() const;
+    std::vector<std::wstring> comboItems(int id) const;
+    std::wstring comboText(int id) const;
+
+    // The modal box or dialog the program shows now (a "#32770" window of its process).
+    HWND waitForDialog(int timeoutMs = 10000) const;
+    void saveScreenshot(const std::wstring& bmpPath) const;
+
+    DWORD processId() const { return process_.dwProcessId; }
+
+private:
+    std::wstring folder_;
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
+// Finds the process's top-level windows of a class.
+std::vector<HWND> windowsOf(DWORD processId, const wchar_t* className);
+// The texts of a message box: its message and its buttons.
+std::wstring boxMessage(HWND box);
+std::wstring buttonText(HWND box, int id);
+void pressButton(HWND box, int id);
+void pressKey(HWND window, WPARAM key);
+void closeWindow(HWND window);
+bool gone(HWND window, int timeoutMs = 10000);
+
+}  // namespace e2e
