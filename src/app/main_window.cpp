@@ -65,6 +65,7 @@ TFrmMain::TFrmMain(const platform::Platform& os)
       rbSaveas(*this, &gb_output, {187, 18, 161, 17}, ids::rbSaveas),
       btnFolder(*this, &gb_output, {327, 14, 49, 23}, ids::btnFolder),
       lbpath(*this, &gb_output, {12, 42, 365, 13}, ids::lbpath),
+      odOPen(os.ui, true),
       os_(os),
       store_(os.fs)
 {
@@ -100,6 +101,17 @@ void TFrmMain::bindEvents()
     mmRenamed.onChange = [this] { mmRenamedChange(); };
     cbShowpathO.onClick = [this] { cbShowpathOClick(); };
     cbshowpathR.onClick = [this] { cbshowpathRClick(); };
+    n_open.onClick = [this] { n_openClick(); };
+    n_add.onClick = [this] { n_addClick(); };
+    n_clear.onClick = [this] { n_clearClick(); };
+    cbNewname.onClick = [this] { cbNewnameClick(); };
+    cbInitNo.onClick = [this] { cbInitNoClick(); };
+    cbChangesuffix.onClick = [this] { cbChangesuffixClick(); };
+    edtvalue.onKeyPress = [this](char32_t& key) { edtvalueKeyPress(key); };
+    rbRename.onClick = [this] { rbRenameClick(); };
+    rbSaveas.onClick = [this] { rbSaveasClick(); };
+    lbpath.onDblClick = [this] { lbpathDblClick(); };
+    btnFolder.onClick = [this] { btnFolderClick(); };
 }
 
 void TFrmMain::FormCreate()
@@ -168,6 +180,8 @@ void TFrmMain::FormCreate()
         if (*c.hint)
             c.control.setHint(c.hint);
     }
+
+    odOPen.filter = openFilter;
 
     cbPos.setItems({caption::posAfter, caption::posBefore});
     cbPos.setItemIndex(0);

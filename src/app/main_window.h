@@ -4,7 +4,9 @@
 #include <string>
 
 #include "lists/list_store.h"
+#include "rename/rename_options.h"
 #include "platform/controls.h"
+#include "platform/open_dialog.h"
 #include "platform/platform.h"
 
 class TFrmMain : public platform::Form {
@@ -64,6 +66,8 @@ public:
     platform::Button btnFolder;
     platform::Label lbpath;
 
+    platform::OpenDialog odOPen;
+
     // The window's own values besides its controls.
     std::string versionString;
     std::string sourceFolder;
@@ -81,10 +85,30 @@ public:
     void cbShowpathOClick();
     void cbshowpathRClick();
 
+    // lists/choose_files.cpp
+    void n_openClick();
+    void n_addClick();
+    void n_clearClick();
+
+    // rename/options.cpp
+    renaming::RenameOptions renameOptions() const;
+    void cbNewnameClick();
+    void cbInitNoClick();
+    void cbChangesuffixClick();
+    void edtvalueKeyPress(char32_t& key);
+    void rbRenameClick();
+    void rbSaveasClick();
+    void lbpathDblClick();
+    void btnFolderClick();
+
     const lists::ListStore& store() const { return store_; }
 
 private:
     void bindEvents();
+    // Shows odOPen; the chosen paths the list store can hold, after naming the others.
+    std::vector<std::string> chooseFiles();
+    // Empties both views and deletes the new list.
+    void dropNewList();
     // Shows the pair's path or name file in the view when the pair's path file exists.
     void loadView(platform::Memo& view, lists::ListPair pair, bool fullPaths);
 

@@ -104,6 +104,13 @@ struct OpenFileAnswer {
     int filterIndex = 1;
 };
 
+// The folder chooser "Select Directory". Answers the text of its folder-name field when the
+// user confirmed; a failure inside it (a folder that cannot be created) throws AppError.
+struct FolderRequest {
+    std::string startFolder;
+    int helpContext = 0;
+};
+
 class Ui {
 public:
     virtual ~Ui() = default;
@@ -126,6 +133,7 @@ public:
     virtual void errorBox(const std::string& text) = 0;
 
     virtual std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) = 0;
+    virtual std::optional<std::string> chooseFolder(const FolderRequest& request) = 0;
 };
 
 }  // namespace platform

@@ -16,8 +16,8 @@ using platform::headless::HeadlessForm;
 inline HeadlessControl& user(platform::Control& c) { return static_cast<HeadlessControl&>(c.peer()); }
 
 struct Harness {
-    platform::headless::HeadlessUi ui;
     platform::headless::HeadlessFileSystem fs;
+    platform::headless::HeadlessUi ui{fs};
     platform::headless::HeadlessShell shell;
     TFrmMain form{platform::Platform{ui, fs, shell}};
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/folder_chooser.h"
 #include "platform/utf8.h"
 
 namespace platform::headless {
@@ -135,6 +136,19 @@ std::optional<OpenFileAnswer> HeadlessUi::openFiles(const OpenFileRequest& reque
     auto answer = fileAnswers.front();
     fileAnswers.pop_front();
     return answer;
+}
+
+std::optional<std::string> HeadlessUi::chooseFolder(const FolderRequest& request)
+{
+    folderRequests.push_back(request);
+    if (folderAnswers.empty())
+        return std::nullopt;
+    const std::vector<std::string> typed = folderAnswers.front();
+    folderAnswers.pop_front();
+    for (const std::string& folder : typed)
+        if (acceptFolder(*this, fs_, folder))
+            return folder;
+    return std::nullopt;
 }
 
 }  // namespace platform::headless

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/ui.h"
 
 namespace platform::headless {
@@ -115,6 +116,7 @@ struct Shown {
 
 class HeadlessUi : public Ui {
 public:
+    explicit HeadlessUi(FileSystem& fs) : fs_(fs) {}
     std::unique_ptr<FormPeer> createForm(FormEvents& events, FormBorder border, const std::string& className,
                                          bool mainWindow) override;
     std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
@@ -128,17 +130,23 @@ public:
     bool ask(const std::string& text) override;
     void errorBox(const std::string& text) override { shown.push_back({Shown::Error, text}); }
     std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) override;
+    // Takes the next script entry: the names the user types into the folder-name field and
+    // confirms with OK, one after another; after the last one that is not accepted, Cancel.
+    std::optional<std::string> chooseFolder(const FolderRequest& request) override;
 
     // The script: answers are taken in order; an empty script answers no / cancel.
     std::deque<bool> answers;
     std::deque<std::optional<OpenFileAnswer>> fileAnswers;
+    std::deque<std::vector<std::string>> folderAnswers;
 
     // What was asked.
     std::vector<Shown> shown;
     std::vector<OpenFileRequest> fileRequests;
+    std::vector<FolderRequest> folderRequests;
     int hintShowMs = 0, hintHideMs = 0;
 
 private:
+    FileSystem& fs_;
     std::string appTitle_;
 };
 

@@ -28,6 +28,7 @@ public:
     bool ask(const std::string& text) override;
     void errorBox(const std::string& text) override;
     std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) override;
+    std::optional<std::string> chooseFolder(const FolderRequest& request) override;
 
     HFONT font(const FontSpec& spec);
     int hintShowMs() const { return hintShowMs_; }

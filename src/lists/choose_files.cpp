@@ -1,0 +1,92 @@
+#include "lists/choose_files.h"
+
+#include "app/main_window.h"
+#include "lists/path_parts.h"
+#include "lists/views.h"
+
+namespace lists {
+
+Representable splitByCodePage(platform::FileSystem& fs, const std::vector<std::string>& paths)
+{
+    Representable r;
+    for (const auto& p : paths) {
+        bool exact = false;
+        fs.toAnsi(p, &exact);
+        (exact ? r.kept : r.refused).push_back(p);
+    }
+    return r;
+}
+
+std::string refusedNotice(const std::vector<std::string>& refused)
+{
+    constexpr std::size_t shown = 10;
+    std::string text = "以下文件的名称含有系统代码页无法表示的字符，未加入列表：";
+    for (std::size_t i = 0; i < refused.size() && i < shown; ++i)
+        text += "\r" + refused[i];
+    if (refused.size() > shown)
+        text += "\r……";
+    return text;
+}
+
+}  // namespace lists
+
+std::vector<std::string> TFrmMain::chooseFiles()
+{
+    auto chosen = odOPen.execute();
+    if (!chosen)
+        return {};
+    auto split = lists::splitByCodePage(os_.fs, *chosen);
+    if (!split.refused.empty())
+        ui().notice(lists::refusedNotice(split.refused));
+    return split.kept;
+}
+
+void TFrmMain::dropNewList()
+{
+    mmOriginal.clear();
+    mmRenamed.clear();
+    store_.remove(lists::ListFile::NewPaths);
+    store_.remove(lists::ListFile::NewNames);
+}
+
+void TFrmMain::n_openClick()
+{
+    sourceFolder.clear();
+    outputFolder.clear();
+    const auto files = chooseFiles();
+    if (files.empty())
+        return;
+    store_.rewrite(lists::ListPair::Original, files);
+    const std::string first = files.front();
+    edtsuffix_old.setText(lists::extensionOf(first));
+    edtsuffix_new.setText(lists::extensionOf(first));
+    if (rbRename.checked())
+        lbpath.setText(lists::folderPart(first));
+    sourceFolder = lists::folderPart(first);
+    dropNewList();
+    loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
+    if (!os_.fs.folderExists(lbpath.text()))
+        lbpath.setText(lists::folderPart(first));
+    outputFolder = lbpath.text();
+}
+
+void TFrmMain::n_addClick()
+{
+    const auto files = chooseFiles();
+    if (files.empty())
+        return;
+    store_.appendOriginal(files);
+    dropNewList();
+    loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
+    lbpath.setText(lists::folderPart(files.front()));
+}
+
+void TFrmMain::n_clearClick()
+{
+    mmOriginal.clear();
+    mmRenamed.clear();
+    store_.remove(lists::ListFile::OriginalPaths);
+    store_.remove(lists::ListFile::OriginalNames);
+    lb_old.setText(lists::counterText(0));
+    lb_new.setText(lists::counterText(0));
+}
