@@ -367,6 +367,27 @@ HWND App::waitForDialog(int timeoutMs) const
     return box;
 }
 
+HWND App::waitForDialog(const std::wstring& title, int timeoutMs) const
+{
+    HWND box = nullptr;
+    waitFor(
+        [&] {
+            for (HWND w : windowsOf(process_.dwProcessId, L"#32770"))
+                if (IsWindowVisible(w) && titleOf(w) == title) {
+                    box = w;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return box;
+}
+
+void App::selectAll(int id) const
+{
+    SendMessageW(control(id), EM_SETSEL, 0, -1);
+}
+
 void App::saveScreenshot(const std::wstring& bmpPath) const
 {
     SetForegroundWindow(window_);
@@ -416,6 +437,45 @@ void pressKey(HWND window, WPARAM key)
 {
     PostMessageW(window, WM_KEYDOWN, key, 1);
     PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+std::wstring titleOf(HWND window)
+{
+    return windowText(window);
+}
+
+namespace {
+HWND fileNameField(HWND dialog)
+{
+    // A combo box (cmb13) in the Explorer-style dialog, an edit (edt1) in others.
+    HWND field = GetDlgItem(dialog, 0x47C);
+    return field ? field : GetDlgItem(dialog, 0x480);
+}
+}  // namespace
+
+void openDialogGoTo(HWND dialog, const std::wstring& folder)
+{
+    SendMessageW(fileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+    pressButton(dialog, IDOK);
+    Sleep(800);
+}
+
+void answerOpenDialog(HWND dialog, const std::wstring& names)
+{
+    HWND field = fileNameField(dialog);
+    HWND edit = FindWindowExW(field, nullptr, L"Edit", nullptr);
+    if (!edit)
+        edit = field;
+    // A long answer is longer than the field takes from the keyboard; a person would paste it.
+    SendMessageW(edit, EM_LIMITTEXT, 0x7FFFFFFE, 0);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(names.c_str()));
+    pressButton(dialog, IDOK);
+}
+
+void answerFolderChooser(HWND chooser, const std::wstring& folder)
+{
+    SendMessageW(GetDlgItem(chooser, 100), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+    pressButton(chooser, IDOK);
 }
 
 void closeWindow(HWND window)

@@ -85,6 +85,9 @@ public:
 
     // The modal box or dialog the program shows now (a "#32770" window of its process).
     HWND waitForDialog(int timeoutMs = 10000) const;
+    HWND waitForDialog(const std::wstring& title, int timeoutMs = 10000) const;
+    // Selects everything in an edit field, as a user does before typing over it.
+    void selectAll(int id) const;
     void saveScreenshot(const std::wstring& bmpPath) const;
 
     DWORD processId() const { return process_.dwProcessId; }
@@ -103,6 +106,14 @@ std::wstring buttonText(HWND box, int id);
 void pressButton(HWND box, int id);
 void pressKey(HWND window, WPARAM key);
 void closeWindow(HWND window);
+std::wstring titleOf(HWND window);
+// The file-open dialog: goes to a folder by typing it into the file-name field, as a user does
+// (the dialog may open wherever it was used last).
+void openDialogGoTo(HWND dialog, const std::wstring& folder);
+// The file-open dialog: types names into its file-name field and confirms.
+void answerOpenDialog(HWND dialog, const std::wstring& names);
+// The folder chooser: types into its folder-name field and presses OK.
+void answerFolderChooser(HWND chooser, const std::wstring& folder);
 bool gone(HWND window, int timeoutMs = 10000);
 
 }  // namespace e2e

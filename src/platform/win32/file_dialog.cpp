@@ -13,7 +13,7 @@ namespace platform::win32 {
 
 namespace {
 
-constexpr std::size_t initialChars = 1u << 18;
+constexpr std::size_t initialChars = 1u << 20;
 
 struct Answer {
     std::vector<wchar_t> buffer;
