@@ -104,6 +104,9 @@ void TFrmMain::bindEvents()
     n_open.onClick = [this] { n_openClick(); };
     n_add.onClick = [this] { n_addClick(); };
     n_clear.onClick = [this] { n_clearClick(); };
+    n_preview.onClick = [this] { n_previewClick(); };
+    n_cancel.onClick = [this] { n_cancelClick(); };
+    n_run.onClick = [this] { n_runClick(); };
     cbNewname.onClick = [this] { cbNewnameClick(); };
     cbInitNo.onClick = [this] { cbInitNoClick(); };
     cbChangesuffix.onClick = [this] { cbChangesuffixClick(); };

@@ -90,6 +90,12 @@ public:
     void n_addClick();
     void n_clearClick();
 
+    // rename/compose.cpp, rename/preview.cpp, rename/execute.cpp
+    static std::string StrFiller(const std::string& text, int width);
+    void n_previewClick();
+    void n_cancelClick();
+    void n_runClick();
+
     // rename/options.cpp
     renaming::RenameOptions renameOptions() const;
     void cbNewnameClick();
@@ -107,6 +113,8 @@ private:
     void bindEvents();
     // Shows odOPen; the chosen paths the list store can hold, after naming the others.
     std::vector<std::string> chooseFiles();
+    // "没有找到文件 ..." for a first original file that is gone.
+    static std::string notFoundNotice(const std::string& path);
     // Empties both views and deletes the new list.
     void dropNewList();
     // Shows the pair's path or name file in the view when the pair's path file exists.

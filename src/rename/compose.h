@@ -1,0 +1,23 @@
+#pragma once
+// Composing the new full path of one entry of the original list.
+#include <cstddef>
+#include <string>
+
+#include "rename/rename_options.h"
+
+namespace renaming {
+
+struct NewEntry {
+    std::string path;
+    std::string name;  // the final component of path
+};
+
+// Depends only on its arguments: the entry's full path, its position k (from 0), the options
+// and whether the folder named by lbpath exists. Throws ConvertError when a running number is
+// asked for and edtvalue is not a whole number.
+NewEntry composeEntry(const std::string& path, std::size_t k, const RenameOptions& options, bool outputFolderExists);
+
+// The start number of edtvalue, checked before anything is written.
+long long startNumber(const RenameOptions& options);
+
+}  // namespace renaming

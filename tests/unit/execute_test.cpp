@@ -1,0 +1,356 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "harness.h"
+#include "rename/execute.h"
+
+using lists::ListFile;
+using platform::attr::archive;
+using platform::headless::Op;
+using renaming::Mode;
+using renaming::Outcome;
+using renaming::Pair;
+using test::Harness;
+using test::user;
+
+namespace {
+
+// Every file's content on the volume, sorted: a run may move content, never lose it.
+std::vector<std::string> contents(platform::headless::HeadlessFileSystem& fs)
+{
+    std::vector<std::string> all;
+    for (const auto& f : fs.files())
+        all.push_back(fs.content(f));
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+class Executor : public testing::Test {
+protected:
+    platform::headless::HeadlessFileSystem fs;
+    std::vector<renaming::PairResult> run(const std::vector<Pair>& pairs, Mode mode = Mode::RenameInPlace,
+                                          std::uint32_t attributes = archive)
+    {
+        return renaming::execute(fs, pairs, mode, attributes);
+    }
+    void files(std::initializer_list<const char*> paths)
+    {
+        for (const char* p : paths)
+            fs.addFile(p, std::string("content of ") + p);
+    }
+};
+
+std::vector<Outcome> outcomes(const std::vector<renaming::PairResult>& results)
+{
+    std::vector<Outcome> o;
+    for (const auto& r : results)
+        o.push_back(r.outcome);
+    return o;
+}
+
+long countDone(const std::vector<renaming::PairResult>& results)
+{
+    return std::count_if(results.begin(), results.end(), [](const auto& r) { return r.outcome == Outcome::Done; });
+}
+
+TEST_F(Executor, AChainRunsFromItsEnd)
+{
+    files({"C:\\p\\photo001.jpg", "C:\\p\\photo002.jpg"});
+    auto r = run({{"C:\\p\\photo001.jpg", "C:\\p\\photo002.jpg"}, {"C:\\p\\photo002.jpg", "C:\\p\\photo003.jpg"}});
+    EXPECT_EQ(outcomes(r), (std::vector<Outcome>{Outcome::Done, Outcome::Done}));
+    EXPECT_EQ(fs.content("C:\\p\\photo002.jpg"), "content of C:\\p\\photo001.jpg");
+    EXPECT_EQ(fs.content("C:\\p\\photo003.jpg"), "content of C:\\p\\photo002.jpg");
+    EXPECT_FALSE(fs.fileExists("C:\\p\\photo001.jpg"));
+}
+
+TEST_F(Executor, ASwapAndACycleOfThreePassThroughATemporaryName)
+{
+    files({"C:\\p\\a", "C:\\p\\b", "C:\\q\\x", "C:\\q\\y", "C:\\q\\z"});
+    auto r = run({{"C:\\p\\a", "C:\\p\\b"}, {"C:\\p\\b", "C:\\p\\a"}, {"C:\\q\\x", "C:\\q\\y"},
+                  {"C:\\q\\y", "C:\\q\\z"}, {"C:\\q\\z", "C:\\q\\x"}});
+    EXPECT_EQ(countDone(r), 5);
+    EXPECT_EQ(fs.content("C:\\p\\b"), "content of C:\\p\\a");
+    EXPECT_EQ(fs.content("C:\\p\\a"), "content of C:\\p\\b");
+    EXPECT_EQ(fs.content("C:\\q\\y"), "content of C:\\q\\x");
+    EXPECT_EQ(fs.content("C:\\q\\z"), "content of C:\\q\\y");
+    EXPECT_EQ(fs.content("C:\\q\\x"), "content of C:\\q\\z");
+    EXPECT_EQ(fs.files().size(), 5u);  // no temporary name left behind
+}
+
+TEST_F(Executor, NoFileIsReplacedAtAnyMoment)
+{
+    files({"C:\\p\\a", "C:\\p\\b", "C:\\p\\c"});
+    const auto before = contents(fs);
+    // Every move is checked against the volume as it stands at that moment.
+    fs.fault = [&](Op op, const std::string&) {
+        EXPECT_NE(op, Op::Copy);
+        return 0u;
+    };
+    run({{"C:\\p\\a", "C:\\p\\b"}, {"C:\\p\\b", "C:\\p\\c"}, {"C:\\p\\c", "C:\\p\\a"}});
+    EXPECT_EQ(contents(fs), before);
+}
+
+TEST_F(Executor, OfTwoPairsWithOneNewPathTheFirstWins)
+{
+    files({"C:\\p\\a", "C:\\p\\b"});
+    auto r = run({{"C:\\p\\a", "C:\\p\\x"}, {"C:\\p\\b", "C:\\P\\X"}});
+    EXPECT_EQ(outcomes(r), (std::vector<Outcome>{Outcome::Done, Outcome::TargetExists}));
+    EXPECT_EQ(fs.content("C:\\p\\x"), "content of C:\\p\\a");
+    EXPECT_TRUE(fs.fileExists("C:\\p\\b"));
+}
+
+TEST_F(Executor, ACaseOnlyRenameSucceeds)
+{
+    files({"C:\\p\\a.JPG"});
+    auto r = run({{"C:\\p\\a.JPG", "C:\\p\\a.jpg"}});
+    EXPECT_EQ(r[0].outcome, Outcome::Done);
+    EXPECT_EQ(fs.files(), std::vector<std::string>{"C:\\p\\a.jpg"});
+}
+
+TEST_F(Executor, AnUnrelatedFileAtTheNewPathSurvivesInBothModes)
+{
+    for (Mode mode : {Mode::RenameInPlace, Mode::CopyToNewPath}) {
+        platform::headless::HeadlessFileSystem fresh;
+        fs = std::move(fresh);
+        files({"C:\\p\\a", "C:\\out\\a2"});
+        fs.setAttributes("C:\\p\\a", platform::attr::readOnly);
+        auto r = run({{"C:\\p\\a", "C:\\out\\a2"}}, mode, platform::attr::hidden);
+        EXPECT_EQ(r[0].outcome, Outcome::TargetExists);
+        EXPECT_EQ(r[0].at, "C:\\p\\a");
+        EXPECT_EQ(fs.content("C:\\out\\a2"), "content of C:\\out\\a2");
+        EXPECT_EQ(fs.attributes("C:\\out\\a2"), archive);
+        EXPECT_EQ(fs.attributes("C:\\p\\a"), platform::attr::readOnly);  // not attempted, not touched
+    }
+}
+
+TEST_F(Executor, RefusedNewNames)
+{
+    files({"C:\\p\\a"});
+    const std::string longName(256, 'n');
+    for (std::string bad : {"C:\\p\\", "C:\\p\\a:b", "C:\\p\\a?", "C:\\p\\x.", "C:\\p\\x ", "C:\\p\\a\tb",
+                            "C:\\p\\<a>", "C:\\p\\a|b", "C:\\p\\a\"", "C:\\p\\a*", "C:\\p\\a/b"}) {
+        EXPECT_FALSE(renaming::isValidNamePart(bad)) << bad;
+        EXPECT_EQ(run({{"C:\\p\\a", bad}})[0].outcome, Outcome::InvalidName) << bad;
+    }
+    EXPECT_FALSE(renaming::isValidNamePart("C:\\p\\" + longName));
+    EXPECT_TRUE(renaming::isValidNamePart("C:\\p\\" + longName.substr(1)));
+    EXPECT_TRUE(renaming::isValidNamePart("C:\\p\\淺 .jpg"));
+    EXPECT_EQ(fs.files(), std::vector<std::string>{"C:\\p\\a"});
+}
+
+TEST_F(Executor, MissingSourcesAndFolders)
+{
+    files({"C:\\p\\a", "C:\\p\\b"});
+    auto r = run({{"C:\\p\\gone", "C:\\p\\x"}, {"C:\\p\\a", "C:\\nofolder\\a"}, {"C:\\p\\b", "C:\\p\\b2"}},
+                 Mode::CopyToNewPath);
+    EXPECT_EQ(outcomes(r), (std::vector<Outcome>{Outcome::SourceMissing, Outcome::TargetFolderMissing, Outcome::Done}));
+    EXPECT_FALSE(fs.folderExists("C:\\nofolder"));
+    EXPECT_EQ(fs.content("C:\\p\\b2"), fs.content("C:\\p\\b"));
+}
+
+struct Fault {
+    Op op;
+    std::uint32_t code;
+    Mode mode;
+};
+
+class Faults : public testing::TestWithParam<Fault> {};
+
+TEST_P(Faults, AFailedPairLosesNothingAndKeepsItsAttributes)
+{
+    platform::headless::HeadlessFileSystem fs;
+    fs.addFile("C:\\p\\a", "A", platform::attr::readOnly | platform::attr::archive);
+    fs.addFile("C:\\p\\b", "B");
+    const auto before = contents(fs);
+    fs.fault = [&](Op op, const std::string& path) {
+        return op == GetParam().op && (path == "C:\\p\\a" || path == "C:\\p\\a2") ? GetParam().code : 0u;
+    };
+    auto r = renaming::execute(fs, {{"C:\\p\\a", "C:\\p\\a2"}, {"C:\\p\\b", "C:\\p\\b2"}}, GetParam().mode,
+                               platform::attr::hidden);
+    EXPECT_EQ(r[0].outcome, Outcome::SystemError);
+    EXPECT_EQ(r[0].code, GetParam().code);
+    EXPECT_EQ(r[1].outcome, Outcome::Done);
+    EXPECT_EQ(fs.content("C:\\p\\a"), "A");
+    EXPECT_EQ(fs.attributes("C:\\p\\a"), platform::attr::readOnly | platform::attr::archive);
+    EXPECT_FALSE(fs.fileExists("C:\\p\\a2"));
+    EXPECT_EQ(fs.attributes("C:\\p\\b2"), platform::attr::hidden);
+    auto after = contents(fs);
+    if (GetParam().mode == Mode::CopyToNewPath)
+        after.erase(std::find(after.begin(), after.end(), "B"));
+    EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Faults,
+                         testing::Values(Fault{Op::Move, platform::err::accessDenied, Mode::RenameInPlace},
+                                         Fault{Op::Move, platform::err::sharingViolation, Mode::RenameInPlace},
+                                         Fault{Op::Copy, platform::err::diskFull, Mode::CopyToNewPath},
+                                         Fault{Op::Copy, platform::err::sharingViolation, Mode::CopyToNewPath}),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST_F(Executor, AParkedFileWhoseMoveFailsGoesBackToItsName)
+{
+    files({"C:\\p\\a", "C:\\p\\b"});
+    int moves = 0;
+    fs.fault = [&](Op op, const std::string& from) {
+        // The third move, from the temporary name to the new path, fails.
+        return op == Op::Move && ++moves == 3 && from != "C:\\p\\b" ? platform::err::accessDenied : 0u;
+    };
+    auto r = run({{"C:\\p\\a", "C:\\p\\b"}, {"C:\\p\\b", "C:\\p\\a"}});
+    EXPECT_EQ(countDone(r), 1);
+    for (const auto& result : r)
+        EXPECT_TRUE(fs.fileExists(result.at)) << result.at;
+    EXPECT_EQ(fs.files().size(), 2u);
+}
+
+TEST(NewAttributes, FromTheTwoCheckBoxes)
+{
+    EXPECT_EQ(renaming::newAttributes(false, false), 32u);
+    EXPECT_EQ(renaming::newAttributes(true, false), 1u);
+    EXPECT_EQ(renaming::newAttributes(false, true), 2u);
+    EXPECT_EQ(renaming::newAttributes(true, true), 3u);
+}
+
+TEST(CompletionQuestion, SuccessOrTheFirstTenFailures)
+{
+    platform::headless::HeadlessFileSystem fs;
+    std::vector<Pair> pairs;
+    std::vector<renaming::PairResult> results;
+    for (int i = 0; i < 12; ++i) {
+        pairs.push_back({"C:\\a" + std::to_string(i), "C:\\b" + std::to_string(i)});
+        results.push_back({i == 0 ? Outcome::Done : Outcome::TargetExists, 0, ""});
+    }
+    EXPECT_EQ(renaming::completionQuestion(fs, {pairs[0]}, {results[0]}, "D:\\out"), "执行成功!\r是否打开目录查看 D:\\out");
+    results[1] = {Outcome::SystemError, 32, ""};
+    const std::string q = renaming::completionQuestion(fs, pairs, results, "");
+    EXPECT_EQ(q.rfind("执行完成，11 个文件未处理：\rC:\\a1 → C:\\b1（system error 32）\rC:\\a2 → C:\\b2（目标文件已存在）", 0), 0u);
+    EXPECT_NE(q.find("C:\\a10 → C:\\b10"), std::string::npos);
+    EXPECT_EQ(q.find("C:\\a11 →"), std::string::npos);
+    EXPECT_EQ(q.substr(q.size() - std::string("\r……\r是否打开目录查看 ").size()), "\r……\r是否打开目录查看 ");
+}
+
+// ---- the command ----------------------------------------------------------------------------
+
+class Run : public testing::Test {
+protected:
+    Harness h;
+    void openPics()
+    {
+        for (const char* f : {"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"})
+            h.fs.addFile(f, f);
+        h.ui.fileAnswers.push_back(platform::OpenFileAnswer{{"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"}, 1});
+        h.form.n_open.choose();
+        h.form.edtname.setText("trip");
+    }
+};
+
+TEST_F(Run, RenamesInPlaceAndTheNewListBecomesTheOriginalList)
+{
+    openPics();
+    h.form.n_preview.choose();
+    const std::string newPaths = h.listBytes(ListFile::NewPaths), newNames = h.listBytes(ListFile::NewNames);
+    h.ui.answers.push_back(true);
+    h.form.n_run.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"执行成功!\r是否打开目录查看 C:\\pics\\"});
+    EXPECT_EQ(h.fs.content("C:\\pics\\trip002.JPG"), "C:\\pics\\b.JPG");
+    EXPECT_EQ(h.fs.attributes("C:\\pics\\trip001.jpg"), archive);
+    EXPECT_EQ(h.listBytes(ListFile::OriginalPaths), newPaths);
+    EXPECT_EQ(h.listBytes(ListFile::OriginalNames), newNames);
+    EXPECT_EQ(h.form.mmOriginal.text(), "trip001.jpg\r\ntrip002.JPG\r\ntrip003.gif\r\n");
+    EXPECT_EQ(h.form.mmRenamed.text(), "trip001.jpg\r\ntrip002.JPG\r\ntrip003.gif\r\n");
+    ASSERT_EQ(h.shell.calls.size(), 1u);
+    EXPECT_EQ(h.shell.calls[0].file, "explorer");
+    EXPECT_EQ(h.shell.calls[0].verb, "");
+    EXPECT_EQ(h.shell.calls[0].parameters, "C:\\pics\\");
+    EXPECT_EQ(h.shell.calls[0].show, 5);
+
+    // At once again: every file is already where it belongs; the attributes follow the boxes.
+    user(h.form.cbReadonly).click();
+    h.form.n_run.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"执行成功!\r是否打开目录查看 C:\\pics\\"});
+    EXPECT_EQ(h.fs.attributes("C:\\pics\\trip003.gif"), platform::attr::readOnly);
+    EXPECT_EQ(h.shell.calls.size(), 1u);  // answered no
+}
+
+TEST_F(Run, CopiesWithAttributesAndReportsACollision)
+{
+    openPics();
+    h.fs.addFolder("D:\\out");
+    h.fs.addFile("D:\\out\\trip002.JPG", "someone else's");
+    h.ui.folderAnswers.push_back({"D:\\out"});
+    user(h.form.rbSaveas).click();
+    user(h.form.cbReadonly).click();
+    user(h.form.cbHidden).click();
+    h.form.n_preview.choose();
+    h.form.n_run.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"执行完成，1 个文件未处理：\rC:\\pics\\b.JPG → D:\\out\\trip002.JPG"
+                                                      "（目标文件已存在）\r是否打开目录查看 D:\\out"});
+    EXPECT_EQ(h.fs.content("D:\\out\\trip001.jpg"), "C:\\pics\\a.jpg");
+    EXPECT_EQ(h.fs.attributes("D:\\out\\trip001.jpg"), 3u);
+    EXPECT_EQ(h.fs.attributes("C:\\pics\\a.jpg"), archive);
+    EXPECT_EQ(h.fs.content("D:\\out\\trip002.JPG"), "someone else's");
+    EXPECT_EQ(h.fs.attributes("D:\\out\\trip002.JPG"), archive);
+    EXPECT_EQ(h.list(ListFile::OriginalPaths),
+              (std::vector<std::string>{"D:\\out\\trip001.jpg", "C:\\pics\\b.JPG", "D:\\out\\trip003.gif"}));
+    EXPECT_EQ(h.list(ListFile::OriginalNames), (std::vector<std::string>{"trip001.jpg", "b.JPG", "trip003.gif"}));
+}
+
+TEST_F(Run, WithoutAPreviewNothingIsTouched)
+{
+    openPics();
+    h.form.n_preview.choose();
+    h.form.n_cancel.choose();
+    h.form.mmRenamed.setText("stale\r\n");
+    h.form.n_run.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"没有预览，无法执行。"});
+    EXPECT_EQ(h.form.mmRenamed.text(), "");
+    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\a.jpg"));
+}
+
+TEST_F(Run, AnOriginalListWithoutEntriesCountsAsNoPreview)
+{
+    h.putList(ListFile::OriginalPaths, {});
+    h.putList(ListFile::NewPaths, {"C:\\x"});
+    h.form.n_run.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"没有预览，无法执行。"});
+}
+
+TEST_F(Run, AMissingFirstFileStopsEverything)
+{
+    openPics();
+    h.form.n_preview.choose();
+    h.fs.deleteFile("C:\\pics\\a.jpg");
+    h.form.n_run.choose();
+    EXPECT_EQ(h.takeShown(),
+              std::vector<std::string>{"没有找到文件 C:\\pics\\a.jpg， 请检查文件是否存在，是否已经改名。"});
+    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\b.JPG"));
+    EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\a.jpg");
+}
+
+TEST_F(Run, AShorterNewListCutsTheOriginalList)
+{
+    openPics();
+    h.putList(ListFile::NewPaths, {"C:\\pics\\A.jpg"});
+    h.putList(ListFile::NewNames, {"A.jpg"});
+    h.form.n_run.choose();
+    EXPECT_EQ(h.list(ListFile::OriginalPaths), std::vector<std::string>{"C:\\pics\\A.jpg"});
+    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\b.JPG"));
+    h.putList(ListFile::NewPaths, {});
+    h.putList(ListFile::NewNames, {});
+    h.form.n_run.choose();
+    EXPECT_EQ(h.listBytes(ListFile::OriginalPaths), "");
+    EXPECT_EQ(h.form.lb_old.text(), "共 0 行");
+}
+
+TEST_F(Run, AFileVanishedSincePreviewIsReportedAndKeptInTheList)
+{
+    openPics();
+    h.form.n_preview.choose();
+    h.fs.deleteFile("C:\\pics\\c.gif");
+    h.form.n_run.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"执行完成，1 个文件未处理：\rC:\\pics\\c.gif → C:\\pics\\trip003.gif"
+                                                      "（原文件不存在）\r是否打开目录查看 C:\\pics\\"});
+    EXPECT_EQ(h.list(ListFile::OriginalPaths)[2], "C:\\pics\\c.gif");
+}
+
+}  // namespace
