@@ -238,9 +238,19 @@ HWND App::control(int id) const
     return f.found;
 }
 
+namespace {
+// A handler that unexpectedly opens a modal box would otherwise hold the driver for ever.
+void sendAndWait(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, 20000, &result) != 0;
+    check(answered, "the program answered within 20 s (is a message box open?)", __FILE__, __LINE__);
+}
+}  // namespace
+
 void App::menu(int id) const
 {
-    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    sendAndWait(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
 void App::menuAsync(int id) const
@@ -250,7 +260,7 @@ void App::menuAsync(int id) const
 
 void App::click(int id) const
 {
-    SendMessageW(control(id), BM_CLICK, 0, 0);
+    sendAndWait(control(id), BM_CLICK, 0, 0);
 }
 
 void App::clickAsync(int id) const
