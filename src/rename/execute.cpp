@@ -143,29 +143,17 @@ private:
         }
     }
 
-    Outcome precheck(std::size_t i) const
-    {
-        const std::string& from = from_[i];
-        const std::string& to = pairs_[i].to;
-        if (!fs_.fileExists(from))
-            return Outcome::SourceMissing;
-        if (!fs_.folderExists(lists::folderPart(to)))
-            return Outcome::TargetFolderMissing;
-        const bool sameFile = fold(from) == fold(to) || fold(pairs_[i].from) == fold(to);
-        if (!sameFile && fs_.attributes(to) != platform::attr::invalid)
-            return Outcome::TargetExists;
-        return Outcome::Done;
-    }
-
     void carryOut(std::size_t i)
     {
         pending_.erase(i);
         PairResult& result = results_[i];
         const std::string& from = from_[i];
         const std::string& to = pairs_[i].to;
-        result.outcome = precheck(i);
-        if (result.outcome == Outcome::Done) {
-            const std::uint32_t before = fs_.attributes(from);
+        // The system refuses to replace a file and names the reason: its answer is the check.
+        const std::uint32_t before = fs_.attributes(from);
+        if (before == platform::attr::invalid || (before & platform::attr::directory)) {
+            result.outcome = Outcome::SourceMissing;
+        } else {
             fs_.setAttributes(from, platform::attr::archive);
             std::uint32_t code = platform::err::ok;
             if (from != to)

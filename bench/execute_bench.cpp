@@ -1,0 +1,130 @@
+// Preview and execution on real files, next to the bare system calls each pair needs at the
+// least (SetFileAttributesW on the original, MoveFileW, SetFileAttributesW on the new path).
+// Run under Wine or on Windows; prints files per second and the ratio execution / bare loop.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "lists/list_store.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_fs.h"
+#include "rename/compose.h"
+#include "rename/execute.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string makeFolder(const std::string& name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::string folder = platform::win32::narrow(temp) + name + "\\";
+    CreateDirectoryW(platform::win32::widen(folder).c_str(), nullptr);
+    return folder;
+}
+
+std::vector<std::string> makeFiles(const std::string& folder, std::size_t n)
+{
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < n; ++i) {
+        paths.push_back(folder + "IMG_" + std::to_string(100000 + i) + ".jpg");
+        HANDLE h = CreateFileW(platform::win32::widen(paths.back()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        CloseHandle(h);
+    }
+    return paths;
+}
+
+void removeFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAW fd;
+    std::wstring wide = platform::win32::widen(folder);
+    HANDLE h = FindFirstFileW((wide + L"*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                SetFileAttributesW((wide + fd.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW((wide + fd.cFileName).c_str());
+            }
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(wide.c_str());
+}
+
+}  // namespace
+
+// Sizes may be given as arguments; 1,000, 10,000 and 50,000 files by default.
+int main(int argc, char** argv)
+{
+    std::vector<std::size_t> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::stoul(argv[i]));
+    if (sizes.empty())
+        sizes = {1000, 10000, 50000};
+    platform::win32::Win32FileSystem fs;
+    lists::ListStore store(fs);
+    for (std::size_t n : sizes) {
+        // The project's preview: composition and the list store writes.
+        std::string folder = makeFolder("nomerra-bench-own");
+        std::vector<std::string> originals = makeFiles(folder, n);
+        store.rewrite(lists::ListPair::Original, originals);
+        renaming::RenameOptions options;
+        options.edtname = "trip";
+        options.edtvalue = "00001";
+        auto start = Clock::now();
+        const auto read = store.read(lists::ListFile::OriginalPaths);
+        std::vector<std::string> targets;
+        targets.reserve(read.size());
+        for (std::size_t k = 0; k < read.size(); ++k)
+            targets.push_back(renaming::composeEntry(read[k], k, options, false).path);
+        store.rewrite(lists::ListPair::New, targets);
+        const double preview = since(start);
+
+        // The project's execution: rename in place with attributes.
+        std::vector<renaming::Pair> pairs;
+        for (std::size_t i = 0; i < n; ++i)
+            pairs.push_back({originals[i], targets[i]});
+        start = Clock::now();
+        const auto results = renaming::execute(fs, pairs, renaming::Mode::RenameInPlace, FILE_ATTRIBUTE_READONLY);
+        const double own = since(start);
+        std::size_t done = 0;
+        for (const auto& r : results)
+            done += r.outcome == renaming::Outcome::Done;
+        removeFolder(folder);
+
+        // The bare loop over as many fresh files.
+        folder = makeFolder("nomerra-bench-bare");
+        originals = makeFiles(folder, n);
+        std::vector<std::wstring> from, to;
+        for (std::size_t i = 0; i < n; ++i) {
+            from.push_back(platform::win32::widen(originals[i]));
+            to.push_back(platform::win32::widen(folder + "trip" + std::to_string(i) + ".jpg"));
+        }
+        start = Clock::now();
+        for (std::size_t i = 0; i < n; ++i) {
+            SetFileAttributesW(from[i].c_str(), FILE_ATTRIBUTE_ARCHIVE);
+            MoveFileW(from[i].c_str(), to[i].c_str());
+            SetFileAttributesW(to[i].c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        const double bare = since(start);
+        removeFolder(folder);
+
+        std::printf("%6zu files: preview %.3f s (%.0f entries/s); execute %.3f s (%.0f files/s, %zu done); "
+                    "bare loop %.3f s (%.0f files/s); ratio execute/bare %.2f\n",
+                    n, preview, n / preview, own, n / own, done, bare, n / bare, own / bare);
+        std::fflush(stdout);
+    }
+    for (lists::ListFile f : lists::allListFiles)
+        store.remove(f);
+    return 0;
+}
