@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/about_window.h"
 #include "app/control_ids.h"
 #include "app/texts.h"
 
@@ -66,6 +67,7 @@ TFrmMain::TFrmMain(const platform::Platform& os)
       btnFolder(*this, &gb_output, {327, 14, 49, 23}, ids::btnFolder),
       lbpath(*this, &gb_output, {12, 42, 365, 13}, ids::lbpath),
       odOPen(os.ui, true),
+      Ofile(os.ui, false),
       os_(os),
       store_(os.fs)
 {
@@ -87,10 +89,14 @@ TFrmMain::TFrmMain(const platform::Platform& os)
     btnFolder.setText(texts::caption::btnFolder);
     btnFolder.setVisible(false);
     N1.setCaption(texts::menu::separator);
+    Ofile.filter = texts::importFilter;
 
     bindEvents();
     FormCreate();
+    frmAbout = std::make_unique<TfrmAbout>(os, versionString);
 }
+
+TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::bindEvents()
 {
@@ -107,6 +113,10 @@ void TFrmMain::bindEvents()
     n_preview.onClick = [this] { n_previewClick(); };
     n_cancel.onClick = [this] { n_cancelClick(); };
     n_run.onClick = [this] { n_runClick(); };
+    n_web.onClick = [this] { n_webClick(); };
+    m_checkupdate.onClick = [this] { m_checkupdateClick(); };
+    n_about.onClick = [this] { n_aboutClick(); };
+    Button1.onClick = [this] { Button1Click(); };
     cbNewname.onClick = [this] { cbNewnameClick(); };
     cbInitNo.onClick = [this] { cbInitNoClick(); };
     cbChangesuffix.onClick = [this] { cbChangesuffixClick(); };

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: one field per control of its inventory, one method per event handler. The
 // bodies of a subsystem's handlers live in that subsystem's folder.
+#include <memory>
 #include <string>
 
 #include "lists/list_store.h"
@@ -9,9 +10,12 @@
 #include "platform/open_dialog.h"
 #include "platform/platform.h"
 
+class TfrmAbout;
+
 class TFrmMain : public platform::Form {
 public:
     explicit TFrmMain(const platform::Platform& os);
+    ~TFrmMain() override;
 
     // Stored layout, for the layout rule's arithmetic.
     static constexpr platform::Size startSize{648, 753};
@@ -67,6 +71,10 @@ public:
     platform::Label lbpath;
 
     platform::OpenDialog odOPen;
+    platform::OpenDialog Ofile;
+
+    // Created right after the main window, hidden until the Help menu asks for it.
+    std::unique_ptr<TfrmAbout> frmAbout;
 
     // The window's own values besides its controls.
     std::string versionString;
@@ -89,6 +97,14 @@ public:
     void n_openClick();
     void n_addClick();
     void n_clearClick();
+
+    // lists/import_names.cpp
+    void Button1Click();
+
+    // app/help_menu.cpp
+    void n_webClick();
+    void m_checkupdateClick();
+    void n_aboutClick();
 
     // rename/compose.cpp, rename/preview.cpp, rename/execute.cpp
     static std::string StrFiller(const std::string& text, int width);

@@ -76,6 +76,20 @@ constexpr const char* button1 = "导入准备好的文件名txt文件，一行�
 constexpr const char* openFilter = "JPG文件(*.jpg)|*.jpg|所有文件(*.*)|*.*";
 constexpr const char* importFilter = "文本文件(*.txt)|*.txt";
 
+// The maker's web host and support address: reserved example names, so that no real third
+// party is ever contacted.
+constexpr const char* webHost = "www.nomerra.example";
+constexpr const char* supportAddress = "support@nomerra.example";
+constexpr const char* homePage = "http://www.nomerra.example/cn/index.htm";
+constexpr const char* downloadPage = "http://www.nomerra.example/cn/dl.htm";
+
+namespace about {
+constexpr const char* title = "关于";
+constexpr const char* mailPrefix = "Emial: ";
+constexpr const char* webPrefix = "官网：";
+constexpr const char* company = "澜岩出品";
+}  // namespace about
+
 constexpr const char* counterPrefix = "共 ";
 constexpr const char* counterSuffix = " 行";
 

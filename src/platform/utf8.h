@@ -11,5 +11,7 @@ std::size_t utf8Length(const std::string& text);
 // The text without its last character.
 std::string utf8DropLast(const std::string& text);
 bool isValidUtf8(const std::string& bytes);
+// UTF-16 bytes (no byte-order mark) as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string utf16ToUtf8(const std::string& bytes, bool bigEndian);
 
 }  // namespace platform

@@ -1,0 +1,97 @@
+// Importing prepared names through the real dialog, and the About window.
+#include "../../src/app/control_ids.h"
+#include "driver.h"
+
+using namespace e2e;
+
+namespace {
+
+void importNames(const App& app, const std::wstring& namesFile)
+{
+    app.clickAsync(ids::Button1);
+    HWND dialog = app.waitForDialog();
+    CHECK(dialog != nullptr);
+    answerOpenDialog(dialog, namesFile);
+    CHECK(gone(dialog));
+}
+
+std::wstring executeAnswerNo(const App& app)
+{
+    app.menuAsync(ids::n_run);
+    HWND box = app.waitForDialog(L"确认");
+    CHECK(box != nullptr);
+    std::wstring text = box ? boxMessage(box) : L"";
+    if (box)
+        pressButton(box, IDNO);
+    CHECK(gone(box));
+    return text;
+}
+
+}  // namespace
+
+E2E_TEST(import_gbk_and_utf8_names_and_execute)
+{
+    std::wstring folder = freshFolder(L"import");
+    for (const wchar_t* n : {L"1.jpg", L"2.jpg", L"3.jpg"})
+        writeBytes(folder + n, narrow(n));
+    // An earlier run's original list, as opening the three files leaves it.
+    writeBytes(folder + L"ThumbPath.db", gbkLines({folder + L"1.jpg", folder + L"2.jpg", folder + L"3.jpg"}));
+    writeBytes(folder + L"ThumbName.db", gbkLines({L"1.jpg", L"2.jpg", L"3.jpg"}));
+    writeBytes(folder + L"gbk.txt", gbkLines({L"春", L"夏"}));
+    writeBytes(folder + L"utf8.txt", "\xEF\xBB\xBF" + narrow(L"秋天\r\n冬天\r\n雪\r\n雨\r\n"));
+    App app(folder);
+
+    importNames(app, folder + L"gbk.txt");
+    waitFor([&] { return app.text(ids::lb_new) == L"共 2 行"; });
+    CHECK_EQ(app.text(ids::mmRenamed), L"春.jpg\r\n夏.jpg\r\n");
+    CHECK_EQ(executeAnswerNo(app), L"执行成功!\r是否打开目录查看 ");
+    CHECK(readBytes(folder + L"春.jpg") == "1.jpg");
+    CHECK(readBytes(folder + L"夏.jpg") == "2.jpg");
+    CHECK(fileExists(folder + L"3.jpg"));
+    CHECK_EQ(app.text(ids::lb_old), L"共 2 行");
+
+    importNames(app, folder + L"utf8.txt");
+    waitFor([&] { return app.text(ids::lb_new) == L"共 2 行" && app.text(ids::mmRenamed) != L"春.jpg\r\n夏.jpg\r\n"; });
+    CHECK_EQ(app.text(ids::mmRenamed), L"秋天.jpg\r\n冬天.jpg\r\n");
+    executeAnswerNo(app);
+    CHECK(readBytes(folder + L"秋天.jpg") == "1.jpg");
+    CHECK(readBytes(folder + L"冬天.jpg") == "2.jpg");
+}
+
+E2E_TEST(about_is_one_window_beside_the_main_window)
+{
+    App app(freshFolder(L"about"));
+    app.menu(ids::n_about);
+    std::vector<HWND> windows;
+    waitFor([&] {
+        windows = windowsOf(app.processId(), L"TfrmAbout");
+        return windows.size() == 1 && IsWindowVisible(windows[0]);
+    });
+    CHECK_EQ(windows.size(), 1);
+    if (windows.empty())
+        return;
+    HWND about = windows[0];
+    CHECK_EQ(titleOf(about), L"关于");
+    RECT client;
+    GetClientRect(about, &client);
+    CHECK_EQ(client.right, 242);
+    CHECK_EQ(client.bottom, 142);
+    std::vector<std::wstring> texts;
+    for (HWND c = GetWindow(about, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        texts.push_back(titleOf(c));
+    CHECK(texts == (std::vector<std::wstring>{L"诺默拉v3.0.1", L"Emial: support@nomerra.example",
+                                              L"官网：www.nomerra.example", L"澜岩出品"}));
+    // Not modal: the main window still answers and acts.
+    CHECK(IsWindowEnabled(app.window()));
+    app.click(ids::cbShowpathO);
+    CHECK(app.checked(ids::cbShowpathO));
+
+    app.menu(ids::n_about);
+    CHECK_EQ(windowsOf(app.processId(), L"TfrmAbout").size(), 1);
+    closeWindow(about);
+    CHECK(gone(about));
+    CHECK(IsWindow(about));  // closing only hides it
+    CHECK(app.running());
+    app.menu(ids::n_about);
+    CHECK(waitFor([&] { return IsWindowVisible(about) != 0; }));
+}
