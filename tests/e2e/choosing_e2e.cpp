@@ -6,12 +6,6 @@ using namespace e2e;
 
 namespace {
 
-void makeFiles(const std::wstring& folder, const std::vector<std::wstring>& names)
-{
-    for (const auto& n : names)
-        writeBytes(folder + n, "picture " + narrow(n));
-}
-
 std::string listOf(const App& app, const wchar_t* file) { return readBytes(app.listFile(file)); }
 
 }  // namespace

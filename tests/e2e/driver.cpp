@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include "../../src/app/control_ids.h"
+
 #include <cstdio>
 #include <fstream>
 
@@ -129,6 +131,12 @@ bool folderExists(const std::wstring& path)
 {
     DWORD a = attributesOf(path);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void makeFiles(const std::wstring& folder, const std::vector<std::wstring>& names)
+{
+    for (const auto& n : names)
+        writeBytes(folder + n, "content of " + narrow(n));
 }
 
 std::wstring joinCrLf(const std::vector<std::wstring>& lines)
@@ -486,6 +494,30 @@ void answerFolderChooser(HWND chooser, const std::wstring& folder)
 {
     SendMessageW(GetDlgItem(chooser, 100), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
     pressButton(chooser, IDOK);
+}
+
+void openFiles(const App& app, const std::wstring& folder, const std::wstring& typed)
+{
+    app.menuAsync(ids::n_open);
+    HWND dialog = app.waitForDialog();
+    CHECK(dialog != nullptr);
+    openDialogGoTo(dialog, folder);
+    answerOpenDialog(dialog, typed);
+    CHECK(gone(dialog));
+    waitFor([&] { return !app.text(ids::mmOriginal).empty(); });
+}
+
+std::wstring executeAndAnswer(const App& app, int answer)
+{
+    app.menuAsync(ids::n_run);
+    HWND box = app.waitForDialog(L"确认");
+    CHECK(box != nullptr);
+    if (!box)
+        return L"";
+    std::wstring text = boxMessage(box);
+    pressButton(box, answer);
+    CHECK(gone(box));
+    return text;
 }
 
 void closeWindow(HWND window)

@@ -43,6 +43,9 @@ DWORD attributesOf(const std::wstring& path);
 std::string gbkLines(const std::vector<std::wstring>& lines);
 std::wstring joinCrLf(const std::vector<std::wstring>& lines);
 
+// Files whose content names them.
+void makeFiles(const std::wstring& folder, const std::vector<std::wstring>& names);
+
 // ---- the program under test -----------------------------------------------------------------
 extern std::wstring programImage;  // nomerra.exe as built
 
@@ -115,5 +118,10 @@ void answerOpenDialog(HWND dialog, const std::wstring& names);
 // The folder chooser: types into its folder-name field and presses OK.
 void answerFolderChooser(HWND chooser, const std::wstring& folder);
 bool gone(HWND window, int timeoutMs = 10000);
+
+// Opens files through the real dialog: goes to the folder and types the names.
+void openFiles(const App& app, const std::wstring& folder, const std::wstring& typed);
+// Chooses Execute and answers its question; returns the question's text.
+std::wstring executeAndAnswer(const App& app, int answer = IDNO);
 
 }  // namespace e2e

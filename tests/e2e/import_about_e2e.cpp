@@ -15,18 +15,6 @@ void importNames(const App& app, const std::wstring& namesFile)
     CHECK(gone(dialog));
 }
 
-std::wstring executeAnswerNo(const App& app)
-{
-    app.menuAsync(ids::n_run);
-    HWND box = app.waitForDialog(L"确认");
-    CHECK(box != nullptr);
-    std::wstring text = box ? boxMessage(box) : L"";
-    if (box)
-        pressButton(box, IDNO);
-    CHECK(gone(box));
-    return text;
-}
-
 }  // namespace
 
 E2E_TEST(import_gbk_and_utf8_names_and_execute)
@@ -44,7 +32,7 @@ E2E_TEST(import_gbk_and_utf8_names_and_execute)
     importNames(app, folder + L"gbk.txt");
     waitFor([&] { return app.text(ids::lb_new) == L"共 2 行"; });
     CHECK_EQ(app.text(ids::mmRenamed), L"春.jpg\r\n夏.jpg\r\n");
-    CHECK_EQ(executeAnswerNo(app), L"执行成功!\r是否打开目录查看 ");
+    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 ");
     CHECK(readBytes(folder + L"春.jpg") == "1.jpg");
     CHECK(readBytes(folder + L"夏.jpg") == "2.jpg");
     CHECK(fileExists(folder + L"3.jpg"));
@@ -53,7 +41,7 @@ E2E_TEST(import_gbk_and_utf8_names_and_execute)
     importNames(app, folder + L"utf8.txt");
     waitFor([&] { return app.text(ids::lb_new) == L"共 2 行" && app.text(ids::mmRenamed) != L"春.jpg\r\n夏.jpg\r\n"; });
     CHECK_EQ(app.text(ids::mmRenamed), L"秋天.jpg\r\n冬天.jpg\r\n");
-    executeAnswerNo(app);
+    executeAndAnswer(app);
     CHECK(readBytes(folder + L"秋天.jpg") == "1.jpg");
     CHECK(readBytes(folder + L"冬天.jpg") == "2.jpg");
 }

@@ -5,40 +5,6 @@
 
 using namespace e2e;
 
-namespace {
-
-void makeFiles(const std::wstring& folder, const std::vector<std::wstring>& names)
-{
-    for (const auto& n : names)
-        writeBytes(folder + n, "content of " + narrow(n));
-}
-
-void openFiles(const App& app, const std::wstring& folder, const std::wstring& typed)
-{
-    app.menuAsync(ids::n_open);
-    HWND dialog = app.waitForDialog();
-    CHECK(dialog != nullptr);
-    openDialogGoTo(dialog, folder);
-    answerOpenDialog(dialog, typed);
-    CHECK(gone(dialog));
-    waitFor([&] { return !app.text(ids::mmOriginal).empty(); });
-}
-
-// Chooses Execute and answers the question; returns its text.
-std::wstring execute(const App& app, int answer = IDNO)
-{
-    app.menuAsync(ids::n_run);
-    HWND box = app.waitForDialog(L"确认");
-    CHECK(box != nullptr);
-    if (!box)
-        return L"";
-    std::wstring text = boxMessage(box);
-    pressButton(box, answer);
-    CHECK(gone(box));
-    return text;
-}
-
-}  // namespace
 
 E2E_TEST(preview_and_rename_in_place)
 {
@@ -53,7 +19,7 @@ E2E_TEST(preview_and_rename_in_place)
     CHECK_EQ(app.text(ids::mmRenamed), L"trip7.jpg\r\ntrip8.jpg\r\ntrip9.jpg\r\n");
     CHECK_EQ(app.text(ids::lb_new), L"共 3 行");
 
-    CHECK_EQ(execute(app), L"执行成功!\r是否打开目录查看 " + folder);
+    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + folder);
     for (const wchar_t* n : {L"trip7.jpg", L"trip8.jpg", L"trip9.jpg"}) {
         CHECK(fileExists(folder + n));
         CHECK_EQ(attributesOf(folder + n), FILE_ATTRIBUTE_ARCHIVE);
@@ -85,7 +51,7 @@ E2E_TEST(copies_into_a_chosen_folder_with_attributes)
     app.click(ids::cbshowpathR);
     CHECK_EQ(app.text(ids::mmRenamed), out + L"\\x001.jpg\r\n" + out + L"\\x002.jpg\r\n");
 
-    CHECK_EQ(execute(app), L"执行完成，1 个文件未处理：\r" + folder + L"照片2.jpg → " + out +
+    CHECK_EQ(executeAndAnswer(app), L"执行完成，1 个文件未处理：\r" + folder + L"照片2.jpg → " + out +
                                L"\\x002.jpg（目标文件已存在）\r是否打开目录查看 " + out);
     // Wine reports the archive bit on every file it cannot store attributes for, so only the
     // two asked-for bits are read back here.
@@ -110,7 +76,7 @@ E2E_TEST(a_swap_and_a_chain_rename_in_place)
     app.selectAll(ids::edtvalue);
     app.type(ids::edtvalue, L"002");
     app.menu(ids::n_preview);
-    CHECK_EQ(execute(app), L"执行成功!\r是否打开目录查看 " + folder);
+    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + folder);
     CHECK(readBytes(folder + L"photo002.jpg") == "content of photo001.jpg");
     CHECK(readBytes(folder + L"photo003.jpg") == "content of photo002.jpg");
     CHECK(readBytes(folder + L"photo004.jpg") == "content of photo003.jpg");
@@ -120,7 +86,7 @@ E2E_TEST(a_swap_and_a_chain_rename_in_place)
     app.selectAll(ids::edtvalue);
     app.type(ids::edtvalue, L"001");
     app.menu(ids::n_preview);
-    CHECK_EQ(execute(app), L"执行成功!\r是否打开目录查看 " + folder);
+    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + folder);
     CHECK(readBytes(folder + L"photo001.jpg") == "content of photo001.jpg");
     CHECK(readBytes(folder + L"photo003.jpg") == "content of photo003.jpg");
 
@@ -128,7 +94,7 @@ E2E_TEST(a_swap_and_a_chain_rename_in_place)
     writeBytes(app.listFile(L"ThumbPath.db"), gbkLines({folder + L"photo001.jpg", folder + L"photo002.jpg"}));
     writeBytes(app.listFile(L"Thumb1Path.db"), gbkLines({folder + L"photo002.jpg", folder + L"photo001.jpg"}));
     writeBytes(app.listFile(L"Thumb1Name.db"), gbkLines({L"photo002.jpg", L"photo001.jpg"}));
-    CHECK_EQ(execute(app), L"执行成功!\r是否打开目录查看 " + folder);
+    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + folder);
     CHECK(readBytes(folder + L"photo001.jpg") == "content of photo002.jpg");
     CHECK(readBytes(folder + L"photo002.jpg") == "content of photo001.jpg");
 }

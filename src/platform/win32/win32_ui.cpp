@@ -579,22 +579,22 @@ std::unique_ptr<ControlPeer> Win32Ui::createControl(ControlKind kind, ControlEve
     return std::make_unique<Win32Control>(*this, kind, events, f, parentWindow, bounds, id);
 }
 
-HFONT Win32Ui::font(const FontSpec& spec)
+HFONT Win32Ui::font(const FontSpec& wanted)
 {
-    const std::string key = spec.face + "/" + std::to_string(spec.pixels) + (spec.bold ? "b" : "") +
-                            (spec.underline ? "u" : "");
+    const std::string key = wanted.face + "/" + std::to_string(wanted.pixels) + (wanted.bold ? "b" : "") +
+                            (wanted.underline ? "u" : "");
     auto it = fonts_.find(key);
     if (it != fonts_.end())
         return it->second;
     LOGFONTW lf{};
-    lf.lfHeight = -spec.pixels;
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = spec.underline;
+    lf.lfHeight = -wanted.pixels;
+    lf.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = wanted.underline;
     // Asking for the Chinese character set lets the font mapper put a face with Chinese glyphs
     // in place of one that has none, such as MS Sans Serif.
     lf.lfCharSet = GB2312_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    wcsncpy(lf.lfFaceName, widen(spec.face).c_str(), LF_FACESIZE - 1);
+    wcsncpy(lf.lfFaceName, widen(wanted.face).c_str(), LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectW(&lf);
     fonts_[key] = font;
     return font;

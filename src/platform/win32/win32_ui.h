@@ -30,7 +30,7 @@ public:
     std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) override;
     std::optional<std::string> chooseFolder(const FolderRequest& request) override;
 
-    HFONT font(const FontSpec& spec);
+    HFONT font(const FontSpec& wanted);
     int hintShowMs() const { return hintShowMs_; }
     int hintHideMs() const { return hintHideMs_; }
     HWND mainWindow() const { return mainWindow_; }
