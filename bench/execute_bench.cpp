@@ -61,40 +61,61 @@ void removeFolder(const std::string& folder)
     RemoveDirectoryW(wide.c_str());
 }
 
+// The project's preview: the list store read, composition, the list store writes.
+double timePreview(lists::ListStore& store, std::vector<std::string>& targets)
+{
+    renaming::RenameOptions options;
+    options.edtname = "trip";
+    options.edtvalue = "00001";
+    const auto start = Clock::now();
+    const auto read = store.read(lists::ListFile::OriginalPaths);
+    targets.clear();
+    targets.reserve(read.size());
+    for (std::size_t k = 0; k < read.size(); ++k)
+        targets.push_back(renaming::composeEntry(read[k], k, options, false).path);
+    store.rewrite(lists::ListPair::New, targets);
+    return since(start);
+}
+
 }  // namespace
 
-// Sizes may be given as arguments; 1,000, 10,000 and 50,000 files by default.
+// Sizes may be given as arguments; 1,000, 10,000 and 50,000 files by default. "preview N"
+// times the preview alone over N listed paths, without making the files.
 int main(int argc, char** argv)
 {
+    platform::win32::Win32FileSystem fs;
+    lists::ListStore store(fs);
+    if (argc == 3 && std::string(argv[1]) == "preview") {
+        const std::size_t n = std::stoul(argv[2]);
+        std::vector<std::string> originals;
+        for (std::size_t i = 0; i < n; ++i)
+            originals.push_back("C:\\Users\\someone\\Pictures\\2026 假期\\IMG_" + std::to_string(100000 + i) + ".jpg");
+        store.rewrite(lists::ListPair::Original, originals);
+        std::vector<std::string> targets;
+        const double seconds = timePreview(store, targets);
+        std::printf("preview of %zu entries: %.3f s (%.0f entries/s)\n", n, seconds, n / seconds);
+        for (lists::ListFile f : lists::allListFiles)
+            store.remove(f);
+        return 0;
+    }
     std::vector<std::size_t> sizes;
     for (int i = 1; i < argc; ++i)
         sizes.push_back(std::stoul(argv[i]));
     if (sizes.empty())
         sizes = {1000, 10000, 50000};
-    platform::win32::Win32FileSystem fs;
-    lists::ListStore store(fs);
     for (std::size_t n : sizes) {
         // The project's preview: composition and the list store writes.
         std::string folder = makeFolder("nomerra-bench-own");
         std::vector<std::string> originals = makeFiles(folder, n);
         store.rewrite(lists::ListPair::Original, originals);
-        renaming::RenameOptions options;
-        options.edtname = "trip";
-        options.edtvalue = "00001";
-        auto start = Clock::now();
-        const auto read = store.read(lists::ListFile::OriginalPaths);
         std::vector<std::string> targets;
-        targets.reserve(read.size());
-        for (std::size_t k = 0; k < read.size(); ++k)
-            targets.push_back(renaming::composeEntry(read[k], k, options, false).path);
-        store.rewrite(lists::ListPair::New, targets);
-        const double preview = since(start);
+        const double preview = timePreview(store, targets);
 
         // The project's execution: rename in place with attributes.
         std::vector<renaming::Pair> pairs;
         for (std::size_t i = 0; i < n; ++i)
             pairs.push_back({originals[i], targets[i]});
-        start = Clock::now();
+        auto start = Clock::now();
         const auto results = renaming::execute(fs, pairs, renaming::Mode::RenameInPlace, FILE_ATTRIBUTE_READONLY);
         const double own = since(start);
         std::size_t done = 0;
