@@ -236,10 +236,7 @@ protected:
     Harness h;
     void openPics()
     {
-        for (const char* f : {"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"})
-            h.fs.addFile(f, f);
-        h.ui.fileAnswers.push_back(platform::OpenFileAnswer{{"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"}, 1});
-        h.form.n_open.choose();
+        h.openExistingFiles({"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"});
         h.form.edtname.setText("trip");
     }
 };

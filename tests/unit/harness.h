@@ -33,6 +33,14 @@ struct Harness {
         fs.addFile(listPath(f), fs.toAnsi(lists::joinLines(lines)));
     }
     std::vector<std::string> list(lists::ListFile f) { return lists::splitLines(fs.fromAnsi(listBytes(f))); }
+    // Files on the volume, each holding its own path, chosen through Open.
+    void openExistingFiles(const std::vector<std::string>& paths)
+    {
+        for (const auto& p : paths)
+            fs.addFile(p, p);
+        ui.fileAnswers.push_back(platform::OpenFileAnswer{paths, 1});
+        form.n_open.choose();
+    }
     // The texts of every message box shown so far, then forgets them.
     std::vector<std::string> takeShown()
     {
