@@ -13,6 +13,7 @@
 #include "platform/win32/win32_fs.h"
 #include "rename/compose.h"
 #include "rename/execute.h"
+#include "rename/journal.h"
 
 namespace {
 
@@ -104,34 +105,44 @@ int main(int argc, char** argv)
     if (sizes.empty())
         sizes = {1000, 10000, 50000};
     for (std::size_t n : sizes) {
-        // The project's preview: composition and the list store writes.
-        std::string folder = makeFolder("nomerra-bench-own");
-        std::vector<std::string> originals = makeFiles(folder, n);
-        store.rewrite(lists::ListPair::Original, originals);
-        std::vector<std::string> targets;
-        const double preview = timePreview(store, targets);
-
-        // The project's execution: rename in place with attributes.
-        std::vector<renaming::Pair> pairs;
-        for (std::size_t i = 0; i < n; ++i)
-            pairs.push_back({originals[i], targets[i]});
-        auto start = Clock::now();
-        const auto results = renaming::execute(fs, pairs, renaming::Mode::RenameInPlace, FILE_ATTRIBUTE_READONLY);
-        const double own = since(start);
+        // The project's preview, then its execution (rename in place with attributes), with the
+        // run journal and without it, each over fresh files.
+        double preview = 0, withJournal = 0, withoutJournal = 0;
         std::size_t done = 0;
-        for (const auto& r : results)
-            done += r.outcome == renaming::Outcome::Done;
-        removeFolder(folder);
+        for (bool journaled : {true, false}) {
+            const std::string folder = makeFolder("nomerra-bench-own");
+            const std::vector<std::string> originals = makeFiles(folder, n);
+            store.rewrite(lists::ListPair::Original, originals);
+            std::vector<std::string> targets;
+            preview = timePreview(store, targets);
+            std::vector<renaming::Pair> pairs;
+            for (std::size_t i = 0; i < n; ++i)
+                pairs.push_back({originals[i], targets[i]});
+            const auto start = Clock::now();
+            std::vector<renaming::PairResult> results;
+            if (journaled) {
+                renaming::RunJournal journal(fs, store.journalPath(), renaming::Mode::RenameInPlace, pairs);
+                results = renaming::execute(fs, pairs, renaming::Mode::RenameInPlace, FILE_ATTRIBUTE_READONLY, &journal);
+            } else {
+                results = renaming::execute(fs, pairs, renaming::Mode::RenameInPlace, FILE_ATTRIBUTE_READONLY, nullptr);
+            }
+            (journaled ? withJournal : withoutJournal) = since(start);
+            fs.deleteFile(store.journalPath());
+            done = 0;
+            for (const auto& r : results)
+                done += r.outcome == renaming::Outcome::Done;
+            removeFolder(folder);
+        }
 
         // The bare loop over as many fresh files.
-        folder = makeFolder("nomerra-bench-bare");
-        originals = makeFiles(folder, n);
+        const std::string folder = makeFolder("nomerra-bench-bare");
+        const std::vector<std::string> originals = makeFiles(folder, n);
         std::vector<std::wstring> from, to;
         for (std::size_t i = 0; i < n; ++i) {
             from.push_back(platform::win32::widen(originals[i]));
             to.push_back(platform::win32::widen(folder + "trip" + std::to_string(i) + ".jpg"));
         }
-        start = Clock::now();
+        const auto start = Clock::now();
         for (std::size_t i = 0; i < n; ++i) {
             SetFileAttributesW(from[i].c_str(), FILE_ATTRIBUTE_ARCHIVE);
             MoveFileW(from[i].c_str(), to[i].c_str());
@@ -140,9 +151,11 @@ int main(int argc, char** argv)
         const double bare = since(start);
         removeFolder(folder);
 
-        std::printf("%6zu files: preview %.3f s (%.0f entries/s); execute %.3f s (%.0f files/s, %zu done); "
-                    "bare loop %.3f s (%.0f files/s); ratio execute/bare %.2f\n",
-                    n, preview, n / preview, own, n / own, done, bare, n / bare, own / bare);
+        std::printf("%6zu files: preview %.3f s (%.0f entries/s); execute %.3f s (%.0f files/s, %zu done), "
+                    "without journal %.3f s; bare loop %.3f s (%.0f files/s); ratio execute/bare %.2f, "
+                    "without journal %.2f\n",
+                    n, preview, n / preview, withJournal, n / withJournal, done, withoutJournal, bare, n / bare,
+                    withJournal / bare, withoutJournal / bare);
         std::fflush(stdout);
     }
     for (lists::ListFile f : lists::allListFiles)

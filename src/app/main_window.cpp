@@ -100,6 +100,7 @@ TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::bindEvents()
 {
+    onShow = [this] { FormShow(); };
     onResize = [this] { FormResize(); };
     onClose = [this] { FormClose(); };
     n_exit.onClick = [this] { n_exitClick(); };
@@ -200,6 +201,15 @@ void TFrmMain::FormCreate()
     cbPos.setItemIndex(0);
 
     setCaption(std::string(productName) + versionString);
+}
+
+void TFrmMain::FormShow()
+{
+    // Lists that a process which did not end through its window left behind are in force:
+    // they must be seen before anything acts on them.
+    cbShowpathOClick();
+    cbshowpathRClick();
+    recoverUnfinishedRun();
 }
 
 void TFrmMain::FormResize()

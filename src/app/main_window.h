@@ -83,6 +83,7 @@ public:
 
     // app/main_window.cpp
     void FormCreate();
+    void FormShow();
     void FormResize();
     void FormClose();
     void n_exitClick();
@@ -106,11 +107,13 @@ public:
     void m_checkupdateClick();
     void n_aboutClick();
 
-    // rename/compose.cpp, rename/preview.cpp, rename/execute.cpp
+    // rename/compose.cpp, rename/preview.cpp, rename/run.cpp
     static std::string StrFiller(const std::string& text, int width);
     void n_previewClick();
     void n_cancelClick();
     void n_runClick();
+    // Settles a run that a killed process left behind in its journal, and says what it found.
+    void recoverUnfinishedRun();
 
     // rename/options.cpp
     renaming::RenameOptions renameOptions() const;
@@ -131,7 +134,7 @@ private:
     std::vector<std::string> chooseFiles();
     // "没有找到文件 ..." for a first original file that is gone.
     static std::string notFoundNotice(const std::string& path);
-    // Empties both views and deletes the new list.
+    // Empties the new-list view and deletes the new list.
     void dropNewList();
     // Shows the pair's path or name file in the view when the pair's path file exists.
     void loadView(platform::Memo& view, lists::ListPair pair, bool fullPaths);

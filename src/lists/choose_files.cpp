@@ -43,10 +43,9 @@ std::vector<std::string> TFrmMain::chooseFiles()
 
 void TFrmMain::dropNewList()
 {
-    mmOriginal.clear();
+    // Before the original list changes: its old pairs must never meet the new entries.
     mmRenamed.clear();
-    store_.remove(lists::ListFile::NewPaths);
-    store_.remove(lists::ListFile::NewNames);
+    store_.removePair(lists::ListPair::New);
 }
 
 void TFrmMain::n_openClick()
@@ -56,6 +55,7 @@ void TFrmMain::n_openClick()
     const auto files = chooseFiles();
     if (files.empty())
         return;
+    dropNewList();
     store_.rewrite(lists::ListPair::Original, files);
     const std::string first = files.front();
     edtsuffix_old.setText(lists::extensionOf(first));
@@ -63,7 +63,7 @@ void TFrmMain::n_openClick()
     if (rbRename.checked())
         lbpath.setText(lists::folderPart(first));
     sourceFolder = lists::folderPart(first);
-    dropNewList();
+    mmOriginal.clear();
     loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
     if (!os_.fs.folderExists(lbpath.text()))
         lbpath.setText(lists::folderPart(first));
@@ -75,8 +75,9 @@ void TFrmMain::n_addClick()
     const auto files = chooseFiles();
     if (files.empty())
         return;
-    store_.appendOriginal(files);
     dropNewList();
+    store_.appendOriginal(files);
+    mmOriginal.clear();
     loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
     lbpath.setText(lists::folderPart(files.front()));
 }
@@ -85,8 +86,7 @@ void TFrmMain::n_clearClick()
 {
     mmOriginal.clear();
     mmRenamed.clear();
-    store_.remove(lists::ListFile::OriginalPaths);
-    store_.remove(lists::ListFile::OriginalNames);
+    store_.removePair(lists::ListPair::Original);
     lb_old.setText(lists::counterText(0));
     lb_new.setText(lists::counterText(0));
 }

@@ -83,33 +83,64 @@ std::string ListStore::text(ListFile file) const
     return fs_.fromAnsi(fs_.readAll(pathOf(file)));
 }
 
-void ListStore::write(ListFile file, const std::vector<std::string>& entries, bool append) const
+namespace {
+std::string temporaryOf(const std::string& path) { return path + ".tmp"; }
+}  // namespace
+
+void ListStore::writeTemporaries(ListPair pair, const std::vector<std::string>& paths) const
 {
-    std::string bytes = fs_.toAnsi(joinLines(entries));
-    if (append)
-        fs_.append(pathOf(file), bytes);
-    else
-        fs_.writeAll(pathOf(file), bytes);
+    try {
+        fs_.writeAll(temporaryOf(pathOf(pathFileOf(pair))), fs_.toAnsi(joinLines(paths)));
+        fs_.writeAll(temporaryOf(pathOf(nameFileOf(pair))), fs_.toAnsi(joinLines(nameParts(paths))));
+    } catch (const platform::IoError&) {
+        removeTemporaries(pair);
+        throw;
+    }
+}
+
+void ListStore::removeTemporaries(ListPair pair) const
+{
+    fs_.deleteFile(temporaryOf(pathOf(pathFileOf(pair))));
+    fs_.deleteFile(temporaryOf(pathOf(nameFileOf(pair))));
 }
 
 void ListStore::rewrite(ListPair pair, const std::vector<std::string>& paths) const
 {
-    // Both files are emptied before either is filled, as a partly failed rewrite must not leave
-    // the old entries of one file beside the new entries of the other.
-    fs_.writeAll(pathOf(pathFileOf(pair)), "");
-    fs_.writeAll(pathOf(nameFileOf(pair)), "");
-    write(pathFileOf(pair), paths, false);
-    write(nameFileOf(pair), nameParts(paths), false);
+    const std::string pathFile = pathOf(pathFileOf(pair)), nameFile = pathOf(nameFileOf(pair));
+    writeTemporaries(pair, paths);
+    if (auto code = fs_.replaceFile(temporaryOf(nameFile), nameFile)) {
+        removeTemporaries(pair);
+        throw platform::IoError(static_cast<int>(code));
+    }
+    if (auto code = fs_.replaceFile(temporaryOf(pathFile), pathFile)) {
+        restoreNames(pair);
+        removeTemporaries(pair);
+        throw platform::IoError(static_cast<int>(code));
+    }
+}
+
+void ListStore::restoreNames(ListPair pair) const
+{
+    const std::string nameFile = pathOf(nameFileOf(pair));
+    if (!exists(pathFileOf(pair))) {
+        fs_.deleteFile(nameFile);
+        return;
+    }
+    try {
+        fs_.writeAll(temporaryOf(nameFile), fs_.toAnsi(joinLines(nameParts(read(pathFileOf(pair))))));
+        fs_.replaceFile(temporaryOf(nameFile), nameFile);
+    } catch (const platform::IoError&) {
+        // The failure that brought us here is the one the user is told of.
+    }
 }
 
 void ListStore::appendOriginal(const std::vector<std::string>& paths) const
 {
-    if (!exists(ListFile::OriginalPaths)) {
-        rewrite(ListPair::Original, paths);
-        return;
-    }
-    write(ListFile::OriginalPaths, paths, true);
-    write(ListFile::OriginalNames, nameParts(paths), true);
+    std::vector<std::string> all;
+    if (exists(ListFile::OriginalPaths))
+        all = read(ListFile::OriginalPaths);
+    all.insert(all.end(), paths.begin(), paths.end());
+    rewrite(ListPair::Original, all);
 }
 
 void ListStore::remove(ListFile file) const
@@ -117,9 +148,15 @@ void ListStore::remove(ListFile file) const
     fs_.deleteFile(pathOf(file));
 }
 
-void ListStore::replaceWithCopy(ListFile target, ListFile source) const
+void ListStore::removePair(ListPair pair) const
 {
-    fs_.copyFile(pathOf(source), pathOf(target), false);
+    remove(pathFileOf(pair));
+    remove(nameFileOf(pair));
+}
+
+std::string ListStore::journalPath() const
+{
+    return folder_ + "ThumbRun.db";
 }
 
 }  // namespace lists

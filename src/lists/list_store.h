@@ -1,7 +1,10 @@
 #pragma once
 // The four list files beside the program: the original list (ThumbPath.db, ThumbName.db) and the
 // new list (Thumb1Path.db, Thumb1Name.db). Text in the system's ANSI code page, CR LF after every
-// line; nothing is kept in memory between actions.
+// line; nothing is kept in memory between actions. A pair is written into temporary files first
+// and then moved over the old one, so a failure or a killed process leaves one whole pair in
+// force, never a cut one. The path file is the pair's commit point: it is replaced last and
+// deleted first.
 #include <string>
 #include <vector>
 
@@ -36,15 +39,21 @@ public:
     // The file's text decoded, as a view shows it.
     std::string text(ListFile file) const;
 
-    // Creates or empties both files of the pair and writes the paths and their name parts.
+    // Replaces both files of the pair with the paths and their name parts.
     void rewrite(ListPair pair, const std::vector<std::string>& paths) const;
     // Adds to the end of the original pair; creates it when ThumbPath.db is missing.
     void appendOriginal(const std::vector<std::string>& paths) const;
     void remove(ListFile file) const;
-    void replaceWithCopy(ListFile target, ListFile source) const;
+    void removePair(ListPair pair) const;
+    // The run journal lies beside the lists.
+    std::string journalPath() const;
 
 private:
-    void write(ListFile file, const std::vector<std::string>& entries, bool append) const;
+    // Writes the pair's temporary files; on failure removes them and throws.
+    void writeTemporaries(ListPair pair, const std::vector<std::string>& paths) const;
+    void removeTemporaries(ListPair pair) const;
+    // After a failed commit the old path file is still in force: its name file must follow it.
+    void restoreNames(ListPair pair) const;
     platform::FileSystem& fs_;
     std::string folder_;
 };

@@ -2,6 +2,8 @@
 
 #include "app/main_window.h"
 #include "app/texts.h"
+#include "lists/list_store.h"
+#include "platform/utf8.h"
 
 namespace lists {
 
@@ -20,6 +22,21 @@ std::size_t countLines(const std::string& text)
     return lines;
 }
 
+std::string viewText(const std::vector<std::string>& entries)
+{
+    std::string text;
+    for (const auto& entry : entries) {
+        for (char c : entry) {
+            if (static_cast<unsigned char>(c) < 0x20)
+                text += platform::utf8Encode(0x2400 + static_cast<unsigned char>(c));
+            else
+                text += c;
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
 std::string counterText(std::size_t lines)
 {
     return texts::counterPrefix + std::to_string(lines) + texts::counterSuffix;
@@ -35,8 +52,7 @@ void TFrmMain::loadView(platform::Memo& view, lists::ListPair pair, bool fullPat
     const ListFile nameFile = original ? ListFile::OriginalNames : ListFile::NewNames;
     if (!store_.exists(pathFile))
         return;
-    // The edit control breaks lines only at CR LF, whatever the file holds.
-    view.setText(lists::joinLines(store_.read(fullPaths ? pathFile : nameFile)));
+    view.setText(lists::viewText(store_.read(fullPaths ? pathFile : nameFile)));
 }
 
 void TFrmMain::mmOriginalChange()

@@ -46,6 +46,8 @@ void Form::show()
 {
     peer_->show();
     resized();
+    if (onShow)
+        dispatch(onShow);
 }
 
 void Form::resized()

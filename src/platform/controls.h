@@ -54,6 +54,7 @@ public:
     // Shows the window and lays it out for its size, as its first resize does.
     void show();
 
+    std::function<void()> onShow;
     std::function<void()> onResize;
     std::function<void()> onClose;
 

@@ -2,6 +2,7 @@
 // The file system as the program needs it. Paths are UTF-8; the Win32 backend converts them at
 // the API boundary. Every operation that can fail returns the system's error code (0 = done).
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -19,12 +20,22 @@ constexpr std::uint32_t ok = 0;
 constexpr std::uint32_t fileNotFound = 2;
 constexpr std::uint32_t pathNotFound = 3;
 constexpr std::uint32_t accessDenied = 5;
+constexpr std::uint32_t notSameDevice = 17;
 constexpr std::uint32_t sharingViolation = 32;
 constexpr std::uint32_t fileExists = 80;
 constexpr std::uint32_t diskFull = 112;
 constexpr std::uint32_t invalidName = 123;
 constexpr std::uint32_t alreadyExists = 183;
 }  // namespace err
+
+// A file written only at its end, one call at a time, as a log that must survive the process: each
+// write is handed to the system at once, so a process killed after it returns leaves it on disk.
+class AppendOnlyFile {
+public:
+    virtual ~AppendOnlyFile() = default;
+    // The system's error code; 0 when every byte was written.
+    virtual std::uint32_t write(const std::string& bytes) = 0;
+};
 
 class FileSystem {
 public:
@@ -38,15 +49,23 @@ public:
     virtual bool fileExists(const std::string& path) = 0;
     virtual bool folderExists(const std::string& path) = 0;
     virtual std::uint32_t attributes(const std::string& path) = 0;
+    // The name part of the path as the file system spells it; empty when nothing stands there.
+    virtual std::string storedName(const std::string& path) = 0;
+    // The key under which the file system takes two names for one: letter case folded over all
+    // of Unicode.
+    virtual std::string caseKey(const std::string& path) = 0;
 
     // Whole-file text I/O in bytes; they throw IoError.
     virtual std::string readAll(const std::string& path) = 0;
     virtual void writeAll(const std::string& path, const std::string& bytes) = 0;
-    virtual void append(const std::string& path, const std::string& bytes) = 0;
+    // Opens for writing at the end; a new file unless keep is set and it exists. Throws IoError.
+    virtual std::unique_ptr<AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) = 0;
 
     virtual std::uint32_t deleteFile(const std::string& path) = 0;
-    // Never replaces an existing target.
+    // Never replaces an existing target; moves across volumes too.
     virtual std::uint32_t moveFile(const std::string& from, const std::string& to) = 0;
+    // Moves over an existing target: only for the program's own files.
+    virtual std::uint32_t replaceFile(const std::string& from, const std::string& to) = 0;
     virtual std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
     virtual std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) = 0;
     // Creates the folder and every missing parent.

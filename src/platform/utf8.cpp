@@ -35,6 +35,14 @@ std::size_t utf8Length(const std::string& text)
     return n;
 }
 
+std::size_t utf16Length(const std::string& text)
+{
+    std::size_t n = 0;
+    for (unsigned char b : text)
+        n += !isContinuation(b) + (b >= 0xF0);  // a four-byte character is a surrogate pair
+    return n;
+}
+
 std::string utf8DropLast(const std::string& text)
 {
     std::size_t end = text.size();

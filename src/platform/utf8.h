@@ -8,6 +8,8 @@ namespace platform {
 std::string utf8Encode(char32_t c);
 // Number of characters (code points) of a UTF-8 text.
 std::size_t utf8Length(const std::string& text);
+// Number of UTF-16 code units, as the file system counts a name's length.
+std::size_t utf16Length(const std::string& text);
 // The text without its last character.
 std::string utf8DropLast(const std::string& text);
 bool isValidUtf8(const std::string& bytes);

@@ -1,186 +1,337 @@
 #include "rename/execute.h"
 
 #include <algorithm>
-#include <map>
+#include <optional>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
-#include "app/main_window.h"
 #include "lists/path_parts.h"
-#include "platform/file_system.h"
 #include "platform/utf8.h"
+#include "rename/journal.h"
 
 namespace renaming {
 
 namespace {
 
 using platform::FileSystem;
-
-// Windows compares paths without regard to letter case.
-std::string fold(const std::string& path)
-{
-    std::string f = path;
-    for (char& c : f)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return f;
-}
+namespace err = platform::err;
 
 Outcome outcomeOf(std::uint32_t code)
 {
     switch (code) {
-    case platform::err::ok: return Outcome::Done;
-    case platform::err::fileExists:
-    case platform::err::alreadyExists: return Outcome::TargetExists;
-    case platform::err::fileNotFound: return Outcome::SourceMissing;
-    case platform::err::pathNotFound: return Outcome::TargetFolderMissing;
+    case err::ok: return Outcome::Done;
+    case err::fileExists:
+    case err::alreadyExists: return Outcome::TargetExists;
+    case err::fileNotFound: return Outcome::SourceMissing;
+    case err::pathNotFound: return Outcome::TargetFolderMissing;
     default: return Outcome::SystemError;
     }
 }
 
+bool isDeviceName(std::string stem)
+{
+    stem = stem.substr(0, stem.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    for (char& c : stem)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
+        return true;
+    if (stem.rfind("COM", 0) != 0 && stem.rfind("LPT", 0) != 0)
+        return false;
+    const std::string digit = stem.substr(3);
+    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\u00B9" || digit == "\u00B2" ||
+           digit == "\u00B3";
+}
+
 class Run {
 public:
-    Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes)
-        : fs_(fs), pairs_(pairs), mode_(mode), attributes_(attributes), results_(pairs.size()), from_(pairs.size())
+    Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes, RunJournal* journal)
+        : fs_(fs), pairs_(pairs), mode_(mode), attributes_(attributes), journal_(journal), results_(pairs.size()),
+          at_(pairs.size()), targetKey_(pairs.size()), before_(pairs.size()), failureRecorded_(pairs.size())
     {
         for (std::size_t i = 0; i < pairs.size(); ++i)
-            from_[i] = pairs[i].from;
+            at_[i] = pairs[i].from;
     }
 
     std::vector<PairResult> go()
     {
-        std::set<std::size_t> ready;
-        for (std::size_t i = 0; i < pairs_.size(); ++i) {
-            if (!isValidNamePart(pairs_[i].to)) {
-                results_[i].outcome = Outcome::InvalidName;
-                continue;
-            }
-            // Of several pairs with one new path the first wins.
-            if (!targets_.emplace(fold(pairs_[i].to), i).second) {
-                results_[i].outcome = Outcome::TargetExists;
-                continue;
-            }
-            pending_.insert(i);
-            if (mode_ == Mode::RenameInPlace)
-                sources_.emplace(fold(pairs_[i].from), i);  // a file listed twice moves once
-        }
+        select();
         for (std::size_t i : pending_)
             if (!blocker(i))
-                ready.insert(i);
-
-        while (!pending_.empty()) {
-            if (ready.empty()) {
-                // Only cycles are left: free one place by parking its file under a temporary name.
-                const std::size_t i = inCycle(*pending_.begin());
-                park(i);
-                ready.insert(i);
-                if (auto w = waiterOn(pairs_[i].from))
-                    ready.insert(*w);
+                ready_.insert(i);
+        while (!pending_.empty() && !stopCode_) {
+            if (ready_.empty()) {
+                // Every pair left waits for another: only cycles remain. Parking one file frees a place.
+                park(*pending_.begin());
                 continue;
             }
-            const std::size_t i = *ready.begin();
-            ready.erase(ready.begin());
-            if (!pending_.count(i))
-                continue;
-            if (auto b = blocker(i); b && *b != i && pending_.count(*b))
-                continue;  // its target is still someone's file; it comes back when that moves
-            carryOut(i);
-            if (auto w = waiterOn(pairs_[i].from))
-                ready.insert(*w);
+            const std::size_t i = *ready_.begin();
+            ready_.erase(ready_.begin());
+            if (pending_.count(i))
+                mode_ == Mode::RenameInPlace ? rename(i) : copy(i);
         }
-        for (std::size_t i = 0; i < results_.size(); ++i)
-            results_[i].at = results_[i].outcome == Outcome::Done ? pairs_[i].to : from_[i];
+        for (std::size_t i : std::set<std::size_t>(pending_))
+            stopped(i);
+        for (std::size_t i = 0; i < pairs_.size(); ++i)
+            results_[i].at = results_[i].outcome == Outcome::Done ? pairs_[i].to : at_[i];
+        for (std::size_t i = 0; i < pairs_.size(); ++i)
+            if (first_[i] != i)
+                results_[i].at = results_[first_[i]].at;
         return results_;
     }
 
 private:
-    // Following the pairs that block each other from any of them ends in a cycle.
-    std::size_t inCycle(std::size_t i) const
+    std::string key(const std::string& path) const { return fs_.caseKey(path); }
+
+    void select()
     {
-        std::set<std::size_t> seen;
-        while (seen.insert(i).second)
-            i = *blocker(i);
-        return i;
+        first_ = mode_ == Mode::RenameInPlace ? firstOfSameFile(fs_, pairs_) : std::vector<std::size_t>{};
+        if (first_.empty())
+            for (std::size_t i = 0; i < pairs_.size(); ++i)
+                first_.push_back(i);
+        for (std::size_t i = 0; i < pairs_.size(); ++i) {
+            const Pair& p = pairs_[i];
+            targetKey_[i] = key(p.to);
+            runPaths_.insert(key(p.from));
+            runPaths_.insert(targetKey_[i]);
+            if (first_[i] != i)
+                results_[i].outcome = Outcome::DuplicateSource;
+            else if (!isValidNamePart(p.to))
+                results_[i].outcome = Outcome::InvalidName;
+            else if (hasControlCharacter(p.from) || !isFile(before_[i] = fs_.attributes(p.from)))
+                // Only a file that stood at its path when the run began is acted on: never one
+                // that another pair of this run put there.
+                results_[i].outcome = Outcome::SourceMissing;
+            else if (!targetOf_.emplace(targetKey_[i], i).second)
+                results_[i].outcome = Outcome::TargetExists;  // of several pairs with one new path the first wins
+            else
+                pending_.insert(i);
+        }
+        if (mode_ == Mode::RenameInPlace)
+            for (std::size_t i : pending_)
+                sourceOf_.emplace(key(pairs_[i].from), i);
+    }
+
+    static bool isFile(std::uint32_t attributes)
+    {
+        return attributes != platform::attr::invalid && !(attributes & platform::attr::directory);
     }
 
     // The pending pair whose file stands at this pair's new path, if any.
     std::optional<std::size_t> blocker(std::size_t i) const
     {
-        auto it = sources_.find(fold(pairs_[i].to));
-        if (it == sources_.end() || it->second == i)
+        auto it = sourceOf_.find(targetKey_[i]);
+        if (it == sourceOf_.end() || it->second == i)
             return std::nullopt;
         return it->second;
     }
 
-    // The pending pair that waits for the file at this path to move away.
-    std::optional<std::size_t> waiterOn(const std::string& path) const
+    // The pair's file has left this path: the pair waiting for it may go.
+    void vacated(std::size_t i, const std::string& path)
     {
-        auto it = targets_.find(fold(path));
-        if (it == targets_.end() || !pending_.count(it->second))
-            return std::nullopt;
-        return it->second;
+        const std::string k = key(path);
+        auto source = sourceOf_.find(k);
+        if (source != sourceOf_.end() && source->second == i)
+            sourceOf_.erase(source);
+        auto waiter = targetOf_.find(k);
+        if (waiter != targetOf_.end() && waiter->second != i && pending_.count(waiter->second))
+            ready_.insert(waiter->second);
+    }
+
+    // A name in the folder of the path that no path of the run has and no file bears.
+    std::string temporaryBeside(const std::string& path)
+    {
+        const std::string folder = lists::folderPart(path);
+        for (;;) {
+            std::string candidate = folder + "~nomerra" + std::to_string(++temporaries_) + ".tmp";
+            if (fs_.attributes(candidate) == platform::attr::invalid && runPaths_.insert(key(candidate)).second)
+                return candidate;
+        }
+    }
+
+    // False when the journal could not hear of the next operation: then the run stops before it.
+    bool announced(std::uint32_t code)
+    {
+        if (code)
+            stopCode_ = code;
+        return code == 0;
+    }
+
+    void settle(std::size_t i, Outcome outcome, std::uint32_t code = 0)
+    {
+        results_[i].outcome = outcome;
+        results_[i].code = code;
+        pending_.erase(i);
+        if (journal_ && outcome == Outcome::Done)
+            journal_->done(i);
+        else if (outcome != Outcome::Done)
+            recordFailure(i, false);
+        vacated(i, at_[i]);
+    }
+
+    // Whatever undoes a failed operation waits until the failure is on disk: otherwise the
+    // undoing could make it look carried out. False when it cannot get there: then nothing is
+    // undone and the run stops, leaving the rest to the recovery at the next start.
+    bool recordFailure(std::size_t i, bool now = true)
+    {
+        if (journal_ && !failureRecorded_[i])
+            journal_->failed(i);
+        failureRecorded_[i] = true;
+        return !journal_ || !now || announced(journal_->flush());
     }
 
     void park(std::size_t i)
     {
-        const std::string& original = pairs_[i].from;
-        std::string temporary;
-        for (int n = 1;; ++n) {
-            temporary = original + ".nomerra-" + std::to_string(n);
-            if (fs_.attributes(temporary) == platform::attr::invalid)
-                break;
+        const std::string temporary = temporaryBeside(at_[i]);
+        if (journal_ && !announced(journal_->parking(i, temporary)))
+            return;
+        if (auto code = fs_.moveFile(at_[i], temporary)) {
+            settle(i, outcomeOf(code) == Outcome::SourceMissing ? Outcome::SourceMissing : Outcome::SystemError, code);
+            return;
         }
-        sources_.erase(fold(original));
-        if (fs_.moveFile(original, temporary) == platform::err::ok) {
-            from_[i] = temporary;
-            sources_.emplace(fold(temporary), i);
-        } else {
-            // It cannot move at all: let the pair fail in the ordinary way.
-            sources_.emplace(fold(original), i);
-            pending_.erase(i);
-            results_[i].outcome = Outcome::SystemError;
-            results_[i].code = platform::err::accessDenied;
+        const std::string left = at_[i];
+        at_[i] = temporary;
+        sourceOf_.emplace(key(temporary), i);
+        vacated(i, left);
+    }
+
+    // Moves the file to its new path; nothing when the run stops first.
+    std::optional<std::uint32_t> place(std::size_t i, const std::string& from, const std::string& to)
+    {
+        if (journal_ && !announced(journal_->moving(i)))
+            return std::nullopt;
+        return fs_.moveFile(from, to);
+    }
+
+    // Copies under a temporary name beside the new path, then moves the copy there: a failure at
+    // any point leaves nothing under either name.
+    std::optional<std::uint32_t> placeCopy(std::size_t i, const std::string& from, const std::string& to)
+    {
+        const std::string temporary = temporaryBeside(to);
+        if (journal_ && !announced(journal_->copying(i, temporary)))
+            return std::nullopt;
+        std::uint32_t code = fs_.copyFile(from, temporary, true);
+        if (code == err::ok) {
+            auto moved = place(i, temporary, to);
+            code = moved.value_or(err::ok);
+            if (moved && code && recordFailure(i))
+                discardTemporary(fs_, temporary);
+            return moved ? std::optional(code) : std::nullopt;
+        }
+        if (outcomeOf(code) != Outcome::TargetExists && recordFailure(i))
+            discardTemporary(fs_, temporary);  // a copy cut short
+        return code;
+    }
+
+    void rename(std::size_t i)
+    {
+        const std::string& to = pairs_[i].to;
+        const std::uint32_t before = before_[i];
+        if (at_[i] == to) {
+            fs_.setAttributes(to, attributes_);
+            return settle(i, Outcome::Done);
+        }
+        // Where only the spelling changes, some file systems take both names for one file and
+        // keep the old spelling: a temporary name in between makes the new one a new entry.
+        const bool spellingOnly = key(at_[i]) == targetKey_[i];
+        if (spellingOnly) {
+            park(i);
+            if (at_[i] == pairs_[i].from)
+                return;  // stopped, or settled as failed
+        }
+        const std::string from = at_[i];
+        fs_.setAttributes(from, platform::attr::archive);
+        auto code = place(i, from, to);
+        if (code == err::notSameDevice)
+            code = moveAcrossVolumes(i, from, to);
+        if (!code) {
+            fs_.setAttributes(from, before);
+            return;
+        }
+        if (*code == err::ok && spellingOnly && fs_.storedName(to) != lists::namePart(to)) {
+            fs_.setAttributes(to, before);
+            at_[i] = pairs_[i].from;
+            return settle(i, Outcome::CaseNotKept);
+        }
+        if (*code == err::ok) {
+            fs_.setAttributes(to, attributes_);
+            return settle(i, Outcome::Done);
+        }
+        fs_.setAttributes(from, before);
+        settle(i, outcomeOf(*code), *code);
+        if (from != pairs_[i].from && recordFailure(i)) {
+            if (fs_.moveFile(from, pairs_[i].from) == err::ok)
+                at_[i] = pairs_[i].from;  // a parked file goes back to its own name
         }
     }
 
-    void carryOut(std::size_t i)
+    // What the system does not do across volumes without replacing, done in steps: a copy
+    // beside the new path, then the original removed; if it cannot be removed, the copy goes.
+    std::optional<std::uint32_t> moveAcrossVolumes(std::size_t i, const std::string& from, const std::string& to)
     {
-        pending_.erase(i);
-        PairResult& result = results_[i];
-        const std::string& from = from_[i];
-        const std::string& to = pairs_[i].to;
-        // The system refuses to replace a file and names the reason: its answer is the check.
-        const std::uint32_t before = fs_.attributes(from);
-        if (before == platform::attr::invalid || (before & platform::attr::directory)) {
-            result.outcome = Outcome::SourceMissing;
-        } else {
-            fs_.setAttributes(from, platform::attr::archive);
-            std::uint32_t code = platform::err::ok;
-            if (from != to)
-                code = mode_ == Mode::RenameInPlace ? fs_.moveFile(from, to) : fs_.copyFile(from, to, true);
-            result.outcome = outcomeOf(code);
-            result.code = code;
-            if (code == platform::err::ok)
-                fs_.setAttributes(to, attributes_);
-            else
-                fs_.setAttributes(from, before);
+        auto code = placeCopy(i, from, to);
+        if (code != err::ok)
+            return code;
+        if (auto removed = fs_.deleteFile(from)) {
+            if (recordFailure(i))
+                discardTemporary(fs_, to);
+            return removed;
         }
-        if (result.outcome != Outcome::Done && from != pairs_[i].from &&
-            fs_.moveFile(from, pairs_[i].from) == platform::err::ok)
-            from_[i] = pairs_[i].from;  // a parked file goes back to its own name
-        if (mode_ == Mode::RenameInPlace && result.outcome == Outcome::Done)
-            sources_.erase(fold(from));
+        return code;
+    }
+
+    void copy(std::size_t i)
+    {
+        const std::string& from = pairs_[i].from;
+        const std::string& to = pairs_[i].to;
+        const std::uint32_t before = before_[i];
+        if (from == to) {
+            fs_.setAttributes(to, attributes_);
+            return settle(i, Outcome::Done);
+        }
+        fs_.setAttributes(from, platform::attr::archive);
+        const auto code = placeCopy(i, from, to);
+        if (code == err::ok) {
+            fs_.setAttributes(to, attributes_);
+            return settle(i, Outcome::Done);
+        }
+        fs_.setAttributes(from, before);
+        if (code)
+            settle(i, outcomeOf(*code), *code);
+    }
+
+    // The run stopped before this pair. A parked file goes back to its own name if it can; when
+    // the journal is what failed, nothing more is touched and the next start settles the rest.
+    void stopped(std::size_t i)
+    {
+        if ((!journal_ || !journal_->broken()) && at_[i] != pairs_[i].from && fs_.moveFile(at_[i], pairs_[i].from) == err::ok)
+            at_[i] = pairs_[i].from;
+        results_[i].outcome = Outcome::SystemError;
+        results_[i].code = stopCode_;
+        pending_.erase(i);
     }
 
     FileSystem& fs_;
     const std::vector<Pair>& pairs_;
     Mode mode_;
     std::uint32_t attributes_;
+    RunJournal* journal_;
     std::vector<PairResult> results_;
-    std::vector<std::string> from_;  // where each file stands now
+    std::vector<std::string> at_;         // where each file stands now
+    std::vector<std::string> targetKey_;  // case key of each new path
+    std::vector<std::size_t> first_;      // see firstOfSameFile
+    std::vector<std::uint32_t> before_;   // each original's attributes when the run began
+    std::vector<bool> failureRecorded_;
     std::set<std::size_t> pending_;
-    std::unordered_map<std::string, std::size_t> sources_;  // folded path of a file still to move
-    std::unordered_map<std::string, std::size_t> targets_;  // folded new path of each pair that may run
+    std::set<std::size_t> ready_;
+    std::unordered_map<std::string, std::size_t> sourceOf_;  // case key of a pending file's place
+    std::unordered_map<std::string, std::size_t> targetOf_;  // case key of each new path that may be made
+    std::unordered_set<std::string> runPaths_;               // case keys of every path of the run
+    std::size_t temporaries_ = 0;
+    std::uint32_t stopCode_ = 0;
 };
 
 const char* reasonText(Outcome outcome)
@@ -190,6 +341,8 @@ const char* reasonText(Outcome outcome)
     case Outcome::SourceMissing: return "原文件不存在";
     case Outcome::TargetFolderMissing: return "目标文件夹不存在";
     case Outcome::InvalidName: return "文件名无效";
+    case Outcome::DuplicateSource: return "原文件重复";
+    case Outcome::CaseNotKept: return "大小写更改未生效";
     default: return "";
     }
 }
@@ -203,19 +356,60 @@ std::uint32_t newAttributes(bool readOnly, bool hidden)
     return (readOnly ? platform::attr::readOnly : 0) | (hidden ? platform::attr::hidden : 0);
 }
 
-bool isValidNamePart(const std::string& path)
+bool hasControlCharacter(const std::string& text)
 {
-    const std::string name = path.substr(path.find_last_of('\\') == std::string::npos ? 0 : path.find_last_of('\\') + 1);
-    if (name.empty() || name.back() == '.' || name.back() == ' ' || platform::utf8Length(name) > 255)
-        return false;
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"/|?*").find(c) != std::string_view::npos;
-    });
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
 }
 
-std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes)
+bool isValidNamePart(const std::string& path)
 {
-    return Run(fs, pairs, mode, attributes).go();
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    if (name.empty() || name.back() == '.' || name.back() == ' ' || platform::utf16Length(name) > 255)
+        return false;
+    if (hasControlCharacter(name) || name.find_first_of("<>:\"/|?*") != std::string::npos)
+        return false;
+    return !isDeviceName(name);
+}
+
+void discardTemporary(FileSystem& fs, const std::string& path)
+{
+    fs.setAttributes(path, platform::attr::archive);
+    fs.deleteFile(path);
+}
+
+std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>& pairs)
+{
+    std::unordered_map<std::string, std::size_t> first;
+    std::vector<std::size_t> out(pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        out[i] = first.emplace(fs.caseKey(pairs[i].from), i).first->second;
+    return out;
+}
+
+std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes,
+                                RunJournal* journal)
+{
+    auto results = Run(fs, pairs, mode, attributes, journal).go();
+    if (journal)
+        journal->flush();
+    return results;
+}
+
+std::string folderToOpen(const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
+                         const std::string& outputFolder)
+{
+    auto trimmed = [](std::string folder) {
+        if (folder.size() > 3 && folder.back() == '\\')
+            folder.pop_back();
+        return folder;
+    };
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i].outcome != Outcome::Done)
+            continue;
+        const std::string folder = lists::folderPart(pairs[i].to);
+        return trimmed(folder) == trimmed(outputFolder) ? outputFolder : folder;
+    }
+    return outputFolder;
 }
 
 std::string completionQuestion(FileSystem& fs, const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
@@ -241,41 +435,3 @@ std::string completionQuestion(FileSystem& fs, const std::vector<Pair>& pairs, c
 }
 
 }  // namespace renaming
-
-void TFrmMain::n_runClick()
-{
-    using lists::ListFile;
-    if (!store_.exists(ListFile::OriginalPaths) || !store_.exists(ListFile::NewPaths)) {
-        ui().notice("没有预览，无法执行。");
-        mmRenamed.clear();
-        return;
-    }
-    const std::vector<std::string> originals = store_.read(ListFile::OriginalPaths);
-    const std::vector<std::string> targets = store_.read(ListFile::NewPaths);
-    if (originals.empty()) {
-        ui().notice("没有预览，无法执行。");
-        mmRenamed.clear();
-        return;
-    }
-    if (!os_.fs.fileExists(originals.front())) {
-        ui().notice(notFoundNotice(originals.front()));
-        return;
-    }
-    std::vector<renaming::Pair> pairs;
-    for (std::size_t i = 0; i < std::min(originals.size(), targets.size()); ++i)
-        pairs.push_back({originals[i], targets[i]});
-    const auto mode = rbRename.checked() ? renaming::Mode::RenameInPlace : renaming::Mode::CopyToNewPath;
-    const auto results =
-        renaming::execute(os_.fs, pairs, mode, renaming::newAttributes(cbReadonly.checked(), cbHidden.checked()));
-
-    // The original list now names where each file is.
-    std::vector<std::string> where;
-    where.reserve(pairs.size());
-    for (std::size_t i = 0; i < pairs.size(); ++i)
-        where.push_back(results[i].at);
-    store_.rewrite(lists::ListPair::Original, where);
-    loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
-
-    if (ui().ask(renaming::completionQuestion(os_.fs, pairs, results, outputFolder)))
-        os_.shell.execute("", "explorer", outputFolder, "", platform::swShow);
-}

@@ -1,8 +1,10 @@
 #pragma once
 // Carrying out the pairs of the new list on disk. Nothing is ever replaced: a pair whose new
-// path is taken by a file that this run does not move away is not carried out. In place,
+// path is taken by a file that this run does not move away is not carried out. Every pair acts
+// on the file that stood at its original path when the run began, or on nothing. In place,
 // chains and cycles of renames are ordered, passing through a temporary name where a cycle
-// needs one.
+// needs one; a copy is made under a temporary name and then moved to its new path, so no half
+// copy ever stands under a new path.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,12 +13,23 @@
 
 namespace renaming {
 
+class RunJournal;
+
 struct Pair {
     std::string from;
     std::string to;
 };
 
-enum class Outcome { Done, TargetExists, SourceMissing, TargetFolderMissing, InvalidName, SystemError };
+enum class Outcome {
+    Done,
+    TargetExists,
+    SourceMissing,
+    TargetFolderMissing,
+    InvalidName,
+    DuplicateSource,
+    CaseNotKept,
+    SystemError
+};
 
 struct PairResult {
     Outcome outcome = Outcome::Done;
@@ -29,12 +42,28 @@ enum class Mode { RenameInPlace, CopyToNewPath };
 // The attribute set the new files get from the two check boxes.
 std::uint32_t newAttributes(bool readOnly, bool hidden);
 
-// A name part (after the last "\") that Windows would refuse or silently change.
+// A name part (after the last "\") that Windows would refuse, silently change or take for a
+// device.
 bool isValidNamePart(const std::string& path);
+bool hasControlCharacter(const std::string& text);
 
-// Carries out every pair; the results stand in the order of the pairs.
+// Removes a temporary file of a run, read-only or not.
+void discardTemporary(platform::FileSystem& fs, const std::string& path);
+
+// For each pair the first pair whose original path names the same file (itself when none): in
+// place a file listed twice moves once.
+std::vector<std::size_t> firstOfSameFile(platform::FileSystem& fs, const std::vector<Pair>& pairs);
+
+// Carries out every pair; the results stand in the order of the pairs. The journal, when given,
+// hears of every file operation before it starts; when it can no longer be written the run stops
+// there and the pairs left are reported with its error.
 std::vector<PairResult> execute(platform::FileSystem& fs, const std::vector<Pair>& pairs, Mode mode,
-                                std::uint32_t attributes);
+                                std::uint32_t attributes, RunJournal* journal);
+
+// The folder the end of a run offers to open: that of the first pair carried out, else the
+// output folder.
+std::string folderToOpen(const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
+                         const std::string& outputFolder);
 
 // The question at the end of a run, naming the pairs that were not carried out.
 std::string completionQuestion(platform::FileSystem& fs, const std::vector<Pair>& pairs,

@@ -35,8 +35,7 @@ void TFrmMain::n_previewClick()
 void TFrmMain::n_cancelClick()
 {
     mmRenamed.clear();
-    store_.remove(lists::ListFile::NewPaths);
-    store_.remove(lists::ListFile::NewNames);
+    store_.removePair(lists::ListPair::New);
 }
 
 std::string TFrmMain::notFoundNotice(const std::string& path)

@@ -35,9 +35,11 @@ E2E_TEST(startup_shows_the_whole_main_window)
     CHECK_EQ(r.left, (screen.right - 648) / 2);
     CHECK_EQ(r.top, (screen.bottom - 753) / 2);
 
-    CHECK_EQ(app.text(ids::lb_old), L"共 0 行");
-    CHECK_EQ(app.text(ids::lb_new), L"共 0 行");
-    CHECK_EQ(app.text(ids::mmOriginal), L"");
+    // Lists left behind are in force, so they are shown: names, as both boxes start unticked.
+    CHECK_EQ(app.text(ids::lb_old), L"共 2 行");
+    CHECK_EQ(app.text(ids::lb_new), L"共 1 行");
+    CHECK_EQ(app.text(ids::mmOriginal), joinCrLf(earlierNames));
+    CHECK_EQ(app.text(ids::mmRenamed), L"x001.jpg\r\n");
     CHECK(app.comboItems(ids::cbPos) == (std::vector<std::wstring>{L"序号后置", L"序号前置"}));
     CHECK_EQ(app.comboText(ids::cbPos), L"序号后置");
     CHECK_EQ(app.text(ids::gb_name), L"文件名 ");
@@ -54,8 +56,8 @@ E2E_TEST(startup_shows_the_whole_main_window)
     CHECK_EQ(cb.left, 8);
     CHECK_EQ(cb.top, 15);
 
-    // Start-up left the earlier lists alone.
-    CHECK(fileExists(app.listFile(L"ThumbPath.db")));
+    // Start-up left the earlier lists as they were.
+    CHECK(readBytes(app.listFile(L"ThumbPath.db")) == gbkLines(earlierPaths));
     app.saveScreenshot(L"main-window.bmp");
 }
 

@@ -81,13 +81,30 @@ TEST_F(Store, ReadingKeepsEmptyLinesAndSpaces)
     EXPECT_EQ(store.read(ListFile::NewPaths), (std::vector<std::string>{"a", "", " b ", "c"}));
 }
 
-TEST_F(Store, ReplaceWithCopyOverwritesTheTarget)
+// A full drive or a held file at any step of a rewrite or an append leaves the old pair in
+// force, both files whole, and no temporary file behind.
+TEST_F(Store, AFailedWriteLeavesTheOldPairWhole)
 {
-    fs.addFile(store.pathOf(ListFile::OriginalPaths), "old\r\n");
-    fs.addFile(store.pathOf(ListFile::NewPaths), "new\r\n");
-    store.replaceWithCopy(ListFile::OriginalPaths, ListFile::NewPaths);
-    EXPECT_EQ(fs.content(store.pathOf(ListFile::OriginalPaths)), "new\r\n");
-    EXPECT_EQ(fs.content(store.pathOf(ListFile::NewPaths)), "new\r\n");
+    using platform::headless::Op;
+    const std::vector<std::string> old = {"C:\\w\\a.jpg", "C:\\w\\b.jpg"};
+    for (Op failing : {Op::Write, Op::Replace})
+        for (int nth = 1; nth <= 2; ++nth)
+            for (bool append : {false, true}) {
+                fs.fault = nullptr;
+                store.rewrite(ListPair::Original, old);
+                const auto files = fs.files();
+                int seen = 0;
+                fs.fault = [&](Op op, const std::string&) {
+                    return op == failing && ++seen == nth ? platform::err::diskFull : 0u;
+                };
+                const std::vector<std::string> more(300, "C:\\w\\photo.jpg");
+                EXPECT_THROW(append ? store.appendOriginal(more) : store.rewrite(ListPair::Original, more),
+                             platform::IoError);
+                fs.fault = nullptr;
+                EXPECT_EQ(store.read(ListFile::OriginalPaths), old);
+                EXPECT_EQ(store.read(ListFile::OriginalNames), (std::vector<std::string>{"a.jpg", "b.jpg"}));
+                EXPECT_EQ(fs.files(), files);
+            }
 }
 
 TEST_F(Store, RemovingAMissingOrLockedFileIsSilent)

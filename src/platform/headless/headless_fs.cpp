@@ -1,23 +1,47 @@
 #include "platform/headless/headless_fs.h"
 
 #include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
 
 #include <cerrno>
 
 #include "platform/errors.h"
+#include "platform/utf8.h"
 
 namespace platform::headless {
 
 namespace {
 
-std::string fold(std::string path)
+// Windows folds names by the simple upper-case mapping of every character; glibc's C.UTF-8
+// locale carries the same Unicode table. Bytes that are not UTF-8 stay as they are.
+std::string upperCase(const std::string& text)
 {
-    for (char& c : path)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    while (path.size() > 3 && path.back() == '\\')
-        path.pop_back();
-    return path;
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        if (length == 0 || i + length > text.size()) {
+            out += text[i++];
+            continue;
+        }
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        out += utf8Encode(static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), unicode)));
+        i += length;
+    }
+    return out;
+}
+
+std::string fold(const std::string& path)
+{
+    std::string key = upperCase(path);
+    while (key.size() > 3 && key.back() == '\\')
+        key.pop_back();
+    return key;
 }
 
 std::string parentOf(const std::string& path)
@@ -122,6 +146,19 @@ std::uint32_t HeadlessFileSystem::attributes(const std::string& path)
     return folderExists(path) ? attr::directory : attr::invalid;
 }
 
+std::string HeadlessFileSystem::storedName(const std::string& path)
+{
+    auto it = files_.find(fold(path));
+    if (it == files_.end())
+        return "";
+    return it->second.name.substr(it->second.name.find_last_of('\\') + 1);
+}
+
+std::string HeadlessFileSystem::caseKey(const std::string& path)
+{
+    return upperCase(path);
+}
+
 std::string HeadlessFileSystem::readAll(const std::string& path)
 {
     if (auto code = injected(Op::Read, path))
@@ -134,27 +171,44 @@ std::string HeadlessFileSystem::readAll(const std::string& path)
 
 void HeadlessFileSystem::writeAll(const std::string& path, const std::string& bytes)
 {
-    if (auto code = injected(Op::Write, path))
-        throw IoError(static_cast<int>(code));
     if (!parentExists(path))
         throw IoError(3);
     auto it = files_.find(fold(path));
-    if (it == files_.end())
-        files_[fold(path)] = {path, bytes, attr::archive};
-    else if (it->second.attributes & attr::readOnly)
+    if (it != files_.end() && (it->second.attributes & attr::readOnly))
         throw IoError(5);
-    else
-        it->second.bytes = bytes;
+    if (it == files_.end())
+        it = files_.emplace(fold(path), File{path, "", attr::archive}).first;
+    if (auto code = injected(Op::Write, path)) {
+        it->second.bytes = bytes.substr(0, bytes.size() / 2);
+        throw IoError(static_cast<int>(code));
+    }
+    it->second.bytes = bytes;
 }
 
-void HeadlessFileSystem::append(const std::string& path, const std::string& bytes)
+class HeadlessFileSystem::AppendOnly : public AppendOnlyFile {
+public:
+    AppendOnly(HeadlessFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    std::uint32_t write(const std::string& bytes) override
+    {
+        if (auto code = fs_.injected(Op::Append, path_))
+            return code;
+        auto it = fs_.files_.find(fold(path_));
+        if (it == fs_.files_.end())
+            return err::fileNotFound;
+        it->second.bytes += bytes;
+        return err::ok;
+    }
+
+private:
+    HeadlessFileSystem& fs_;
+    std::string path_;
+};
+
+std::unique_ptr<AppendOnlyFile> HeadlessFileSystem::openAppendOnly(const std::string& path, bool keep)
 {
-    if (auto code = injected(Op::Append, path))
-        throw IoError(static_cast<int>(code));
-    auto it = files_.find(fold(path));
-    if (it == files_.end())
-        throw IoError(2);
-    it->second.bytes += bytes;
+    if (!keep || !fileExists(path))
+        writeAll(path, "");
+    return std::make_unique<AppendOnly>(*this, path);
 }
 
 std::uint32_t HeadlessFileSystem::deleteFile(const std::string& path)
@@ -179,9 +233,28 @@ std::uint32_t HeadlessFileSystem::moveFile(const std::string& from, const std::s
         return err::fileNotFound;
     if (!parentExists(to))
         return err::pathNotFound;
+    if (fold(from.substr(0, 2)) != fold(to.substr(0, 2)))
+        return err::notSameDevice;
     bool sameFile = fold(from) == fold(to);
     if (!sameFile && (files_.count(fold(to)) || folders_.count(fold(to))))
         return err::alreadyExists;
+    File moved = it->second;
+    moved.name = upperCaseNames ? upperCase(to) : to;
+    files_.erase(it);
+    files_[fold(to)] = moved;
+    return err::ok;
+}
+
+std::uint32_t HeadlessFileSystem::replaceFile(const std::string& from, const std::string& to)
+{
+    if (auto code = injected(Op::Replace, to))
+        return code;
+    auto it = files_.find(fold(from));
+    if (it == files_.end())
+        return err::fileNotFound;
+    auto target = files_.find(fold(to));
+    if (target != files_.end() && (target->second.attributes & attr::readOnly))
+        return err::accessDenied;
     File moved = it->second;
     moved.name = to;
     files_.erase(it);

@@ -1,7 +1,7 @@
 #pragma once
 // Test backend for the file system: an in-memory volume with Windows' rules (paths compare
-// without regard to letter case, a rename never replaces, copying into a missing folder fails)
-// and a hook through which a test injects failures.
+// without regard to letter case over all of Unicode, a rename never replaces, copying into a
+// missing folder fails) and a hook through which a test injects failures.
 #include <functional>
 #include <map>
 #include <string>
@@ -12,7 +12,7 @@
 
 namespace platform::headless {
 
-enum class Op { Read, Write, Append, Delete, Move, Copy, SetAttributes, CreateFolder };
+enum class Op { Read, Write, Append, Delete, Move, Replace, Copy, SetAttributes, CreateFolder };
 
 class HeadlessFileSystem : public FileSystem {
 public:
@@ -23,11 +23,15 @@ public:
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
     std::uint32_t attributes(const std::string& path) override;
+    std::string storedName(const std::string& path) override;
+    std::string caseKey(const std::string& path) override;
     std::string readAll(const std::string& path) override;
+    // A failed write leaves the first half of the bytes, as a full drive does.
     void writeAll(const std::string& path, const std::string& bytes) override;
-    void append(const std::string& path, const std::string& bytes) override;
+    std::unique_ptr<AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) override;
     std::uint32_t deleteFile(const std::string& path) override;
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
+    std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
     std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
     std::uint32_t createFolders(const std::string& path) override;
@@ -43,10 +47,14 @@ public:
     std::vector<std::string> files() const;
     void setCurrentFolder(const std::string& path) { currentFolder_ = path; }
 
-    // A non-zero answer makes the operation fail with that code before it changes anything.
+    // A non-zero answer makes the operation fail with that code before it changes anything
+    // (a write keeps half its bytes). The hook may also throw, as the process dying there.
     std::function<std::uint32_t(Op, const std::string& path)> fault;
+    // A volume that stores every renamed file's name in capitals, as one without long names does.
+    bool upperCaseNames = false;
 
 private:
+    class AppendOnly;
     struct File {
         std::string name;  // as spelt when created or renamed
         std::string bytes;

@@ -48,17 +48,28 @@ Handle openFile(const std::string& path, DWORD access, DWORD disposition)
     return h;
 }
 
-void writeBytes(const Handle& h, const std::string& bytes)
+// The system's error code, 0 when every byte went out.
+DWORD writeBytes(const Handle& h, const std::string& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         DWORD written = 0;
         if (!WriteFile(h.get(), bytes.data() + done, chunk, &written, nullptr))
-            throw IoError(ioCode(GetLastError()));
+            return GetLastError();
         done += written;
     }
+    return 0;
 }
+
+class AppendOnly : public AppendOnlyFile {
+public:
+    explicit AppendOnly(Handle h) : h_(std::move(h)) {}
+    std::uint32_t write(const std::string& bytes) override { return writeBytes(h_, bytes); }
+
+private:
+    Handle h_;
+};
 
 std::uint32_t result(BOOL ok)
 {
@@ -134,12 +145,41 @@ std::string Win32FileSystem::readAll(const std::string& path)
 
 void Win32FileSystem::writeAll(const std::string& path, const std::string& bytes)
 {
-    writeBytes(openFile(path, GENERIC_WRITE, CREATE_ALWAYS), bytes);
+    if (DWORD error = writeBytes(openFile(path, GENERIC_WRITE, CREATE_ALWAYS), bytes))
+        throw IoError(ioCode(error));
 }
 
-void Win32FileSystem::append(const std::string& path, const std::string& bytes)
+std::unique_ptr<AppendOnlyFile> Win32FileSystem::openAppendOnly(const std::string& path, bool keep)
 {
-    writeBytes(openFile(path, FILE_APPEND_DATA, OPEN_EXISTING), bytes);
+    Handle h = openFile(path, GENERIC_WRITE, keep ? OPEN_ALWAYS : CREATE_ALWAYS);
+    LARGE_INTEGER none{};
+    if (!SetFilePointerEx(h.get(), none, nullptr, FILE_END))
+        throw IoError(ioCode(GetLastError()));
+    return std::make_unique<AppendOnly>(std::move(h));
+}
+
+std::string Win32FileSystem::storedName(const std::string& path)
+{
+    // Without wildcards the search finds the one entry the path names, as the directory spells it.
+    if (path.find_first_of("?*") != std::string::npos)
+        return "";
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileExW(systemPath(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE)
+        return "";
+    FindClose(h);
+    return narrow(found.cFileName);
+}
+
+std::string Win32FileSystem::caseKey(const std::string& path)
+{
+    const std::wstring wide = widen(path);
+    if (wide.empty())
+        return {};
+    std::wstring upper(wide.size(), L'\0');
+    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), upper.data(),
+                  static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    return narrow(upper);
 }
 
 std::uint32_t Win32FileSystem::deleteFile(const std::string& path)
@@ -149,7 +189,12 @@ std::uint32_t Win32FileSystem::deleteFile(const std::string& path)
 
 std::uint32_t Win32FileSystem::moveFile(const std::string& from, const std::string& to)
 {
-    return result(MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(), 0));
+    return result(MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(), MOVEFILE_COPY_ALLOWED));
+}
+
+std::uint32_t Win32FileSystem::replaceFile(const std::string& from, const std::string& to)
+{
+    return result(MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(), MOVEFILE_REPLACE_EXISTING));
 }
 
 std::uint32_t Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists)

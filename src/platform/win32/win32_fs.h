@@ -11,11 +11,14 @@ public:
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
     std::uint32_t attributes(const std::string& path) override;
+    std::string storedName(const std::string& path) override;
+    std::string caseKey(const std::string& path) override;
     std::string readAll(const std::string& path) override;
     void writeAll(const std::string& path, const std::string& bytes) override;
-    void append(const std::string& path, const std::string& bytes) override;
+    std::unique_ptr<AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) override;
     std::uint32_t deleteFile(const std::string& path) override;
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
+    std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
     std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
     std::uint32_t createFolders(const std::string& path) override;
