@@ -35,8 +35,7 @@ void TFrmMain::loadView(platform::Memo& view, lists::ListPair pair, bool fullPat
     const ListFile nameFile = original ? ListFile::OriginalNames : ListFile::NewNames;
     if (!store_.exists(pathFile))
         return;
-    // The edit control breaks lines only at CR LF, whatever the file holds.
-    view.setText(lists::joinLines(store_.read(fullPaths ? pathFile : nameFile)));
+    view.setText(store_.text(fullPaths ? pathFile : nameFile));
 }
 
 void TFrmMain::mmOriginalChange()
