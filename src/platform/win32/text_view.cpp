@@ -525,17 +525,6 @@ LRESULT TextView::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         else
             select(wParam, static_cast<int>(lParam) == -1 ? text_.size() : static_cast<std::size_t>(lParam));
         return 0;
-    case EM_GETSEL: {
-        const auto from = static_cast<DWORD>(std::min(anchor_, caret_));
-        const auto to = static_cast<DWORD>(std::max(anchor_, caret_));
-        if (wParam)
-            *reinterpret_cast<DWORD*>(wParam) = from;
-        if (lParam)
-            *reinterpret_cast<DWORD*>(lParam) = to;
-        return MAKELRESULT(std::min<DWORD>(from, 0xFFFF), std::min<DWORD>(to, 0xFFFF));
-    }
-    case EM_GETLINECOUNT:
-        return static_cast<LRESULT>(starts_.size());
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
     }

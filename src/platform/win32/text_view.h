@@ -4,7 +4,7 @@
 // a list of a hundred thousand paths; this view keeps the text and its line starts, measures with
 // a per-character width table and draws only the lines in sight. It scrolls both ways, selects
 // with mouse and keyboard and copies (Ctrl+C, Ctrl+Insert, WM_COPY, the system's edit menu), and
-// answers WM_SETTEXT, WM_GETTEXT, EM_SETSEL, EM_GETSEL and EM_GETLINECOUNT as an edit control does.
+// answers WM_SETTEXT, WM_GETTEXT and EM_SETSEL as an edit control does.
 #include <windows.h>
 
 namespace platform::win32 {
