@@ -22,17 +22,16 @@ std::size_t countLines(const std::string& text)
     return lines;
 }
 
-std::string viewText(const std::vector<std::string>& entries)
+std::string viewText(const std::string& listText)
 {
     std::string text;
-    for (const auto& entry : entries) {
-        for (char c : entry) {
-            if (static_cast<unsigned char>(c) < 0x20)
-                text += platform::utf8Encode(0x2400 + static_cast<unsigned char>(c));
-            else
-                text += c;
-        }
-        text += "\r\n";
+    text.reserve(listText.size());
+    for (char c : listText) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 && c != '\r' && c != '\n')
+            text += platform::utf8Encode(0x2400 + b);
+        else
+            text += c;
     }
     return text;
 }
@@ -52,7 +51,7 @@ void TFrmMain::loadView(platform::Memo& view, lists::ListPair pair, bool fullPat
     const ListFile nameFile = original ? ListFile::OriginalNames : ListFile::NewNames;
     if (!store_.exists(pathFile))
         return;
-    view.setText(lists::viewText(store_.read(fullPaths ? pathFile : nameFile)));
+    view.setText(lists::viewText(store_.text(fullPaths ? pathFile : nameFile)));
 }
 
 void TFrmMain::mmOriginalChange()

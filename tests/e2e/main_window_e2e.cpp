@@ -80,6 +80,60 @@ E2E_TEST(show_full_path_switches_read_the_lists)
     CHECK_EQ(app.text(ids::mmRenamed), L"x001.jpg\r\n");
 }
 
+namespace {
+
+// Presses the left button at one point of the view, drags to another and lets go.
+void drag(HWND view, POINT from, POINT to)
+{
+    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    SendMessageW(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
+std::wstring copied(HWND view)
+{
+    SendMessageW(view, WM_COPY, 0, 0);
+    std::wstring text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+}  // namespace
+
+E2E_TEST(a_view_scrolls_both_ways_and_copies_what_is_dragged_over)
+{
+    std::wstring folder = freshFolder(L"viewcopy");
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 300; ++i)
+        paths.push_back(L"C:\\照片\\一个很长很长的文件夹名字，比列表还宽\\IMG_" + std::to_wstring(1000 + i) + L".jpg");
+    writeBytes(folder + L"ThumbPath.db", gbkLines(paths));
+    writeBytes(folder + L"ThumbName.db", gbkLines(paths));
+    App app(folder);
+    app.click(ids::cbShowpathO);
+    CHECK_EQ(app.text(ids::lb_old), L"共 300 行");
+    HWND view = app.control(ids::mmOriginal);
+
+    // From the start of the first line to past the right edge: that whole line.
+    drag(view, {2, 2}, {3000, 2});
+    CHECK_EQ(copied(view), paths[0]);
+
+    // Scrolled down and to the right, the top left corner lies inside a later line.
+    const std::wstring all = joinCrLf(paths);
+    SendMessageW(view, WM_VSCROLL, SB_BOTTOM, 0);
+    SendMessageW(view, WM_HSCROLL, SB_PAGEDOWN, 0);
+    drag(view, {2, 2}, {3000, 3000});
+    const std::wstring tail = copied(view);
+    CHECK(!tail.empty() && tail.size() < all.size() - paths[0].size());
+    CHECK(all.ends_with(tail));
+    CHECK(!tail.starts_with(L"C:\\"));
+}
+
 E2E_TEST(resizing_keeps_the_minimum_and_lays_out_the_lists)
 {
     App app(freshFolder(L"resize"));

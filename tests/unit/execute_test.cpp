@@ -4,6 +4,7 @@
 
 #include "harness.h"
 #include "rename/execute.h"
+#include "rename/journal.h"
 
 using lists::ListFile;
 using platform::attr::archive;
@@ -108,6 +109,48 @@ TEST_F(Executor, ACaseOnlyRenameSucceeds)
     EXPECT_EQ(fs.files(), std::vector<std::string>{"C:\\p\\a.jpg"});
 }
 
+TEST_F(Executor, AFileListedTwiceMovesOnceInPlaceAndIsCopiedTwice)
+{
+    files({"C:\\p\\a.jpg", "C:\\p\\é.jpg"});
+    const std::vector<Pair> pairs = {{"C:\\p\\a.jpg", "C:\\p\\1.jpg"}, {"C:\\P\\A.JPG", "C:\\p\\2.jpg"},
+                                     {"C:\\p\\é.jpg", "C:\\p\\3.jpg"}, {"C:\\p\\É.JPG", "C:\\p\\4.jpg"}};
+    auto r = run(pairs);
+    EXPECT_EQ(outcomes(r), (std::vector<Outcome>{Outcome::Done, Outcome::DuplicateSource, Outcome::Done,
+                                                 Outcome::DuplicateSource}));
+    EXPECT_EQ(r[1].at, "C:\\p\\1.jpg");  // where the file really is
+    EXPECT_EQ(fs.files().size(), 2u);
+    r = run({{"C:\\p\\1.jpg", "C:\\p\\x.jpg"}, {"C:\\p\\1.JPG", "C:\\p\\y.jpg"}}, Mode::CopyToNewPath);
+    EXPECT_EQ(countDone(r), 2);
+}
+
+TEST_F(Executor, ASpellingTheVolumeDoesNotKeepIsReported)
+{
+    files({"C:\\p\\photo.jpg"});
+    fs.upperCaseNames = true;
+    auto r = run({{"C:\\p\\photo.jpg", "C:\\p\\Photo.jpg"}});
+    EXPECT_EQ(r[0].outcome, Outcome::CaseNotKept);
+    EXPECT_EQ(fs.files().size(), 1u);
+    EXPECT_TRUE(fs.fileExists(r[0].at));
+}
+
+TEST_F(Executor, InPlaceToAnotherVolumeCopiesAndRemovesWithoutReplacing)
+{
+    files({"C:\\p\\a.jpg", "C:\\p\\b.jpg", "D:\\out\\b.jpg"});
+    auto r = run({{"C:\\p\\a.jpg", "D:\\out\\a.jpg"}, {"C:\\p\\b.jpg", "D:\\out\\b.jpg"}});
+    EXPECT_EQ(outcomes(r), (std::vector<Outcome>{Outcome::Done, Outcome::TargetExists}));
+    EXPECT_EQ(fs.content("D:\\out\\a.jpg"), "content of C:\\p\\a.jpg");
+    EXPECT_EQ(fs.content("D:\\out\\b.jpg"), "content of D:\\out\\b.jpg");
+    EXPECT_EQ(fs.files(), (std::vector<std::string>{"C:\\p\\b.jpg", "D:\\out\\a.jpg", "D:\\out\\b.jpg"}));
+}
+
+TEST_F(Executor, AFailedParkingReportsTheSystemsOwnCode)
+{
+    files({"C:\\p\\a", "C:\\p\\b"});
+    fs.fault = [](Op op, const std::string&) { return op == Op::Move ? platform::err::sharingViolation : 0u; };
+    auto r = run({{"C:\\p\\a", "C:\\p\\b"}, {"C:\\p\\b", "C:\\p\\a"}});
+    EXPECT_EQ(r[0].code, platform::err::sharingViolation);
+}
+
 TEST_F(Executor, AnUnrelatedFileAtTheNewPathSurvivesInBothModes)
 {
     for (Mode mode : {Mode::RenameInPlace, Mode::CopyToNewPath}) {
@@ -129,13 +172,24 @@ TEST_F(Executor, RefusedNewNames)
     files({"C:\\p\\a"});
     const std::string longName(256, 'n');
     for (std::string bad : {"C:\\p\\", "C:\\p\\a:b", "C:\\p\\a?", "C:\\p\\x.", "C:\\p\\x ", "C:\\p\\a\tb",
-                            "C:\\p\\<a>", "C:\\p\\a|b", "C:\\p\\a\"", "C:\\p\\a*", "C:\\p\\a/b"}) {
+                            "C:\\p\\<a>", "C:\\p\\a|b", "C:\\p\\a\"", "C:\\p\\a*", "C:\\p\\a/b",
+                            // devices, whatever follows the first dot and however spelt
+                            "C:\\p\\NUL.txt", "C:\\p\\con.jpg", "C:\\p\\Aux  .a.b", "C:\\p\\prn", "C:\\p\\COM1",
+                            "C:\\p\\lpt9.log", "C:\\p\\com\u00B9.txt", "C:\\p\\LPT\u00B3"}) {
         EXPECT_FALSE(renaming::isValidNamePart(bad)) << bad;
         EXPECT_EQ(run({{"C:\\p\\a", bad}})[0].outcome, Outcome::InvalidName) << bad;
     }
     EXPECT_FALSE(renaming::isValidNamePart("C:\\p\\" + longName));
     EXPECT_TRUE(renaming::isValidNamePart("C:\\p\\" + longName.substr(1)));
     EXPECT_TRUE(renaming::isValidNamePart("C:\\p\\淺 .jpg"));
+    for (const char* fine : {"C:\\p\\CONSOLE.txt", "C:\\p\\COM0", "C:\\p\\nul1.jpg", "C:\\p\\x.con"})
+        EXPECT_TRUE(renaming::isValidNamePart(fine)) << fine;
+    // The limit counts UTF-16 units: a character beyond the basic plane takes two.
+    std::string emoji;
+    for (int k = 0; k < 127; ++k)
+        emoji += "\U0001F600";
+    EXPECT_TRUE(renaming::isValidNamePart("C:\\p\\" + emoji + "a"));
+    EXPECT_FALSE(renaming::isValidNamePart("C:\\p\\" + emoji + "ab"));
     EXPECT_EQ(fs.files(), std::vector<std::string>{"C:\\p\\a"});
 }
 
@@ -347,6 +401,66 @@ TEST_F(Run, AFileVanishedSincePreviewIsReportedAndKeptInTheList)
     EXPECT_EQ(h.takeShown(), std::vector<std::string>{"执行完成，1 个文件未处理：\rC:\\pics\\c.gif → C:\\pics\\trip003.gif"
                                                       "（原文件不存在）\r是否打开目录查看 C:\\pics\\"});
     EXPECT_EQ(h.list(ListFile::OriginalPaths)[2], "C:\\pics\\c.gif");
+}
+
+TEST_F(Run, ListsThatCannotBeWrittenAfterTheRunStillGetTheQuestionThenTheError)
+{
+    openPics();
+    h.form.n_preview.choose();
+    h.fs.fault = [&](Op op, const std::string& path) {
+        return op == Op::Replace && path == h.listPath(ListFile::OriginalPaths) ? platform::err::diskFull : 0u;
+    };
+    h.form.n_run.choose();
+    ASSERT_EQ(h.ui.shown.size(), 2u);
+    EXPECT_EQ(h.ui.shown[0].kind, platform::headless::Shown::Question);
+    EXPECT_EQ(h.ui.shown[1].kind, platform::headless::Shown::Error);
+    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
+    EXPECT_TRUE(h.fs.fileExists(h.form.store().journalPath()));  // for the next start to settle
+    EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\a.jpg");
+}
+
+struct Killed {};
+
+// A process killed part-way through a swap, then started again: the lists are shown, the run is
+// settled and said so, and Execute finishes the rest without undoing anything.
+TEST(Restart, SettlesAKilledRunShowsTheListsAndExecuteFinishesIt)
+{
+    Harness h([](Harness& earlier) {
+        for (const char* p : {"C:\\pics\\a.jpg", "C:\\pics\\b.jpg", "C:\\pics\\c.jpg"})
+            earlier.fs.addFile(p, p);
+        earlier.putList(ListFile::OriginalPaths, {"C:\\pics\\a.jpg", "C:\\pics\\b.jpg", "C:\\pics\\c.jpg"});
+        earlier.putList(ListFile::OriginalNames, {"a.jpg", "b.jpg", "c.jpg"});
+        const std::string withNul("x\0.jpg", 6);
+        earlier.putList(ListFile::NewPaths, {"C:\\pics\\c.jpg", "C:\\pics\\" + withNul, "C:\\pics\\a.jpg"});
+        earlier.putList(ListFile::NewNames, {"c.jpg", withNul, "a.jpg"});
+        const std::vector<Pair> pairs = {{"C:\\pics\\a.jpg", "C:\\pics\\c.jpg"},
+                                         {"C:\\pics\\b.jpg", "C:\\pics\\" + withNul},
+                                         {"C:\\pics\\c.jpg", "C:\\pics\\a.jpg"}};
+        int moves = 0;
+        earlier.fs.fault = [&](Op op, const std::string&) -> std::uint32_t {
+            if (op == Op::Move && ++moves == 2)
+                throw Killed{};  // a parked, c about to take a's name
+            return 0;
+        };
+        try {
+            renaming::RunJournal journal(earlier.fs, earlier.form.store().journalPath(), Mode::RenameInPlace, pairs);
+            renaming::execute(earlier.fs, pairs, Mode::RenameInPlace, archive, &journal);
+        } catch (const Killed&) {
+        }
+        earlier.fs.fault = nullptr;
+    });
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"上次执行未完成，已恢复：0 个文件已改名，3 个文件未处理。"});
+    EXPECT_FALSE(h.fs.fileExists(h.form.store().journalPath()));
+    EXPECT_EQ(h.fs.content("C:\\pics\\a.jpg"), "C:\\pics\\a.jpg");  // back under its own name
+    EXPECT_EQ(h.form.mmOriginal.text(), "a.jpg\r\nb.jpg\r\nc.jpg\r\n");
+    EXPECT_EQ(h.form.lb_old.text(), "共 3 行");
+    EXPECT_EQ(h.form.mmRenamed.text(), "c.jpg\r\nx\u2400.jpg\r\na.jpg\r\n");  // a NUL is shown, not an end
+    EXPECT_EQ(h.form.lb_new.text(), "共 3 行");
+
+    h.form.n_run.choose();
+    EXPECT_EQ(h.fs.content("C:\\pics\\c.jpg"), "C:\\pics\\a.jpg");
+    EXPECT_EQ(h.fs.content("C:\\pics\\a.jpg"), "C:\\pics\\c.jpg");
+    EXPECT_EQ(h.fs.files().size(), 3u + 4u);  // the three pictures and the four lists, nothing else
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 // A main window over the headless backend, with helpers to act on it as a user does.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,13 @@ struct Harness {
     platform::headless::HeadlessShell shell;
     TFrmMain form{platform::Platform{ui, fs, shell}};
 
-    Harness() { form.show(); }
+    // What an earlier process left beside the program is set up before the window first shows.
+    explicit Harness(const std::function<void(Harness&)>& before = {})
+    {
+        if (before)
+            before(*this);
+        form.show();
+    }
 
     HeadlessForm& window() { return static_cast<HeadlessForm&>(form.peer()); }
     std::string listPath(lists::ListFile f) { return form.store().pathOf(f); }

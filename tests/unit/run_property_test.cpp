@@ -180,8 +180,9 @@ TEST(RunProperty, EveryRunAccountsForEveryFile)
             const auto recovered = renaming::recover(c.fs, journalPath);
             ASSERT_TRUE(recovered);
             for (std::size_t i = 0; i < where.size(); ++i) {
-                if (done[i])
+                if (done[i]) {
                     EXPECT_EQ(recovered->where[i], c.pairs[i].to) << i;
+                }
                 where[i] = recovered->where[i];
             }
         }

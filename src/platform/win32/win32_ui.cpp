@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/win32/text_view.h"
 #include "platform/win32/wide.h"
 
 namespace platform::win32 {
@@ -67,12 +68,6 @@ void routeCommand(WPARAM wParam, LPARAM lParam)
 HBRUSH controlColour(HDC dc, HWND child)
 {
     Win32Control* c = controlOf(child);
-    if (c && c->kind() == ControlKind::Memo) {
-        // A read-only view keeps the window colour of an editable one.
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        return GetSysColorBrush(COLOR_WINDOW);
-    }
     SetTextColor(dc, c && c->blue ? RGB(0, 0, 255) : RGB(0, 0, 0));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);
@@ -355,8 +350,8 @@ const wchar_t* windowClassOf(ControlKind kind)
 {
     switch (kind) {
     case ControlKind::Label: return WC_STATICW;
-    case ControlKind::Edit:
-    case ControlKind::Memo: return WC_EDITW;
+    case ControlKind::Edit: return WC_EDITW;
+    case ControlKind::Memo: return textViewClass();
     case ControlKind::ComboBox: return WC_COMBOBOXW;
     default: return WC_BUTTONW;
     }
@@ -370,9 +365,7 @@ DWORD styleOf(ControlKind kind)
     case ControlKind::RadioGroup: return base | BS_GROUPBOX;
     case ControlKind::Label: return base | SS_NOTIFY | SS_NOPREFIX | SS_LEFT;
     case ControlKind::Edit: return base | WS_TABSTOP | ES_AUTOHSCROLL;
-    case ControlKind::Memo:
-        return base | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL |
-               ES_AUTOVSCROLL | ES_NOHIDESEL;
+    case ControlKind::Memo: return base | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL;
     // Check boxes and radio buttons change state only through their peers, so that a click and
     // a change from code follow the same rule.
     case ControlKind::CheckBox: return base | WS_TABSTOP | BS_CHECKBOX;
@@ -402,8 +395,6 @@ Win32Control::Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events,
         SetWindowSubclass(hwnd_, groupProc, 1, 0);
     if (kind == ControlKind::Edit)
         SetWindowSubclass(hwnd_, editProc, 1, 0);
-    if (kind == ControlKind::Memo)
-        SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);
 }
 
 Win32Control::~Win32Control()
