@@ -48,8 +48,10 @@ bool isDeviceName(std::string stem)
 
 class Run {
 public:
-    Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes, RunJournal* journal)
-        : fs_(fs), pairs_(pairs), mode_(mode), attributes_(attributes), journal_(journal), results_(pairs.size()),
+    Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes, RunJournal* journal,
+        RunProgress* progress)
+        : fs_(fs), pairs_(pairs), mode_(mode), attributes_(attributes), journal_(journal), progress_(progress),
+          results_(pairs.size()),
           at_(pairs.size()), targetKey_(pairs.size()), before_(pairs.size()), failureRecorded_(pairs.size())
     {
         for (std::size_t i = 0; i < pairs.size(); ++i)
@@ -63,6 +65,10 @@ public:
             if (!blocker(i))
                 ready_.insert(i);
         while (!pending_.empty() && !stopCode_) {
+            if (progress_ && progress_->stopRequested()) {
+                userStopped_ = true;
+                break;
+            }
             if (ready_.empty()) {
                 // Every pair left waits for another: only cycles remain. Parking one file frees a place.
                 park(*pending_.begin());
@@ -70,11 +76,14 @@ public:
             }
             const std::size_t i = *ready_.begin();
             ready_.erase(ready_.begin());
-            if (pending_.count(i))
-                mode_ == Mode::RenameInPlace ? rename(i) : copy(i);
+            if (!pending_.count(i))
+                continue;
+            if (progress_)
+                progress_->reached(pairs_.size() - pending_.size(), pairs_[i].from);
+            mode_ == Mode::RenameInPlace ? rename(i) : copy(i);
         }
         for (std::size_t i : std::set<std::size_t>(pending_))
-            stopped(i);
+            leftOver(i);
         for (std::size_t i = 0; i < pairs_.size(); ++i)
             results_[i].at = results_[i].outcome == Outcome::Done ? pairs_[i].to : at_[i];
         for (std::size_t i = 0; i < pairs_.size(); ++i)
@@ -226,12 +235,21 @@ private:
         return code;
     }
 
+    // Every attribute call is skipped where the file has the wanted set already: a rename keeps
+    // a file's attributes, a copy need not.
+    void setAttributes(const std::string& path, std::uint32_t now, std::uint32_t wanted)
+    {
+        if (now != wanted)
+            fs_.setAttributes(path, wanted);
+    }
+
     void rename(std::size_t i)
     {
         const std::string& to = pairs_[i].to;
         const std::uint32_t before = before_[i];
+        const std::uint32_t archive = platform::attr::archive;
         if (at_[i] == to) {
-            fs_.setAttributes(to, attributes_);
+            setAttributes(to, before, attributes_);
             return settle(i, Outcome::Done);
         }
         // Where only the spelling changes, some file systems take both names for one file and
@@ -243,24 +261,28 @@ private:
                 return;  // stopped, or settled as failed
         }
         const std::string from = at_[i];
-        fs_.setAttributes(from, platform::attr::archive);
+        setAttributes(from, before, archive);
         auto code = place(i, from, to);
-        if (code == err::notSameDevice)
+        const bool copied = code == err::notSameDevice;
+        if (copied)
             code = moveAcrossVolumes(i, from, to);
         if (!code) {
-            fs_.setAttributes(from, before);
+            setAttributes(from, archive, before);
             return;
         }
         if (*code == err::ok && spellingOnly && fs_.storedName(to) != lists::namePart(to)) {
-            fs_.setAttributes(to, before);
+            setAttributes(to, archive, before);
             at_[i] = pairs_[i].from;
             return settle(i, Outcome::CaseNotKept);
         }
         if (*code == err::ok) {
-            fs_.setAttributes(to, attributes_);
+            if (copied)
+                fs_.setAttributes(to, attributes_);
+            else
+                setAttributes(to, archive, attributes_);
             return settle(i, Outcome::Done);
         }
-        fs_.setAttributes(from, before);
+        setAttributes(from, archive, before);
         settle(i, outcomeOf(*code), *code);
         if (from != pairs_[i].from && recordFailure(i)) {
             if (fs_.moveFile(from, pairs_[i].from) == err::ok)
@@ -289,29 +311,33 @@ private:
         const std::string& to = pairs_[i].to;
         const std::uint32_t before = before_[i];
         if (from == to) {
-            fs_.setAttributes(to, attributes_);
+            setAttributes(to, before, attributes_);
             return settle(i, Outcome::Done);
         }
-        fs_.setAttributes(from, platform::attr::archive);
+        setAttributes(from, before, platform::attr::archive);
         const auto code = placeCopy(i, from, to);
         if (code == err::ok) {
             fs_.setAttributes(to, attributes_);
             return settle(i, Outcome::Done);
         }
-        fs_.setAttributes(from, before);
+        setAttributes(from, platform::attr::archive, before);
         if (code)
             settle(i, outcomeOf(*code), *code);
     }
 
     // The run stopped before this pair. A parked file goes back to its own name if it can; when
     // the journal is what failed, nothing more is touched and the next start settles the rest.
-    void stopped(std::size_t i)
+    void leftOver(std::size_t i)
     {
-        if ((!journal_ || !journal_->broken()) && at_[i] != pairs_[i].from && fs_.moveFile(at_[i], pairs_[i].from) == err::ok)
-            at_[i] = pairs_[i].from;
-        results_[i].outcome = Outcome::SystemError;
-        results_[i].code = stopCode_;
+        const std::string parked = at_[i];
+        if (userStopped_)
+            settle(i, Outcome::Stopped);
+        else
+            results_[i] = {Outcome::SystemError, stopCode_, ""};
         pending_.erase(i);
+        if ((!journal_ || !journal_->broken()) && parked != pairs_[i].from &&
+            fs_.moveFile(parked, pairs_[i].from) == err::ok)
+            at_[i] = pairs_[i].from;
     }
 
     FileSystem& fs_;
@@ -319,6 +345,7 @@ private:
     Mode mode_;
     std::uint32_t attributes_;
     RunJournal* journal_;
+    RunProgress* progress_;
     std::vector<PairResult> results_;
     std::vector<std::string> at_;         // where each file stands now
     std::vector<std::string> targetKey_;  // case key of each new path
@@ -331,7 +358,8 @@ private:
     std::unordered_map<std::string, std::size_t> targetOf_;  // case key of each new path that may be made
     std::unordered_set<std::string> runPaths_;               // case keys of every path of the run
     std::size_t temporaries_ = 0;
-    std::uint32_t stopCode_ = 0;
+    std::uint32_t stopCode_ = 0;  // the journal's failure
+    bool userStopped_ = false;
 };
 
 const char* reasonText(Outcome outcome)
@@ -343,6 +371,7 @@ const char* reasonText(Outcome outcome)
     case Outcome::InvalidName: return "文件名无效";
     case Outcome::DuplicateSource: return "原文件重复";
     case Outcome::CaseNotKept: return "大小写更改未生效";
+    case Outcome::Stopped: return "已停止";
     default: return "";
     }
 }
@@ -387,9 +416,9 @@ std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>
 }
 
 std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes,
-                                RunJournal* journal)
+                                RunJournal* journal, RunProgress* progress)
 {
-    auto results = Run(fs, pairs, mode, attributes, journal).go();
+    auto results = Run(fs, pairs, mode, attributes, journal, progress).go();
     if (journal)
         journal->flush();
     return results;

@@ -28,6 +28,7 @@ enum class Outcome {
     InvalidName,
     DuplicateSource,
     CaseNotKept,
+    Stopped,
     SystemError
 };
 
@@ -54,11 +55,22 @@ void discardTemporary(platform::FileSystem& fs, const std::string& path);
 // place a file listed twice moves once.
 std::vector<std::size_t> firstOfSameFile(platform::FileSystem& fs, const std::vector<Pair>& pairs);
 
+// What a run tells the window while it goes, and asks it. It may be called from another thread
+// than the window's.
+class RunProgress {
+public:
+    virtual ~RunProgress() = default;
+    // Before each pair's file operations: how many pairs are settled, and the file at hand.
+    virtual void reached(std::size_t settled, const std::string& path) = 0;
+    // Asked before each pair: the run ends there, every file in its place, when the answer is yes.
+    virtual bool stopRequested() = 0;
+};
+
 // Carries out every pair; the results stand in the order of the pairs. The journal, when given,
 // hears of every file operation before it starts; when it can no longer be written the run stops
-// there and the pairs left are reported with its error.
+// there and the pairs left are reported with its error. Pairs left by a stop are Stopped.
 std::vector<PairResult> execute(platform::FileSystem& fs, const std::vector<Pair>& pairs, Mode mode,
-                                std::uint32_t attributes, RunJournal* journal);
+                                std::uint32_t attributes, RunJournal* journal, RunProgress* progress = nullptr);
 
 // The folder the end of a run offers to open: that of the first pair carried out, else the
 // output folder.
