@@ -47,6 +47,37 @@ E2E_TEST(import_gbk_and_utf8_names_and_execute)
     CHECK(readBytes(folder + L"冬天.jpg") == "2.jpg");
 }
 
+// Both dialogs start with the last answer's full path in their buffer; a shorter answer must
+// not be read together with the rest of the longer one.
+E2E_TEST(answers_shorter_than_the_remembered_path_are_one_file)
+{
+    std::wstring folder = freshFolder(L"shorter");
+    makeFiles(folder, {L"1.jpg", L"2.jpg", L"a-much-longer-name.jpg"});
+    writeBytes(folder + L"cycle.txt", gbkLines({L"春", L"夏"}));
+    writeBytes(folder + L"dup.txt", gbkLines({L"甲"}));
+    App app(folder);
+
+    openFiles(app, folder, folder + L"a-much-longer-name.jpg");
+    CHECK_EQ(app.text(ids::mmOriginal), L"a-much-longer-name.jpg\r\n");
+    app.menuAsync(ids::n_open);
+    HWND dialog = app.waitForDialog();
+    answerOpenDialog(dialog, folder + L"1.jpg");
+    CHECK(gone(dialog));
+    waitFor([&] { return app.text(ids::mmOriginal) == L"1.jpg\r\n"; });
+    CHECK_EQ(app.text(ids::mmOriginal), L"1.jpg\r\n");
+    CHECK(readBytes(app.listFile(L"ThumbPath.db")) == gbkLines({folder + L"1.jpg"}));
+
+    importNames(app, folder + L"cycle.txt");
+    waitFor([&] { return app.text(ids::lb_new) == L"共 1 行"; });
+    CHECK_EQ(app.text(ids::mmRenamed), L"春.jpg\r\n");
+    openFiles(app, folder, L"\"1.jpg\" \"2.jpg\"");
+    CHECK_EQ(app.text(ids::mmRenamed), L"");
+    importNames(app, folder + L"dup.txt");
+    waitFor([&] { return app.text(ids::lb_new) == L"共 1 行"; });
+    CHECK_EQ(app.text(ids::mmRenamed), L"甲.jpg\r\n");
+    CHECK(readBytes(app.listFile(L"Thumb1Path.db")) == gbkLines({folder + L"甲.jpg"}));
+}
+
 E2E_TEST(about_is_one_window_beside_the_main_window)
 {
     App app(freshFolder(L"about"));
