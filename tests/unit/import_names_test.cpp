@@ -211,12 +211,12 @@ TEST(HelpMenu, PagesAndMailGoToTheShell)
     user(h.form.frmAbout->lb_web).click();
     user(h.form.frmAbout->Label5).click();
     ASSERT_EQ(h.shell.calls.size(), 4u);
-    EXPECT_EQ(h.shell.calls[0].file, "http://www.nomerra.example/cn/index.htm");
+    EXPECT_EQ(h.shell.calls[0].file, "http://www.nmr.example/cn/index.htm");
     EXPECT_EQ(h.shell.calls[0].verb, "open");
     EXPECT_EQ(h.shell.calls[0].show, 5);
-    EXPECT_EQ(h.shell.calls[1].file, "http://www.nomerra.example/cn/dl.htm");
+    EXPECT_EQ(h.shell.calls[1].file, "http://www.nmr.example/cn/dl.htm");
     EXPECT_EQ(h.shell.calls[2].file, h.shell.calls[0].file);
-    EXPECT_EQ(h.shell.calls[3].file, "mailto:support@nomerra.example");
+    EXPECT_EQ(h.shell.calls[3].file, "mailto:kf@nmr.example");
     EXPECT_TRUE(h.ui.shown.empty());
 }
 
@@ -229,8 +229,8 @@ TEST(About, OneWindowShownAgainAndHiddenOnClose)
     EXPECT_EQ(about.caption(), "关于");
     EXPECT_EQ(window.clientSize(), (platform::Size{242, 142}));
     EXPECT_EQ(about.lb_sw.text(), "诺默拉v3.0.1");
-    EXPECT_EQ(about.Label5.text(), "Emial: support@nomerra.example");
-    EXPECT_EQ(about.lb_web.text(), "官网：www.nomerra.example");
+    EXPECT_EQ(about.Label5.text(), "Emial: kf@nmr.example");
+    EXPECT_EQ(about.lb_web.text(), "官网：www.nmr.example");
     EXPECT_EQ(about.lb_company.text(), "澜岩出品");
     EXPECT_EQ(test::user(about.lb_company).align, platform::Align::Right);
     EXPECT_TRUE(test::user(about.lb_company).font.bold);

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/ellipsis.h"
+#include "platform/win32/font_recipe.h"
 #include "platform/win32/wide.h"
 
 namespace platform::win32 {
@@ -41,6 +43,7 @@ public:
     ControlKind kind() const { return kind_; }
     ControlEvents& events() { return events_; }
     bool blue = false;
+    Ellipsis ellipsis = Ellipsis::End;
     void notify(WORD code);
 
 private:
@@ -117,6 +120,44 @@ std::wstring windowText(HWND hwnd)
     n = GetWindowTextW(hwnd, text.data(), n + 1);
     text.resize(n);
     return text;
+}
+
+// A static control wraps at spaces and hides what its height cannot show: labels draw their
+// text themselves, on one line, shortened where it does not fit.
+void paintLabel(HWND hwnd, const Win32Control& label)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+    format |= (style & SS_TYPEMASK) == SS_CENTER ? DT_CENTER : (style & SS_TYPEMASK) == SS_RIGHT ? DT_RIGHT : DT_LEFT;
+    std::wstring text = windowText(hwnd);
+    if (label.ellipsis == Ellipsis::Middle)
+        text = middleEllipsis(text, r.right, [dc](const std::wstring& s) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
+            return static_cast<int>(size.cx);
+        });
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    SelectObject(dc, oldFont);
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (msg == WM_PAINT)
+        if (Win32Control* c = controlOf(hwnd)) {
+            paintLabel(hwnd, *c);
+            return 0;
+        }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 struct MenuEntry {
@@ -402,6 +443,8 @@ Win32Control::Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events,
         SetWindowSubclass(hwnd_, groupProc, 1, 0);
     if (kind == ControlKind::Edit)
         SetWindowSubclass(hwnd_, editProc, 1, 0);
+    if (kind == ControlKind::Label)
+        SetWindowSubclass(hwnd_, labelProc, 1, 0);
     if (kind == ControlKind::Memo)
         SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);
 }
@@ -586,15 +629,7 @@ HFONT Win32Ui::font(const FontSpec& wanted)
     auto it = fonts_.find(key);
     if (it != fonts_.end())
         return it->second;
-    LOGFONTW lf{};
-    lf.lfHeight = -wanted.pixels;
-    lf.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = wanted.underline;
-    // Asking for the Chinese character set lets the font mapper put a face with Chinese glyphs
-    // in place of one that has none, such as MS Sans Serif.
-    lf.lfCharSet = GB2312_CHARSET;
-    lf.lfQuality = DEFAULT_QUALITY;
-    wcsncpy(lf.lfFaceName, widen(wanted.face).c_str(), LF_FACESIZE - 1);
+    const LOGFONTW lf = logFontOf(wanted);
     HFONT font = CreateFontIndirectW(&lf);
     fonts_[key] = font;
     return font;
@@ -611,6 +646,13 @@ void Win32Ui::setFont(ControlPeer& control, const FontSpec& font, Align align)
         SetWindowLongW(c.hwnd(), GWL_STYLE, style);
         InvalidateRect(c.hwnd(), nullptr, TRUE);
     }
+}
+
+void Win32Ui::setEllipsis(ControlPeer& label, Ellipsis where)
+{
+    auto& c = static_cast<Win32Control&>(label);
+    c.ellipsis = where;
+    InvalidateRect(c.hwnd(), nullptr, TRUE);
 }
 
 void Win32Ui::setHintTimes(int showMs, int hideMs)

@@ -20,6 +20,7 @@ public:
     std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
                                                ControlPeer* parent, const Rect& bounds, int id) override;
     void setFont(ControlPeer& control, const FontSpec& font, Align align) override;
+    void setEllipsis(ControlPeer& label, Ellipsis where) override;
     void setApplicationTitle(const std::string& title) override { appTitle_ = title; }
     std::string applicationTitle() const override { return appTitle_; }
     void setHintTimes(int showMs, int hideMs) override;
