@@ -3,6 +3,8 @@
 #include "../../src/app/control_ids.h"
 #include "driver.h"
 
+#include <commctrl.h>
+
 using namespace e2e;
 
 namespace {
@@ -137,4 +139,53 @@ E2E_TEST(a_second_copy_in_the_same_folder_opens_no_window)
     App other(freshFolder(L"single-other"));
     CHECK(other.running());
     CHECK(first.running());
+}
+
+namespace {
+
+void moveMouseTo(int x, int y)
+{
+    SetCursorPos(x - 1, y);
+    INPUT move{INPUT_MOUSE};
+    move.mi.dx = 1;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof move);
+}
+
+std::wstring shownHint(const App& app)
+{
+    for (HWND tip : windowsOf(app.processId(), TOOLTIPS_CLASSW))
+        if (IsWindowVisible(tip))
+            return titleOf(tip);
+    return L"";
+}
+
+// Takes the mouse away until no hint shows, then rests it on the middle of a control, as a user
+// does, and returns the text of the tool tip that shows then ("" when none shows).
+std::wstring hintShownOver(const App& app, int id)
+{
+    moveMouseTo(2, 2);
+    waitFor([&] { return shownHint(app).empty(); }, 3000);
+    RECT r;
+    GetWindowRect(app.control(id), &r);
+    moveMouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    waitFor([&] { return !shownHint(app).empty(); }, 3000);
+    return shownHint(app);
+}
+
+}  // namespace
+
+E2E_TEST(hints_show_over_disabled_fields_too)
+{
+    App app(freshFolder(L"hints"));
+    SetForegroundWindow(app.window());
+    CHECK(!app.enabled(ids::edtsuffix_old));
+    CHECK_EQ(hintShownOver(app, ids::edtsuffix_old), L"若只想改变扩展名，请不要勾选【新文件名】");
+    CHECK_EQ(hintShownOver(app, ids::cbReadonly), L"若只想改变属性，请不要勾选【新文件名】");
+    CHECK(!app.enabled(ids::edtsuffix_new));
+    CHECK_EQ(hintShownOver(app, ids::edtsuffix_new), L"若只想改变扩展名，请不要勾选【新文件名】");
+    app.click(ids::cbChangesuffix);
+    CHECK(app.enabled(ids::edtsuffix_new));
+    CHECK_EQ(hintShownOver(app, ids::edtname), L"输入新文件名");
+    CHECK_EQ(hintShownOver(app, ids::edtsuffix_new), L"若只想改变扩展名，请不要勾选【新文件名】");
 }

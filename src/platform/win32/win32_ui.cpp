@@ -31,7 +31,7 @@ public:
     bool visible() const override { return GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE; }
     void setVisible(bool on) override { ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE); }
     Rect bounds() const override;
-    void setBounds(const Rect& r) override { MoveWindow(hwnd_, r.left, r.top, r.width, r.height, TRUE); }
+    void setBounds(const Rect& r) override;
     void setHint(const std::string& hint) override;
     void setMaxLength(int chars) override { SendMessageW(hwnd_, EM_LIMITTEXT, chars, 0); }
     std::vector<std::string> items() const override;
@@ -42,6 +42,7 @@ public:
     HWND hwnd() const { return hwnd_; }
     ControlKind kind() const { return kind_; }
     ControlEvents& events() { return events_; }
+    TTTOOLINFOW areaToolInfo();
     bool blue = false;
     Ellipsis ellipsis = Ellipsis::End;
     void notify(WORD code);
@@ -53,6 +54,8 @@ private:
     Win32Form& form_;
     HWND hwnd_;
     std::vector<HWND> radioItems_;  // the buttons of a radio group
+    std::wstring hint_;
+    UINT_PTR areaTool_ = 0;  // the hint's tool on the parent, by rectangle; 0 before any hint
 };
 
 Win32Control* controlOf(HWND hwnd)
@@ -190,6 +193,8 @@ public:
     HWND hwnd() const { return hwnd_; }
     HWND tooltip();
     void applyHintTimes();
+    // Ids of tools by rectangle: small numbers, never a window handle as the other tools have.
+    UINT_PTR nextAreaTool() { return ++areaTools_; }
 
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -201,6 +206,7 @@ private:
     bool mainWindow_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
+    UINT_PTR areaTools_ = 0;
     HMENU menuBar_ = nullptr;
     std::map<int, MenuEntry> menu_;
 };
@@ -513,18 +519,46 @@ Rect Win32Control::bounds() const
     return {r.left, r.top, r.right - r.left, height};
 }
 
+void Win32Control::setBounds(const Rect& r)
+{
+    MoveWindow(hwnd_, r.left, r.top, r.width, r.height, TRUE);
+    if (areaTool_) {
+        TTTOOLINFOW area = areaToolInfo();
+        SendMessageW(form_.tooltip(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&area));
+    }
+}
+
+TTTOOLINFOW Win32Control::areaToolInfo()
+{
+    TTTOOLINFOW ti{sizeof ti};
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = GetParent(hwnd_);
+    ti.uId = areaTool_;
+    ti.lpszText = hint_.data();
+    const Rect r = bounds();
+    ti.rect = {r.left, r.top, r.left + r.width, r.top + r.height};
+    return ti;
+}
+
+// A disabled window gets no mouse messages: its parent gets them. So besides the control's own
+// tool, which follows the mouse over the enabled control, a tool on the parent covers the
+// control's rectangle and shows the same hint while it is disabled.
 void Win32Control::setHint(const std::string& hint)
 {
-    std::wstring text = widen(hint);
-    TTTOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = GetParent(hwnd_);
-    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-    ti.lpszText = text.data();
+    hint_ = widen(hint);
     HWND tip = form_.tooltip();
-    SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    TTTOOLINFOW own{sizeof own};
+    own.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    own.hwnd = GetParent(hwnd_);
+    own.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    own.lpszText = hint_.data();
+    if (!areaTool_)
+        areaTool_ = form_.nextAreaTool();
+    TTTOOLINFOW area = areaToolInfo();
+    for (TTTOOLINFOW* ti : {&own, &area}) {
+        SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(ti));
+        SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(ti));
+    }
 }
 
 std::vector<std::string> Win32Control::items() const
