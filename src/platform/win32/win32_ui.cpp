@@ -171,7 +171,8 @@ struct MenuEntry {
 
 class Win32Form : public FormPeer {
 public:
-    Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className, bool mainWindow);
+    Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className, bool mainWindow,
+              HWND owner);
     ~Win32Form() override;
 
     std::string title() const override { return narrow(windowText(hwnd_)); }
@@ -212,7 +213,7 @@ private:
 };
 
 Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className,
-                     bool mainWindow)
+                     bool mainWindow, HWND owner)
     : ui_(ui), events_(events), mainWindow_(mainWindow)
 {
     std::wstring cls = widen(className);
@@ -231,7 +232,7 @@ Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const s
     DWORD style = border == FormBorder::Sizeable ? WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN
                                                  : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     DWORD exStyle = border == FormBorder::Sizeable ? WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
-    hwnd_ = CreateWindowExW(exStyle, cls.c_str(), L"", style, CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, nullptr, nullptr,
+    hwnd_ = CreateWindowExW(exStyle, cls.c_str(), L"", style, CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, owner, nullptr,
                             GetModuleHandleW(nullptr), this);
     if (border == FormBorder::Sizeable) {
         HICON big = LoadIconW(GetModuleHandleW(nullptr), L"WINDOWICON");
@@ -290,6 +291,13 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         if (mainWindow_)
             PostQuitMessage(0);
         return 0;
+    case WM_SYSCOMMAND:
+        // The taskbar button is the application window's: minimising goes through it.
+        if (mainWindow_ && (wParam & 0xFFF0) == SC_MINIMIZE) {
+            SendMessageW(ui_.applicationWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            return 0;
+        }
+        break;
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
@@ -342,8 +350,8 @@ void Win32Form::centreOver(const FormPeer& other)
 
 void Win32Form::bringToFront()
 {
-    if (IsIconic(hwnd_))
-        ShowWindow(hwnd_, SW_RESTORE);
+    if (IsIconic(ui_.applicationWindow()))
+        SendMessageW(ui_.applicationWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
     SetForegroundWindow(hwnd_);
     BringWindowToTop(hwnd_);
 }
@@ -635,6 +643,8 @@ Win32Ui::Win32Ui(FileSystem& fs) : fs_(fs)
 
 Win32Ui::~Win32Ui()
 {
+    if (applicationWindow_)
+        DestroyWindow(applicationWindow_);
     for (auto& [key, font] : fonts_)
         DeleteObject(font);
 }
@@ -642,10 +652,92 @@ Win32Ui::~Win32Ui()
 std::unique_ptr<FormPeer> Win32Ui::createForm(FormEvents& events, FormBorder border, const std::string& className,
                                               bool mainWindow)
 {
-    auto form = std::make_unique<Win32Form>(*this, events, border, className, mainWindow);
+    auto form = std::make_unique<Win32Form>(*this, events, border, className, mainWindow,
+                                            mainWindow ? applicationWindow() : mainWindow_);
     if (mainWindow)
         mainWindow_ = form->hwnd();
     return form;
+}
+
+namespace {
+
+// Hides the windows owned by the application window and by the main window, or shows again
+// those it hid, the main window's own ones last so that they stay above it.
+void showOwnedWindows(HWND application, HWND main, bool show)
+{
+    if (show) {
+        ShowOwnedPopups(application, TRUE);
+        ShowOwnedPopups(main, TRUE);
+    } else {
+        ShowOwnedPopups(main, FALSE);
+        ShowOwnedPopups(application, FALSE);
+    }
+}
+
+LRESULT CALLBACK applicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* ui = reinterpret_cast<Win32Ui*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    HWND mainWindow = ui ? ui->mainWindow() : nullptr;
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE:
+            showOwnedWindows(hwnd, mainWindow, false);
+            ShowWindow(hwnd, SW_MINIMIZE);
+            return 0;
+        case SC_RESTORE:
+            ShowWindow(hwnd, SW_RESTORE);
+            showOwnedWindows(hwnd, mainWindow, true);
+            if (mainWindow)
+                SetForegroundWindow(mainWindow);
+            return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        // Chosen on the taskbar while it is not minimised: the main window is what the user wants.
+        if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(hwnd) && mainWindow)
+            PostMessageW(hwnd, WM_APP, 0, 0);
+        return 0;
+    case WM_APP:
+        if (mainWindow)
+            SetForegroundWindow(mainWindow);
+        return 0;
+    case WM_CLOSE:
+        // "Close window" on the taskbar button closes the program as the main window's close does.
+        if (mainWindow)
+            PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+HWND Win32Ui::applicationWindow()
+{
+    if (applicationWindow_)
+        return applicationWindow_;
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = applicationProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(wc.hInstance, L"MAINICON");
+    wc.hIconSm = static_cast<HICON>(LoadImageW(wc.hInstance, L"WINDOWICON", IMAGE_ICON, 32, 32, 0));
+    wc.lpszClassName = L"TApplication";
+    RegisterClassExW(&wc);
+    // Visible but of no size, so that it has a taskbar button and nothing of it is seen.
+    applicationWindow_ = CreateWindowExW(0, wc.lpszClassName, widen(appTitle_).c_str(),
+                                         WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
+                                         GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                                         nullptr, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrW(applicationWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ShowWindow(applicationWindow_, SW_SHOWNOACTIVATE);
+    return applicationWindow_;
+}
+
+void Win32Ui::setApplicationTitle(const std::string& title)
+{
+    appTitle_ = title;
+    SetWindowTextW(applicationWindow(), widen(title).c_str());
 }
 
 std::unique_ptr<ControlPeer> Win32Ui::createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
