@@ -17,8 +17,10 @@ ctest --preset native || status=1
 wine_up
 LC_ALL=$NOMERRA_LOCALE ctest --preset windows || status=1
 
-shot=build/windows/tests/e2e/main-window.bmp
-if [ -f "$shot" ]; then
-  convert "$shot" build/main-window.png && echo "Screenshot of the main window: build/main-window.png"
-fi
+for name in main-window about-window lbpath-long; do
+  shot=build/windows/tests/e2e/$name.bmp
+  if [ -f "$shot" ]; then
+    convert "$shot" "build/$name.png" && echo "Screenshot: build/$name.png"
+  fi
+done
 exit $status

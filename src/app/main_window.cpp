@@ -88,6 +88,7 @@ TFrmMain::TFrmMain(const platform::Platform& os)
     rbRename.peer().setChecked(true);
     btnFolder.setText(texts::caption::btnFolder);
     btnFolder.setVisible(false);
+    lbpath.setEllipsis(platform::Ellipsis::Middle);
     N1.setCaption(texts::menu::separator);
     Ofile.filter = texts::importFilter;
 

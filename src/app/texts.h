@@ -78,10 +78,11 @@ constexpr const char* importFilter = "文本文件(*.txt)|*.txt";
 
 // The maker's web host and support address: reserved example names, so that no real third
 // party is ever contacted.
-constexpr const char* webHost = "www.nomerra.example";
-constexpr const char* supportAddress = "support@nomerra.example";
-constexpr const char* homePage = "http://www.nomerra.example/cn/index.htm";
-constexpr const char* downloadPage = "http://www.nomerra.example/cn/dl.htm";
+// Both are short enough for the About window's links to stay on one line with room to spare.
+constexpr const char* webHost = "www.nmr.example";
+constexpr const char* supportAddress = "kf@nmr.example";
+constexpr const char* homePage = "http://www.nmr.example/cn/index.htm";
+constexpr const char* downloadPage = "http://www.nmr.example/cn/dl.htm";
 
 namespace about {
 constexpr const char* title = "关于";

@@ -1,6 +1,7 @@
 #include "lists/choose_files.h"
 
 #include "app/main_window.h"
+#include "lists/list_store.h"
 #include "lists/path_parts.h"
 #include "lists/views.h"
 
@@ -17,10 +18,17 @@ Representable splitByCodePage(platform::FileSystem& fs, const std::vector<std::s
     return r;
 }
 
-std::string refusedNotice(const std::vector<std::string>& refused)
+bool allRepresentable(platform::FileSystem& fs, const std::vector<std::string>& entries)
+{
+    bool exact = false;
+    fs.toAnsi(joinLines(entries), &exact);
+    return exact;
+}
+
+std::string refusedNotice(const std::string& heading, const std::vector<std::string>& refused)
 {
     constexpr std::size_t shown = 10;
-    std::string text = "以下文件的名称含有系统代码页无法表示的字符，未加入列表：";
+    std::string text = heading;
     for (std::size_t i = 0; i < refused.size() && i < shown; ++i)
         text += "\r" + refused[i];
     if (refused.size() > shown)
@@ -37,7 +45,7 @@ std::vector<std::string> TFrmMain::chooseFiles()
         return {};
     auto split = lists::splitByCodePage(os_.fs, *chosen);
     if (!split.refused.empty())
-        ui().notice(lists::refusedNotice(split.refused));
+        ui().notice(lists::refusedNotice(lists::refusedPathsHeading, split.refused));
     return split.kept;
 }
 

@@ -16,7 +16,13 @@ struct Representable {
 // which may name another, real file: such paths are refused.
 Representable splitByCodePage(platform::FileSystem& fs, const std::vector<std::string>& paths);
 
-// The notice naming refused paths: the first ten, then "……" when there are more.
-std::string refusedNotice(const std::vector<std::string>& refused);
+// Whether the ANSI code page holds every entry exactly; one conversion for the whole list.
+bool allRepresentable(platform::FileSystem& fs, const std::vector<std::string>& entries);
+
+// The notice naming refused paths or names after its heading: the first ten, then "……" when
+// there are more.
+std::string refusedNotice(const std::string& heading, const std::vector<std::string>& refused);
+
+constexpr const char* refusedPathsHeading = "以下文件的名称含有系统代码页无法表示的字符，未加入列表：";
 
 }  // namespace lists

@@ -3,25 +3,12 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "lists/choose_files.h"
+#include "lists/names_decoding.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
-#include "platform/utf8.h"
 
 namespace lists {
-
-std::string decodeNamesFile(platform::FileSystem& fs, const std::string& bytes)
-{
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
-        return bytes.substr(3);
-    if (bytes.rfind("\xFF\xFE", 0) == 0)
-        return platform::utf16ToUtf8(bytes.substr(2), false);
-    if (bytes.rfind("\xFE\xFF", 0) == 0)
-        return platform::utf16ToUtf8(bytes.substr(2), true);
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii && platform::isValidUtf8(bytes))
-        return bytes;
-    return fs.fromAnsi(bytes);
-}
 
 std::vector<std::string> importedPaths(const std::vector<std::string>& originals, const std::vector<std::string>& names)
 {
@@ -45,6 +32,12 @@ void TFrmMain::Button1Click()
         const auto originals = store_.exists(lists::ListFile::OriginalPaths)
                                    ? store_.read(lists::ListFile::OriginalPaths)
                                    : std::vector<std::string>{};
+        const std::vector<std::string> paired(names.begin(), names.begin() + std::min(names.size(), originals.size()));
+        const auto refused = lists::splitByCodePage(os_.fs, paired).refused;
+        if (!refused.empty()) {
+            ui().notice(lists::refusedNotice(lists::refusedNamesHeading, refused));
+            return;
+        }
         store_.rewrite(lists::ListPair::New, lists::importedPaths(originals, names));
         loadView(mmRenamed, lists::ListPair::New, cbshowpathR.checked());
     } catch (const platform::AppError&) {

@@ -7,14 +7,13 @@
 
 namespace lists {
 
-// The names file as text. A byte-order mark (UTF-8, UTF-16 LE or BE) decides and is dropped;
-// without one, text that is valid UTF-8 with at least one non-ASCII byte is UTF-8 (what today's
-// editors save), anything else is in the ANSI code page.
-std::string decodeNamesFile(platform::FileSystem& fs, const std::string& bytes);
-
 // Entry i of the original list with name line i: its folder, the name as it stands, its
 // extension; as many as the shorter of the two lists.
 std::vector<std::string> importedPaths(const std::vector<std::string>& originals,
                                        const std::vector<std::string>& names);
+
+// An import whose paired names the ANSI code page cannot hold is refused whole, so that no name
+// becomes "?" and line k always pairs with original k.
+constexpr const char* refusedNamesHeading = "以下文件名含有系统代码页无法表示的字符，未导入：";
 
 }  // namespace lists

@@ -115,6 +115,7 @@ class Label : public TextControl {
 public:
     Label(Form& form, Control* parent, const Rect& bounds, int id = 0)
         : TextControl(form, parent, ControlKind::Label, bounds, id) {}
+    void setEllipsis(Ellipsis where) { form_.ui().setEllipsis(*peer_, where); }
     std::function<void()> onClick;
     std::function<void()> onDblClick;
     void userClicked() override;

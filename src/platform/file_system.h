@@ -72,9 +72,10 @@ public:
     virtual std::uint32_t createFolders(const std::string& path) = 0;
 
     // The system's ANSI code page. toAnsi reports whether every character was representable
-    // exactly (no best-fit look-alikes, no "?").
+    // exactly (no best-fit look-alikes, no "?"); fromAnsi whether every byte sequence is a
+    // character of the code page.
     virtual std::string toAnsi(const std::string& utf8, bool* exact = nullptr) = 0;
-    virtual std::string fromAnsi(const std::string& ansi) = 0;
+    virtual std::string fromAnsi(const std::string& ansi, bool* valid = nullptr) = 0;
     virtual std::string errorText(std::uint32_t code) = 0;
 };
 

@@ -92,6 +92,10 @@ struct FontSpec {
 
 enum class Align { Left, Centre, Right };
 
+// A label keeps its text on one line; a text wider than the label is drawn shortened with "…"
+// at its end, or in its middle where the end matters too (a folder). Its text stays whole.
+enum class Ellipsis { End, Middle };
+
 struct OpenFileRequest {
     std::string filter;        // "desc|pattern|desc|pattern"
     int filterIndex = 1;       // 1-based, as the common dialog counts
@@ -120,6 +124,7 @@ public:
     virtual std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
                                                        ControlPeer* parent, const Rect& bounds, int id) = 0;
     virtual void setFont(ControlPeer& control, const FontSpec& font, Align align) = 0;
+    virtual void setEllipsis(ControlPeer& label, Ellipsis where) = 0;
 
     virtual void setApplicationTitle(const std::string& title) = 0;
     virtual std::string applicationTitle() const = 0;

@@ -86,6 +86,18 @@ bool isValidUtf8(const std::string& bytes)
     return true;
 }
 
+std::u32string utf8Decode(const std::string& text)
+{
+    std::u32string out;
+    for (unsigned char b : text) {
+        if (isContinuation(b) && !out.empty())
+            out.back() = (out.back() << 6) | (b & 0x3F);
+        else
+            out.push_back(b < 0x80 ? b : b < 0xE0 ? b & 0x1F : b < 0xF0 ? b & 0x0F : b & 0x07);
+    }
+    return out;
+}
+
 std::string utf16ToUtf8(const std::string& bytes, bool bigEndian)
 {
     auto unit = [&](std::size_t i) {

@@ -164,3 +164,32 @@ E2E_TEST(double_click_in_rename_mode_opens_the_chooser_once)
     CHECK(app.waitForDialog(L"Select Directory", 300) == nullptr);
     CHECK_EQ(app.text(ids::lbpath), L"");
 }
+
+// A folder wider than lbpath stays on one line, shortened in its middle: its start and its
+// dense last part are both on screen, and the label's text is the whole folder.
+E2E_TEST(a_long_output_folder_is_shortened_in_the_middle)
+{
+    std::wstring folder = freshFolder(L"long-path");
+    for (const wchar_t* part : {L"照片 和 视频\\", L"abcdefghijklmnopqrstuvwxyz0123456789\\", L"another-rather-long-segment\\",
+                                L"鑫鑫鑫鑫鑫\\"}) {
+        folder += part;
+        CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    makeFiles(folder, {L"a.jpg"});
+    App app(freshFolder(L"long-path-app"));
+    openFiles(app, folder, L"a.jpg");
+    CHECK_EQ(app.text(ids::lbpath), folder);
+    const Shot shot = capture(app.window());
+    shot.save(L"lbpath-long.bmp");
+    RECT r;
+    GetClientRect(app.control(ids::lbpath), &r);
+    const Ink whole = shot.inkOf(app.control(ids::lbpath));
+    std::printf("  lbpath ink %d..%d of %ld, %d pixels\n", whole.left, whole.right, r.right, whole.pixels);
+    CHECK(whole.left <= 2);
+    CHECK(whole.right >= r.right - 12);
+    // The last part is dense ink; an ellipsis at the end would be three dots.
+    const RECT end{r.right - 40, 0, r.right, r.bottom};
+    const Ink tail = shot.inkOf(app.control(ids::lbpath), &end);
+    std::printf("  its last 40 columns: %d pixels\n", tail.pixels);
+    CHECK(tail.pixels >= 80);
+}

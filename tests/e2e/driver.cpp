@@ -3,6 +3,7 @@
 #include "../../src/app/control_ids.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 namespace e2e {
@@ -409,11 +410,16 @@ void App::selectAll(int id) const
 void App::saveScreenshot(const std::wstring& bmpPath) const
 {
     SetForegroundWindow(window_);
-    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    capture(window_).save(bmpPath);
+}
+
+Shot capture(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     Sleep(500);
-    RECT r;
-    GetWindowRect(window_, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
+    Shot shot;
+    GetWindowRect(window, &shot.screenRect);
+    const int w = shot.screenRect.right - shot.screenRect.left, h = shot.screenRect.bottom - shot.screenRect.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO bi{};
@@ -421,18 +427,55 @@ void App::saveScreenshot(const std::wstring& bmpPath) const
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bmp);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    BitBlt(memory, 0, 0, w, h, screen, shot.screenRect.left, shot.screenRect.top, SRCCOPY);
     SelectObject(memory, old);
-    const int stride = ((w * 3 + 3) / 4) * 4;
-    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + stride * h), 0, 0,
-                        sizeof fh + sizeof bi.bmiHeader};
-    std::string bytes(reinterpret_cast<const char*>(&fh), sizeof fh);
-    bytes.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-    bytes.append(static_cast<const char*>(bits), static_cast<std::size_t>(stride) * h);
-    writeBytes(bmpPath, bytes);
+    shot.width = w;
+    shot.height = h;
+    shot.stride = ((w * 3 + 3) / 4) * 4;
+    shot.bits.assign(static_cast<const char*>(bits), static_cast<std::size_t>(shot.stride) * h);
     DeleteObject(bmp);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+COLORREF Shot::at(int x, int y) const
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bits.data()) + (height - 1 - y) * stride + x * 3;
+    return RGB(p[2], p[1], p[0]);
+}
+
+void Shot::save(const std::wstring& bmpPath) const
+{
+    BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB};
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof header + bits.size()), 0, 0,
+                        sizeof fh + sizeof header};
+    std::string bytes(reinterpret_cast<const char*>(&fh), sizeof fh);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes += bits;
+    writeBytes(bmpPath, bytes);
+}
+
+Ink Shot::inkOf(HWND control, const RECT* part) const
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    Ink ink;
+    const RECT area = part ? *part : RECT{0, 0, r.right - r.left, r.bottom - r.top};
+    for (int x = r.left + area.left; x < r.left + area.right; ++x)
+        for (int y = r.top + area.top; y < r.top + area.bottom; ++y) {
+            const COLORREF c = at(x - screenRect.left, y - screenRect.top);
+            const int distance = std::abs(GetRValue(c) - GetRValue(face)) + std::abs(GetGValue(c) - GetGValue(face)) +
+                                 std::abs(GetBValue(c) - GetBValue(face));
+            if (distance < 90)
+                continue;
+            ++ink.pixels;
+            if (ink.left < 0)
+                ink.left = x - r.left;
+            ink.right = x - r.left;
+        }
+    return ink;
 }
 
 std::wstring boxMessage(HWND box)

@@ -101,6 +101,25 @@ private:
     HWND window_ = nullptr;
 };
 
+// The columns of a control that hold ink (pixels well away from the button face), relative to
+// the control, and how many such pixels there are.
+struct Ink {
+    int left = -1, right = -1;
+    int pixels = 0;
+};
+
+// What the screen shows of a window, as painted now.
+struct Shot {
+    RECT screenRect{};
+    int width = 0, height = 0, stride = 0;
+    std::string bits;  // 24-bit rows, bottom row first, as a BMP holds them
+    COLORREF at(int x, int y) const;
+    // Within part of the control (its client coordinates), or all of it.
+    Ink inkOf(HWND control, const RECT* part = nullptr) const;
+    void save(const std::wstring& bmpPath) const;
+};
+Shot capture(HWND window);
+
 // Finds the process's top-level windows of a class.
 std::vector<HWND> windowsOf(DWORD processId, const wchar_t* className);
 // The texts of a message box: its message and its buttons.

@@ -3,6 +3,8 @@
 #include "../../src/app/control_ids.h"
 #include "driver.h"
 
+#include <commctrl.h>
+
 using namespace e2e;
 
 namespace {
@@ -191,4 +193,106 @@ E2E_TEST(a_second_copy_in_the_same_folder_opens_no_window)
     App other(freshFolder(L"single-other"));
     CHECK(other.running());
     CHECK(first.running());
+}
+
+namespace {
+
+void moveMouseTo(int x, int y)
+{
+    SetCursorPos(x - 1, y);
+    INPUT move{INPUT_MOUSE};
+    move.mi.dx = 1;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof move);
+}
+
+std::wstring shownHint(const App& app)
+{
+    for (HWND tip : windowsOf(app.processId(), TOOLTIPS_CLASSW))
+        if (IsWindowVisible(tip))
+            return titleOf(tip);
+    return L"";
+}
+
+// Takes the mouse away until no hint shows, then rests it on the middle of a control, as a user
+// does, and returns the text of the tool tip that shows then ("" when none shows).
+std::wstring hintShownOver(const App& app, int id)
+{
+    moveMouseTo(2, 2);
+    waitFor([&] { return shownHint(app).empty(); }, 3000);
+    RECT r;
+    GetWindowRect(app.control(id), &r);
+    moveMouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    waitFor([&] { return !shownHint(app).empty(); }, 3000);
+    return shownHint(app);
+}
+
+}  // namespace
+
+E2E_TEST(hints_show_over_disabled_fields_too)
+{
+    App app(freshFolder(L"hints"));
+    SetForegroundWindow(app.window());
+    CHECK(!app.enabled(ids::edtsuffix_old));
+    CHECK_EQ(hintShownOver(app, ids::edtsuffix_old), L"若只想改变扩展名，请不要勾选【新文件名】");
+    CHECK_EQ(hintShownOver(app, ids::cbReadonly), L"若只想改变属性，请不要勾选【新文件名】");
+    CHECK(!app.enabled(ids::edtsuffix_new));
+    CHECK_EQ(hintShownOver(app, ids::edtsuffix_new), L"若只想改变扩展名，请不要勾选【新文件名】");
+    app.click(ids::cbChangesuffix);
+    CHECK(app.enabled(ids::edtsuffix_new));
+    CHECK_EQ(hintShownOver(app, ids::edtname), L"输入新文件名");
+    CHECK_EQ(hintShownOver(app, ids::edtsuffix_new), L"若只想改变扩展名，请不要勾选【新文件名】");
+}
+
+namespace {
+
+// The windows of the process that the taskbar shows a button for: visible, unowned and no tool
+// window, or marked as application windows.
+std::vector<HWND> taskbarWindows(DWORD processId)
+{
+    std::vector<HWND> found;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        const LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
+        if (pid == processId && IsWindowVisible(w) &&
+            ((!GetWindow(w, GW_OWNER) && !(ex & WS_EX_TOOLWINDOW)) || (ex & WS_EX_APPWINDOW)))
+            found.push_back(w);
+    }
+    return found;
+}
+
+}  // namespace
+
+E2E_TEST(the_taskbar_button_reads_the_application_title)
+{
+    App app(freshFolder(L"taskbar"));
+    const auto buttons = taskbarWindows(app.processId());
+    CHECK_EQ(buttons.size(), 1);
+    if (buttons.size() != 1)
+        return;
+    HWND application = buttons[0];
+    CHECK_EQ(titleOf(application), L"诺通");
+    CHECK_EQ(app.title(), L"诺默拉v3.0.1");
+    CHECK(GetWindow(app.window(), GW_OWNER) == application);
+
+    app.menu(ids::n_about);
+    HWND about = nullptr;
+    waitFor([&] {
+        auto w = windowsOf(app.processId(), L"TfrmAbout");
+        about = w.empty() || !IsWindowVisible(w[0]) ? nullptr : w[0];
+        return about != nullptr;
+    });
+    CHECK(about != nullptr);
+    CHECK(GetWindow(about, GW_OWNER) == app.window());
+    CHECK(taskbarWindows(app.processId()) == buttons);
+
+    // Minimising the main window minimises the button and hides both windows; the button brings
+    // them back.
+    PostMessageW(app.window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    CHECK(waitFor([&] { return IsIconic(application) && !IsWindowVisible(app.window()) && !IsWindowVisible(about); }));
+    PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    CHECK(waitFor([&] { return !IsIconic(application) && IsWindowVisible(app.window()) && IsWindowVisible(about); }));
+    app.click(ids::cbShowpathO);
+    CHECK(app.checked(ids::cbShowpathO));
 }

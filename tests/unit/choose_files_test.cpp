@@ -166,7 +166,8 @@ TEST(RefusedNotice, NamesTenThenEllipsis)
     std::vector<std::string> refused;
     for (int i = 0; i < 12; ++i)
         refused.push_back("p" + std::to_string(i));
-    const std::string text = lists::refusedNotice(refused);
+    const std::string text = lists::refusedNotice("heading", refused);
+    EXPECT_EQ(text.rfind("heading\rp0\rp1\r", 0), 0u);
     EXPECT_NE(text.find("\rp9"), std::string::npos);
     EXPECT_EQ(text.find("\rp10"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 7), "\r……");

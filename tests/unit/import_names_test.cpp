@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/about_window.h"
 #include "harness.h"
 #include "lists/import_names.h"
+#include "lists/names_decoding.h"
 #include "lists/path_parts.h"
 
 using lists::ListFile;
@@ -109,31 +112,96 @@ TEST_F(Import, ShowsFullPathsWhenAsked)
     EXPECT_EQ(h.form.mmRenamed.text(), "C:\\p\\A.jpg\r\n");
 }
 
-struct DecodeCase {
-    std::string bytes;
-    std::string text;
-};
-
-class Decode : public testing::TestWithParam<DecodeCase> {};
-
-TEST_P(Decode, RecognisesByteOrderMarksAndUtf8)
+TEST_F(Import, NamesTheCodePageCannotHoldRefuseTheWholeImport)
 {
-    platform::headless::HeadlessFileSystem fs;
-    EXPECT_EQ(lists::decodeNamesFile(fs, GetParam().bytes), GetParam().text);
+    originals({"C:\\p\\1.jpg", "C:\\p\\2.jpg", "C:\\p\\3.jpg"});
+    import("A\r\nB\r\n");
+    import("\xEF\xBB\xBF" "甲\r\n\xF0\x9F\x98\x80\r\n\xED\x95\x9C\xEA\xB8\x80\r\n");  // 😀, 한글
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"以下文件名含有系统代码页无法表示的字符，未导入：\r"
+                                                      "\xF0\x9F\x98\x80\r\xED\x95\x9C\xEA\xB8\x80"});
+    EXPECT_EQ(h.list(ListFile::NewNames), (Lines{"A.jpg", "B.jpg"}));
+    EXPECT_EQ(h.form.mmRenamed.text(), "A.jpg\r\nB.jpg\r\n");
+
+    import("\xEF\xBB\xBF" "甲\r\n乙\r\n丙\r\n\xF0\x9F\x98\x80\r\n");  // beyond the originals: never paired
+    EXPECT_TRUE(h.ui.shown.empty());
+    EXPECT_EQ(h.list(ListFile::NewNames), (Lines{"甲.jpg", "乙.jpg", "丙.jpg"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Decode,
-    testing::Values(DecodeCase{"\xC4\xEA\xB6\xC8\r\n", "年度\r\n"},              // GBK without a mark
-                    DecodeCase{"\xE5\xB9\xB4\xE5\xBA\xA6\r\n", "年度\r\n"},      // UTF-8 without a mark
-                    DecodeCase{"\xEF\xBB\xBF\xE5\xB9\xB4\r\n", "年\r\n"},        // UTF-8 with its mark
-                    DecodeCase{"\xEF\xBB\xBF" "abc", "abc"},
-                    DecodeCase{std::string("\xFF\xFE\x74\x5E\x0D\x00\x0A\x00", 8), "年\r\n"},  // UTF-16 LE
-                    DecodeCase{std::string("\xFE\xFF\x5E\x74\x00\x41", 6), "年A"},             // UTF-16 BE
-                    DecodeCase{std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80"},  // a surrogate pair
-                    DecodeCase{"\x9C\x5C.txt", "淺.txt"},  // invalid UTF-8, valid GBK
-                    DecodeCase{"plain", "plain"}),
-    [](const auto& info) { return std::to_string(info.index); });
+// Every character of the first level of GB2312 (rows 16 to 55), as the code page gives it.
+std::vector<std::string> level1Characters(platform::FileSystem& fs)
+{
+    std::vector<std::string> characters;
+    for (int lead = 0xB0; lead <= 0xD7; ++lead)
+        for (int trail = 0xA1; trail <= (lead == 0xD7 ? 0xF9 : 0xFE); ++trail)
+            characters.push_back(fs.fromAnsi({static_cast<char>(lead), static_cast<char>(trail)}));
+    return characters;
+}
+
+TEST(DecodeNames, ByteOrderMarksDecide)
+{
+    platform::headless::HeadlessFileSystem fs;
+    const struct {
+        std::string bytes, text;
+    } cases[] = {
+        {"\xEF\xBB\xBF\xE5\xB9\xB4\r\n", "年\r\n"},
+        {"\xEF\xBB\xBF" "abc", "abc"},
+        {std::string("\xFF\xFE\x74\x5E\x0D\x00\x0A\x00", 8), "年\r\n"},        // UTF-16 LE
+        {std::string("\xFE\xFF\x5E\x74\x00\x41", 6), "年A"},                   // UTF-16 BE
+        {std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80"},      // a surrogate pair
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(lists::decodeNamesFile(fs, c.bytes), c.text);
+}
+
+TEST(DecodeNames, WithoutAMarkTheMorePlausibleReadingWins)
+{
+    platform::headless::HeadlessFileSystem fs;
+    const struct {
+        const char* text;
+        bool gbk;  // saved in the code page; otherwise as UTF-8
+    } cases[] = {
+        {"图片1", true},  // CD BC C6 AC 31, valid UTF-8 too
+        {"新建文件夹", true},
+        {"第一章", true},
+        {"年度\r\n淺.txt", true},
+        {"plain", true},
+        {"列夫·托尔斯泰", false},
+        {"café", false},
+        {"写真.jpg", false},
+        {"ファイル", false},
+        {"파일", false},
+        {"年度\r\n2024年度Report总结 final版", false},
+        {"Dvořák – Łódź", false},
+        {"Привет", false},
+    };
+    for (const auto& c : cases) {
+        const std::string bytes = c.gbk ? fs.toAnsi(c.text) : std::string(c.text);
+        EXPECT_EQ(lists::decodeNamesFile(fs, bytes), c.text) << c.text << (c.gbk ? " in GBK" : " in UTF-8");
+    }
+}
+
+TEST(DecodeNames, EveryFirstLevelCharacterAloneAndBesideDigitsBothWays)
+{
+    platform::headless::HeadlessFileSystem fs;
+    const auto characters = level1Characters(fs);
+    ASSERT_EQ(characters.size(), 3755u);
+    std::size_t asGbk = 0, asUtf8 = 0;
+    std::vector<std::string> misread;
+    for (const auto& c : characters) {
+        bool gbkRight = true, utf8Right = true;
+        for (const std::string& text : {c, "1" + c, c + "2", "07" + c + "9"}) {
+            gbkRight = gbkRight && lists::decodeNamesFile(fs, fs.toAnsi(text)) == text;
+            utf8Right = utf8Right && lists::decodeNamesFile(fs, text) == text;
+        }
+        asGbk += gbkRight;
+        asUtf8 += utf8Right;
+        if (!gbkRight || !utf8Right)
+            misread.push_back(c);
+    }
+    std::printf("first-level characters read right: %zu/%zu saved in GBK, %zu/%zu saved as UTF-8\n", asGbk,
+                characters.size(), asUtf8, characters.size());
+    EXPECT_EQ(misread, std::vector<std::string>{});
+}
 
 TEST(HelpMenu, PagesAndMailGoToTheShell)
 {
@@ -143,12 +211,12 @@ TEST(HelpMenu, PagesAndMailGoToTheShell)
     user(h.form.frmAbout->lb_web).click();
     user(h.form.frmAbout->Label5).click();
     ASSERT_EQ(h.shell.calls.size(), 4u);
-    EXPECT_EQ(h.shell.calls[0].file, "http://www.nomerra.example/cn/index.htm");
+    EXPECT_EQ(h.shell.calls[0].file, "http://www.nmr.example/cn/index.htm");
     EXPECT_EQ(h.shell.calls[0].verb, "open");
     EXPECT_EQ(h.shell.calls[0].show, 5);
-    EXPECT_EQ(h.shell.calls[1].file, "http://www.nomerra.example/cn/dl.htm");
+    EXPECT_EQ(h.shell.calls[1].file, "http://www.nmr.example/cn/dl.htm");
     EXPECT_EQ(h.shell.calls[2].file, h.shell.calls[0].file);
-    EXPECT_EQ(h.shell.calls[3].file, "mailto:support@nomerra.example");
+    EXPECT_EQ(h.shell.calls[3].file, "mailto:kf@nmr.example");
     EXPECT_TRUE(h.ui.shown.empty());
 }
 
@@ -161,8 +229,8 @@ TEST(About, OneWindowShownAgainAndHiddenOnClose)
     EXPECT_EQ(about.caption(), "关于");
     EXPECT_EQ(window.clientSize(), (platform::Size{242, 142}));
     EXPECT_EQ(about.lb_sw.text(), "诺默拉v3.0.1");
-    EXPECT_EQ(about.Label5.text(), "Emial: support@nomerra.example");
-    EXPECT_EQ(about.lb_web.text(), "官网：www.nomerra.example");
+    EXPECT_EQ(about.Label5.text(), "Emial: kf@nmr.example");
+    EXPECT_EQ(about.lb_web.text(), "官网：www.nmr.example");
     EXPECT_EQ(about.lb_company.text(), "澜岩出品");
     EXPECT_EQ(test::user(about.lb_company).align, platform::Align::Right);
     EXPECT_TRUE(test::user(about.lb_company).font.bold);

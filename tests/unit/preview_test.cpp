@@ -66,6 +66,36 @@ TEST_F(Preview, AnInvalidStartNumberLeavesTheEarlierPreviewAsItWas)
     }
 }
 
+TEST_F(Preview, TextTheCodePageCannotHoldIsRefusedWhereItWouldEnterAName)
+{
+    h.form.n_preview.choose();
+    const std::string before = h.listBytes(ListFile::NewPaths);
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    const struct {
+        platform::Edit& field;
+        platform::CheckBox* tick;  // ticked for the case, unticked afterwards
+        bool refused;
+    } cases[] = {
+        {h.form.edtname, nullptr, true},
+        {h.form.edtRearside, &h.form.cbAftername, true},
+        {h.form.edtForeside, nullptr, false},  // not ticked: not part of the name
+        {h.form.edtNewpart, nullptr, false},   // no old part to replace
+    };
+    for (const auto& c : cases) {
+        const std::string kept = c.field.text();
+        c.field.setText("x" + emoji);
+        if (c.tick)
+            user(*c.tick).click();
+        h.form.n_preview.choose();
+        EXPECT_EQ(h.takeShown(), c.refused ? std::vector<std::string>{"新文件名含有系统代码页无法表示的字符，无法预览。"}
+                                           : std::vector<std::string>{});
+        EXPECT_EQ(h.listBytes(ListFile::NewPaths), before);
+        c.field.setText(kept);
+        if (c.tick)
+            user(*c.tick).click();
+    }
+}
+
 TEST_F(Preview, SaveAsFallsBackToANewFolderBesideTheOriginals)
 {
     h.ui.folderAnswers.push_back({"D:\\gone"});

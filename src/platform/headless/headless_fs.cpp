@@ -308,9 +308,9 @@ std::string HeadlessFileSystem::toAnsi(const std::string& utf8, bool* exact)
     return convert("CP936", "UTF-8", utf8, exact);
 }
 
-std::string HeadlessFileSystem::fromAnsi(const std::string& ansi)
+std::string HeadlessFileSystem::fromAnsi(const std::string& ansi, bool* valid)
 {
-    return convert("UTF-8", "CP936", ansi, nullptr);
+    return convert("UTF-8", "CP936", ansi, valid);
 }
 
 }  // namespace platform::headless

@@ -45,6 +45,7 @@ public:
     const std::string& shownHint() const { return hint_; }
     FontSpec font;
     Align align = Align::Left;
+    Ellipsis ellipsis = Ellipsis::End;
 
 private:
     ControlKind kind_;
@@ -122,6 +123,7 @@ public:
     std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
                                                ControlPeer* parent, const Rect& bounds, int id) override;
     void setFont(ControlPeer& control, const FontSpec& font, Align align) override;
+    void setEllipsis(ControlPeer& label, Ellipsis where) override { static_cast<HeadlessControl&>(label).ellipsis = where; }
     void setApplicationTitle(const std::string& title) override { appTitle_ = title; }
     std::string applicationTitle() const override { return appTitle_; }
     void setHintTimes(int showMs, int hideMs) override { hintShowMs = showMs, hintHideMs = hideMs; }

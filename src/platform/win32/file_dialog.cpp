@@ -54,22 +54,22 @@ std::wstring filterText(const std::string& filter)
     return text;
 }
 
-// "folder\0name\0name\0\0" for several files, "path\0\0" for one.
-std::vector<std::string> splitAnswer(const wchar_t* text)
+// "folder\0name\0name\0\0" for several files, one full path for one. The buffer may still hold
+// the tail of a longer starting name behind a single answer's NUL, so only nFileOffset tells the
+// two apart: it points behind the folder's NUL exactly when several files came back.
+std::vector<std::string> splitAnswer(const OPENFILENAMEW& ofn)
 {
-    std::vector<std::wstring> parts;
-    for (const wchar_t* p = text; *p; p += wcslen(p) + 1)
-        parts.emplace_back(p);
-    std::vector<std::string> files;
-    if (parts.size() == 1) {
-        files.push_back(narrow(parts[0]));
-        return files;
-    }
-    std::wstring folder = parts.empty() ? L"" : parts[0];
+    const wchar_t* text = ofn.lpstrFile;
+    if (!*text)
+        return {};
+    if (ofn.nFileOffset == 0 || text[ofn.nFileOffset - 1] != L'\0')
+        return {narrow(text)};
+    std::wstring folder = text;
     if (!folder.empty() && folder.back() != L'\\')
         folder += L'\\';
-    for (std::size_t i = 1; i < parts.size(); ++i)
-        files.push_back(narrow(folder + parts[i]));
+    std::vector<std::string> files;
+    for (const wchar_t* p = text + ofn.nFileOffset; *p; p += wcslen(p) + 1)
+        files.push_back(narrow(folder + p));
     return files;
 }
 
@@ -96,7 +96,7 @@ std::optional<OpenFileAnswer> Win32Ui::openFiles(const OpenFileRequest& request)
     ofn.lCustData = reinterpret_cast<LPARAM>(&answer);
     if (!GetOpenFileNameW(&ofn))
         return std::nullopt;
-    OpenFileAnswer result{splitAnswer(ofn.lpstrFile), static_cast<int>(ofn.nFilterIndex)};
+    OpenFileAnswer result{splitAnswer(ofn), static_cast<int>(ofn.nFilterIndex)};
     if (result.files.empty())
         return std::nullopt;
     return result;

@@ -63,8 +63,10 @@ void SingleInstance::activateRunningCopy(const std::string& windowClass) const
             GetWindowThreadProcessId(w, &pid);
             if (pid == GetCurrentProcessId() || imageFolderOf(w) != folder_)
                 continue;
-            if (IsIconic(w))
-                ShowWindow(w, SW_RESTORE);
+            // Minimised, the main window is hidden with its owner, the application window.
+            HWND application = GetWindow(w, GW_OWNER);
+            if (application && IsIconic(application))
+                SendMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
             SetForegroundWindow(w);
             return;
         }

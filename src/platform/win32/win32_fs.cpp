@@ -244,8 +244,11 @@ std::string Win32FileSystem::toAnsi(const std::string& utf8, bool* exact)
     return out;
 }
 
-std::string Win32FileSystem::fromAnsi(const std::string& ansi)
+std::string Win32FileSystem::fromAnsi(const std::string& ansi, bool* valid)
 {
+    if (valid)
+        *valid = ansi.empty() ||
+                 MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     if (ansi.empty())
         return {};
     int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);

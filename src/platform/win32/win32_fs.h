@@ -23,7 +23,7 @@ public:
     std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
     std::uint32_t createFolders(const std::string& path) override;
     std::string toAnsi(const std::string& utf8, bool* exact = nullptr) override;
-    std::string fromAnsi(const std::string& ansi) override;
+    std::string fromAnsi(const std::string& ansi, bool* valid = nullptr) override;
     std::string errorText(std::uint32_t code) override;
 };
 

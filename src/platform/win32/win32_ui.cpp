@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/ellipsis.h"
+#include "platform/win32/font_recipe.h"
 #include "platform/win32/text_view.h"
 #include "platform/win32/wide.h"
 
@@ -30,7 +32,7 @@ public:
     bool visible() const override { return GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE; }
     void setVisible(bool on) override { ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE); }
     Rect bounds() const override;
-    void setBounds(const Rect& r) override { MoveWindow(hwnd_, r.left, r.top, r.width, r.height, TRUE); }
+    void setBounds(const Rect& r) override;
     void setHint(const std::string& hint) override;
     void setMaxLength(int chars) override { SendMessageW(hwnd_, EM_LIMITTEXT, chars, 0); }
     std::vector<std::string> items() const override;
@@ -41,7 +43,9 @@ public:
     HWND hwnd() const { return hwnd_; }
     ControlKind kind() const { return kind_; }
     ControlEvents& events() { return events_; }
+    TTTOOLINFOW areaToolInfo();
     bool blue = false;
+    Ellipsis ellipsis = Ellipsis::End;
     void notify(WORD code);
 
 private:
@@ -51,6 +55,8 @@ private:
     Win32Form& form_;
     HWND hwnd_;
     std::vector<HWND> radioItems_;  // the buttons of a radio group
+    std::wstring hint_;
+    UINT_PTR areaTool_ = 0;  // the hint's tool on the parent, by rectangle; 0 before any hint
 };
 
 Win32Control* controlOf(HWND hwnd)
@@ -114,6 +120,44 @@ std::wstring windowText(HWND hwnd)
     return text;
 }
 
+// A static control wraps at spaces and hides what its height cannot show: labels draw their
+// text themselves, on one line, shortened where it does not fit.
+void paintLabel(HWND hwnd, const Win32Control& label)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+    format |= (style & SS_TYPEMASK) == SS_CENTER ? DT_CENTER : (style & SS_TYPEMASK) == SS_RIGHT ? DT_RIGHT : DT_LEFT;
+    std::wstring text = windowText(hwnd);
+    if (label.ellipsis == Ellipsis::Middle)
+        text = middleEllipsis(text, r.right, [dc](const std::wstring& s) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
+            return static_cast<int>(size.cx);
+        });
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    SelectObject(dc, oldFont);
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (msg == WM_PAINT)
+        if (Win32Control* c = controlOf(hwnd)) {
+            paintLabel(hwnd, *c);
+            return 0;
+        }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
 struct MenuEntry {
     HMENU owner;    // the menu that holds the item
     UINT position;  // its place there
@@ -122,7 +166,8 @@ struct MenuEntry {
 
 class Win32Form : public FormPeer {
 public:
-    Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className, bool mainWindow);
+    Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className, bool mainWindow,
+              HWND owner);
     ~Win32Form() override;
 
     std::string title() const override { return narrow(windowText(hwnd_)); }
@@ -144,6 +189,8 @@ public:
     HWND hwnd() const { return hwnd_; }
     HWND tooltip();
     void applyHintTimes();
+    // Ids of tools by rectangle: small numbers, never a window handle as the other tools have.
+    UINT_PTR nextAreaTool() { return ++areaTools_; }
 
 private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -155,12 +202,13 @@ private:
     bool mainWindow_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
+    UINT_PTR areaTools_ = 0;
     HMENU menuBar_ = nullptr;
     std::map<int, MenuEntry> menu_;
 };
 
 Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className,
-                     bool mainWindow)
+                     bool mainWindow, HWND owner)
     : ui_(ui), events_(events), mainWindow_(mainWindow)
 {
     std::wstring cls = widen(className);
@@ -179,7 +227,7 @@ Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const s
     DWORD style = border == FormBorder::Sizeable ? WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN
                                                  : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     DWORD exStyle = border == FormBorder::Sizeable ? WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME;
-    hwnd_ = CreateWindowExW(exStyle, cls.c_str(), L"", style, CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, nullptr, nullptr,
+    hwnd_ = CreateWindowExW(exStyle, cls.c_str(), L"", style, CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, owner, nullptr,
                             GetModuleHandleW(nullptr), this);
     if (border == FormBorder::Sizeable) {
         HICON big = LoadIconW(GetModuleHandleW(nullptr), L"WINDOWICON");
@@ -238,6 +286,13 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         if (mainWindow_)
             PostQuitMessage(0);
         return 0;
+    case WM_SYSCOMMAND:
+        // The taskbar button is the application window's: minimising goes through it.
+        if (mainWindow_ && (wParam & 0xFFF0) == SC_MINIMIZE) {
+            SendMessageW(ui_.applicationWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            return 0;
+        }
+        break;
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
@@ -290,8 +345,8 @@ void Win32Form::centreOver(const FormPeer& other)
 
 void Win32Form::bringToFront()
 {
-    if (IsIconic(hwnd_))
-        ShowWindow(hwnd_, SW_RESTORE);
+    if (IsIconic(ui_.applicationWindow()))
+        SendMessageW(ui_.applicationWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
     SetForegroundWindow(hwnd_);
     BringWindowToTop(hwnd_);
 }
@@ -395,6 +450,8 @@ Win32Control::Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events,
         SetWindowSubclass(hwnd_, groupProc, 1, 0);
     if (kind == ControlKind::Edit)
         SetWindowSubclass(hwnd_, editProc, 1, 0);
+    if (kind == ControlKind::Label)
+        SetWindowSubclass(hwnd_, labelProc, 1, 0);
 }
 
 Win32Control::~Win32Control()
@@ -461,18 +518,46 @@ Rect Win32Control::bounds() const
     return {r.left, r.top, r.right - r.left, height};
 }
 
+void Win32Control::setBounds(const Rect& r)
+{
+    MoveWindow(hwnd_, r.left, r.top, r.width, r.height, TRUE);
+    if (areaTool_) {
+        TTTOOLINFOW area = areaToolInfo();
+        SendMessageW(form_.tooltip(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&area));
+    }
+}
+
+TTTOOLINFOW Win32Control::areaToolInfo()
+{
+    TTTOOLINFOW ti{sizeof ti};
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = GetParent(hwnd_);
+    ti.uId = areaTool_;
+    ti.lpszText = hint_.data();
+    const Rect r = bounds();
+    ti.rect = {r.left, r.top, r.left + r.width, r.top + r.height};
+    return ti;
+}
+
+// A disabled window gets no mouse messages: its parent gets them. So besides the control's own
+// tool, which follows the mouse over the enabled control, a tool on the parent covers the
+// control's rectangle and shows the same hint while it is disabled.
 void Win32Control::setHint(const std::string& hint)
 {
-    std::wstring text = widen(hint);
-    TTTOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = GetParent(hwnd_);
-    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-    ti.lpszText = text.data();
+    hint_ = widen(hint);
     HWND tip = form_.tooltip();
-    SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    TTTOOLINFOW own{sizeof own};
+    own.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    own.hwnd = GetParent(hwnd_);
+    own.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    own.lpszText = hint_.data();
+    if (!areaTool_)
+        areaTool_ = form_.nextAreaTool();
+    TTTOOLINFOW area = areaToolInfo();
+    for (TTTOOLINFOW* ti : {&own, &area}) {
+        SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(ti));
+        SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(ti));
+    }
 }
 
 std::vector<std::string> Win32Control::items() const
@@ -549,6 +634,8 @@ Win32Ui::Win32Ui(FileSystem& fs) : fs_(fs)
 
 Win32Ui::~Win32Ui()
 {
+    if (applicationWindow_)
+        DestroyWindow(applicationWindow_);
     for (auto& [key, font] : fonts_)
         DeleteObject(font);
 }
@@ -556,10 +643,92 @@ Win32Ui::~Win32Ui()
 std::unique_ptr<FormPeer> Win32Ui::createForm(FormEvents& events, FormBorder border, const std::string& className,
                                               bool mainWindow)
 {
-    auto form = std::make_unique<Win32Form>(*this, events, border, className, mainWindow);
+    auto form = std::make_unique<Win32Form>(*this, events, border, className, mainWindow,
+                                            mainWindow ? applicationWindow() : mainWindow_);
     if (mainWindow)
         mainWindow_ = form->hwnd();
     return form;
+}
+
+namespace {
+
+// Hides the windows owned by the application window and by the main window, or shows again
+// those it hid, the main window's own ones last so that they stay above it.
+void showOwnedWindows(HWND application, HWND main, bool show)
+{
+    if (show) {
+        ShowOwnedPopups(application, TRUE);
+        ShowOwnedPopups(main, TRUE);
+    } else {
+        ShowOwnedPopups(main, FALSE);
+        ShowOwnedPopups(application, FALSE);
+    }
+}
+
+LRESULT CALLBACK applicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* ui = reinterpret_cast<Win32Ui*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    HWND mainWindow = ui ? ui->mainWindow() : nullptr;
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE:
+            showOwnedWindows(hwnd, mainWindow, false);
+            ShowWindow(hwnd, SW_MINIMIZE);
+            return 0;
+        case SC_RESTORE:
+            ShowWindow(hwnd, SW_RESTORE);
+            showOwnedWindows(hwnd, mainWindow, true);
+            if (mainWindow)
+                SetForegroundWindow(mainWindow);
+            return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        // Chosen on the taskbar while it is not minimised: the main window is what the user wants.
+        if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(hwnd) && mainWindow)
+            PostMessageW(hwnd, WM_APP, 0, 0);
+        return 0;
+    case WM_APP:
+        if (mainWindow)
+            SetForegroundWindow(mainWindow);
+        return 0;
+    case WM_CLOSE:
+        // "Close window" on the taskbar button closes the program as the main window's close does.
+        if (mainWindow)
+            PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+HWND Win32Ui::applicationWindow()
+{
+    if (applicationWindow_)
+        return applicationWindow_;
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = applicationProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(wc.hInstance, L"MAINICON");
+    wc.hIconSm = static_cast<HICON>(LoadImageW(wc.hInstance, L"WINDOWICON", IMAGE_ICON, 32, 32, 0));
+    wc.lpszClassName = L"TApplication";
+    RegisterClassExW(&wc);
+    // Visible but of no size, so that it has a taskbar button and nothing of it is seen.
+    applicationWindow_ = CreateWindowExW(0, wc.lpszClassName, widen(appTitle_).c_str(),
+                                         WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
+                                         GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                                         nullptr, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrW(applicationWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ShowWindow(applicationWindow_, SW_SHOWNOACTIVATE);
+    return applicationWindow_;
+}
+
+void Win32Ui::setApplicationTitle(const std::string& title)
+{
+    appTitle_ = title;
+    SetWindowTextW(applicationWindow(), widen(title).c_str());
 }
 
 std::unique_ptr<ControlPeer> Win32Ui::createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
@@ -577,15 +746,7 @@ HFONT Win32Ui::font(const FontSpec& wanted)
     auto it = fonts_.find(key);
     if (it != fonts_.end())
         return it->second;
-    LOGFONTW lf{};
-    lf.lfHeight = -wanted.pixels;
-    lf.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = wanted.underline;
-    // Asking for the Chinese character set lets the font mapper put a face with Chinese glyphs
-    // in place of one that has none, such as MS Sans Serif.
-    lf.lfCharSet = GB2312_CHARSET;
-    lf.lfQuality = DEFAULT_QUALITY;
-    wcsncpy(lf.lfFaceName, widen(wanted.face).c_str(), LF_FACESIZE - 1);
+    const LOGFONTW lf = logFontOf(wanted);
     HFONT font = CreateFontIndirectW(&lf);
     fonts_[key] = font;
     return font;
@@ -602,6 +763,13 @@ void Win32Ui::setFont(ControlPeer& control, const FontSpec& font, Align align)
         SetWindowLongW(c.hwnd(), GWL_STYLE, style);
         InvalidateRect(c.hwnd(), nullptr, TRUE);
     }
+}
+
+void Win32Ui::setEllipsis(ControlPeer& label, Ellipsis where)
+{
+    auto& c = static_cast<Win32Control&>(label);
+    c.ellipsis = where;
+    InvalidateRect(c.hwnd(), nullptr, TRUE);
 }
 
 void Win32Ui::setHintTimes(int showMs, int hideMs)

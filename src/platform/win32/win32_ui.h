@@ -20,7 +20,8 @@ public:
     std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
                                                ControlPeer* parent, const Rect& bounds, int id) override;
     void setFont(ControlPeer& control, const FontSpec& font, Align align) override;
-    void setApplicationTitle(const std::string& title) override { appTitle_ = title; }
+    void setEllipsis(ControlPeer& label, Ellipsis where) override;
+    void setApplicationTitle(const std::string& title) override;
     std::string applicationTitle() const override { return appTitle_; }
     void setHintTimes(int showMs, int hideMs) override;
 
@@ -34,6 +35,9 @@ public:
     int hintShowMs() const { return hintShowMs_; }
     int hintHideMs() const { return hintHideMs_; }
     HWND mainWindow() const { return mainWindow_; }
+    // The application's own window: never seen itself, it carries the taskbar button with the
+    // application title and owns the main window, which owns every other window.
+    HWND applicationWindow();
     // The window a modal box or dialog is to belong to.
     HWND owner() const;
 
@@ -45,6 +49,7 @@ private:
     std::string appTitle_;
     int hintShowMs_ = 500, hintHideMs_ = 10000;
     HWND mainWindow_ = nullptr;
+    HWND applicationWindow_ = nullptr;
     std::map<std::string, HFONT> fonts_;
 };
 
