@@ -22,4 +22,7 @@ enum Control : int {
     lb_new, cbshowpathR, mmRenamed, Button1,
 };
 
+// The progress window of a run.
+enum Progress : int { lbTitle = 2001, pbRun, lbCount, lbFile, btnStop };
+
 }  // namespace ids

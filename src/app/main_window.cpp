@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_window.h"
+#include "app/progress_window.h"
 #include "app/control_ids.h"
 #include "app/texts.h"
 
@@ -95,6 +96,7 @@ TFrmMain::TFrmMain(const platform::Platform& os)
     bindEvents();
     FormCreate();
     frmAbout = std::make_unique<TfrmAbout>(os, versionString);
+    frmProgress = std::make_unique<TfrmProgress>(os);
 }
 
 TFrmMain::~TFrmMain() = default;
@@ -103,6 +105,7 @@ void TFrmMain::bindEvents()
 {
     onShow = [this] { FormShow(); };
     onResize = [this] { FormResize(); };
+    onCloseQuery = [this] { return FormCloseQuery(); };
     onClose = [this] { FormClose(); };
     n_exit.onClick = [this] { n_exitClick(); };
     mmOriginal.onChange = [this] { mmOriginalChange(); };
@@ -241,6 +244,18 @@ void TFrmMain::FormClose()
 {
     for (lists::ListFile file : lists::allListFiles)
         store_.remove(file);
+}
+
+bool TFrmMain::FormCloseQuery()
+{
+    if (!run_)
+        return true;
+    // Closing during a run asks to stop it: the window closes once every file is in its place.
+    if (ui().ask(texts::progress::stopQuestion)) {
+        run_->requestStop();
+        closeAfterRun_ = true;
+    }
+    return false;
 }
 
 void TFrmMain::n_exitClick()

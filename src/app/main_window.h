@@ -1,6 +1,7 @@
 #pragma once
 // The main window: one field per control of its inventory, one method per event handler. The
 // bodies of a subsystem's handlers live in that subsystem's folder.
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,10 @@
 #include "platform/platform.h"
 
 class TfrmAbout;
+class TfrmProgress;
+namespace renaming {
+class RunState;
+}
 
 class TFrmMain : public platform::Form {
 public:
@@ -75,6 +80,8 @@ public:
 
     // Created right after the main window, hidden until the Help menu asks for it.
     std::unique_ptr<TfrmAbout> frmAbout;
+    // Shown over the main window while a run that lasts goes.
+    std::unique_ptr<TfrmProgress> frmProgress;
 
     // The window's own values besides its controls.
     std::string versionString;
@@ -84,6 +91,7 @@ public:
     // app/main_window.cpp
     void FormCreate();
     void FormShow();
+    bool FormCloseQuery();
     void FormResize();
     void FormClose();
     void n_exitClick();
@@ -130,6 +138,10 @@ public:
 
 private:
     void bindEvents();
+    // While a run goes, nothing else may start or change the lists.
+    void setRunning(renaming::RunState* run);
+    // Called about 30 times a second while a run goes.
+    void followRun(std::size_t total, std::chrono::steady_clock::time_point started);
     // Shows odOPen; the chosen paths the list store can hold, after naming the others.
     std::vector<std::string> chooseFiles();
     // "没有找到文件 ..." for a first original file that is gone.
@@ -141,6 +153,8 @@ private:
 
     platform::Platform os_;
     lists::ListStore store_;
+    renaming::RunState* run_ = nullptr;  // the run going on, if any
+    bool closeAfterRun_ = false;
 };
 
 // The layout rule of the two list areas, over the client size.

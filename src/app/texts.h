@@ -94,4 +94,12 @@ constexpr const char* company = "澜岩出品";
 constexpr const char* counterPrefix = "共 ";
 constexpr const char* counterSuffix = " 行";
 
+namespace progress {
+constexpr const char* title = "正在执行…";
+constexpr const char* countPrefix = "已处理 ";
+constexpr const char* countSeparator = " / ";
+constexpr const char* stop = "停止";
+constexpr const char* stopQuestion = "确定要停止执行吗？";
+}  // namespace progress
+
 }  // namespace texts

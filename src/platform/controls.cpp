@@ -20,8 +20,14 @@ void MenuItem::setCaption(const std::string& caption)
 
 void MenuItem::choose()
 {
-    if (onClick)
+    if (onClick && enabled_)
         form_.dispatch(onClick);
+}
+
+void MenuItem::setEnabled(bool on)
+{
+    enabled_ = on;
+    form_.peer().setMenuEnabled(id_, on);
 }
 
 Form::Form(Ui& ui, FormBorder border, const std::string& className, bool mainWindow)
@@ -54,6 +60,14 @@ void Form::resized()
 {
     if (onResize)
         dispatch(onResize);
+}
+
+bool Form::closeQuery()
+{
+    bool allowed = true;
+    if (onCloseQuery)
+        dispatch([&] { allowed = onCloseQuery(); });
+    return allowed;
 }
 
 void Form::closing()

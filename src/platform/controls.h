@@ -26,11 +26,14 @@ public:
     const std::string& hint() const { return hint_; }
     void setHint(const std::string& hint) { hint_ = hint; }
     std::function<void()> onClick;
-    void choose();  // as the user does
+    void choose();  // as the user does; nothing while disabled
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool on);
 
 private:
     Form& form_;
     int id_;
+    bool enabled_ = true;
     std::string caption_;
     std::string hint_;  // kept with the item; the window has no status line to show it
 };
@@ -56,9 +59,12 @@ public:
 
     std::function<void()> onShow;
     std::function<void()> onResize;
+    // False keeps the window open.
+    std::function<bool()> onCloseQuery;
     std::function<void()> onClose;
 
     void resized() override;
+    bool closeQuery() override;
     void closing() override;
     void menuChosen(int id) override;
     void registerMenuItem(MenuItem& item) { menu_.push_back(&item); }
@@ -186,6 +192,13 @@ public:
     int itemIndex() const { return peer_->itemIndex(); }
     void setItemIndex(int index) { peer_->setItemIndex(index); }
     std::string text() const { return peer_->text(); }
+};
+
+class ProgressBar : public Control {
+public:
+    ProgressBar(Form& form, Control* parent, const Rect& bounds, int id = 0)
+        : Control(form, parent, ControlKind::ProgressBar, bounds, id) {}
+    void setProgress(int position, int range) { peer_->setProgress(position, range); }
 };
 
 class Button : public TextControl {

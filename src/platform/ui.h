@@ -1,6 +1,7 @@
 #pragma once
 // What a backend provides for windows: peers that hold or show a control's state, the two kinds
 // of message box, the error box and the common dialogs.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,7 +19,7 @@ struct Size {
     bool operator==(const Size&) const = default;
 };
 
-enum class ControlKind { GroupBox, Label, Edit, Memo, CheckBox, RadioButton, RadioGroup, ComboBox, Button };
+enum class ControlKind { GroupBox, Label, Edit, Memo, CheckBox, RadioButton, RadioGroup, ComboBox, Button, ProgressBar };
 
 // A backend calls these when the user acts on a control.
 class ControlEvents {
@@ -49,12 +50,16 @@ public:
     virtual void setItems(const std::vector<std::string>& items) = 0;
     virtual int itemIndex() const = 0;
     virtual void setItemIndex(int index) = 0;
+    // A progress bar's filled part: position of range.
+    virtual void setProgress(int position, int range) = 0;
 };
 
 class FormEvents {
 public:
     virtual ~FormEvents() = default;
     virtual void resized() = 0;
+    // Asked before a close: false keeps the window as it is.
+    virtual bool closeQuery() = 0;
     virtual void closing() = 0;
     virtual void menuChosen(int id) = 0;
 };
@@ -80,6 +85,7 @@ public:
     // parent 0 is the menu bar; a separator has an empty caption.
     virtual void addMenuItem(int parent, int id, const std::string& caption, bool isSubmenu) = 0;
     virtual void setMenuCaption(int id, const std::string& caption) = 0;
+    virtual void setMenuEnabled(int id, bool on) = 0;
 };
 
 struct FontSpec {
@@ -136,6 +142,11 @@ public:
     virtual bool ask(const std::string& text) = 0;
     // The error box: application title, error icon, OK.
     virtual void errorBox(const std::string& text) = 0;
+
+    // Runs work on another thread while this one keeps every window answering and calls tick
+    // about every tickMs. Returns when work has ended; what work throws is thrown here.
+    virtual void runInBackground(const std::function<void()>& work, const std::function<void()>& tick,
+                                 int tickMs) = 0;
 
     virtual std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) = 0;
     virtual std::optional<std::string> chooseFolder(const FolderRequest& request) = 0;

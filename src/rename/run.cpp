@@ -2,9 +2,37 @@
 #include <optional>
 
 #include "app/main_window.h"
+#include "app/progress_window.h"
 #include "platform/errors.h"
 #include "rename/execute.h"
 #include "rename/journal.h"
+#include "rename/run_state.h"
+
+namespace {
+// Often enough for the eye, seldom enough to cost the run nothing.
+constexpr int refreshMs = 33;
+// A run shorter than this shows no progress window.
+constexpr auto quietRun = std::chrono::milliseconds(500);
+}  // namespace
+
+void TFrmMain::setRunning(renaming::RunState* run)
+{
+    run_ = run;
+    for (platform::MenuItem* item : {&n_open, &n_add, &n_clear, &n_preview, &n_cancel, &n_run, &n_help, &n_exit})
+        item->setEnabled(!run);
+    // A disabled group box takes no input for anything it holds.
+    for (platform::Control* c : std::initializer_list<platform::Control*>{
+             &gb_name, &gb_extension, &gb_attributes, &gb_output, &cbShowpathO, &cbshowpathR, &Button1})
+        c->setEnabled(!run);
+}
+
+void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_point started)
+{
+    if (frmProgress->peer().visible())
+        frmProgress->refresh();
+    else if (std::chrono::steady_clock::now() - started >= quietRun)
+        frmProgress->follow(*run_, total, peer());
+}
 
 void TFrmMain::recoverUnfinishedRun()
 {
@@ -48,12 +76,25 @@ void TFrmMain::n_runClick()
         pairs.push_back({originals[i], targets[i]});
     const auto mode = rbRename.checked() ? renaming::Mode::RenameInPlace : renaming::Mode::CopyToNewPath;
     const std::string journalPath = store_.journalPath();
+    const std::uint32_t attributes = renaming::newAttributes(cbReadonly.checked(), cbHidden.checked());
     std::vector<renaming::PairResult> results;
     bool journalBroken = false;
     {
+        // The files are handled on another thread, so the window keeps answering and can stop it.
         renaming::RunJournal journal(os_.fs, journalPath, mode, pairs);
-        results = renaming::execute(os_.fs, pairs, mode, renaming::newAttributes(cbReadonly.checked(), cbHidden.checked()),
-                                    &journal);
+        renaming::RunState state;
+        struct Running {
+            TFrmMain& form;
+            Running(TFrmMain& f, renaming::RunState& s) : form(f) { form.setRunning(&s); }
+            ~Running()
+            {
+                form.frmProgress->finish();
+                form.setRunning(nullptr);
+            }
+        } running(*this, state);
+        const auto started = std::chrono::steady_clock::now();
+        ui().runInBackground([&] { results = renaming::execute(os_.fs, pairs, mode, attributes, &journal, &state); },
+                             [&] { followRun(pairs.size(), started); }, refreshMs);
         journalBroken = journal.broken();
     }
 
@@ -75,6 +116,12 @@ void TFrmMain::n_runClick()
         listsBehind = e;
     }
 
+    if (closeAfterRun_) {
+        // The user closed the window during the run and was asked already.
+        closeAfterRun_ = false;
+        peer().close();
+        return;
+    }
     const std::string folder = renaming::folderToOpen(pairs, results, outputFolder);
     if (ui().ask(renaming::completionQuestion(os_.fs, pairs, results, folder)))
         os_.shell.execute("", "explorer", folder, "", platform::swShow);

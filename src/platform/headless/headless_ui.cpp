@@ -75,10 +75,27 @@ void HeadlessForm::show()
 
 void HeadlessForm::close()
 {
+    if (!events_.closeQuery())
+        return;
     if (mainWindow_)
         events_.closing();
     visible_ = false;
     closed = mainWindow_;
+}
+
+void HeadlessForm::setMenuEnabled(int id, bool on)
+{
+    for (auto& item : menu_)
+        if (item.id == id)
+            item.enabled = on;
+}
+
+bool HeadlessForm::menuEnabled(int id) const
+{
+    for (const auto& item : menu_)
+        if (item.id == id)
+            return item.enabled;
+    return false;
 }
 
 void HeadlessForm::addMenuItem(int parent, int id, const std::string& caption, bool)

@@ -32,6 +32,7 @@ public:
     void setItems(const std::vector<std::string>& items) override;
     int itemIndex() const override { return index_; }
     void setItemIndex(int index) override { index_ = index; }
+    void setProgress(int position, int range) override { progress = {position, range}; }
 
     // What a user does; refused like a real control refuses when disabled.
     void click();
@@ -46,6 +47,7 @@ public:
     FontSpec font;
     Align align = Align::Left;
     Ellipsis ellipsis = Ellipsis::End;
+    std::pair<int, int> progress{0, 0};
 
 private:
     ControlKind kind_;
@@ -85,6 +87,8 @@ public:
     void close() override;
     void addMenuItem(int parent, int id, const std::string& caption, bool isSubmenu) override;
     void setMenuCaption(int id, const std::string& caption) override;
+    void setMenuEnabled(int id, bool on) override;
+    bool menuEnabled(int id) const;
 
     // The user drags the frame.
     void userResize(Size outer) { setOuterSize(outer); }
@@ -106,6 +110,7 @@ private:
     struct Item {
         int parent, id;
         std::string caption;
+        bool enabled = true;
     };
     std::vector<Item> menu_;
 };
@@ -131,6 +136,16 @@ public:
     void notice(const std::string& text) override { shown.push_back({Shown::Notice, text}); }
     bool ask(const std::string& text) override;
     void errorBox(const std::string& text) override { shown.push_back({Shown::Error, text}); }
+    // Works on the calling thread: one tick, whatever the test does meanwhile, the work, a tick.
+    void runInBackground(const std::function<void()>& work, const std::function<void()>& tick, int) override
+    {
+        tick();
+        if (whileRunning)
+            whileRunning();
+        work();
+        tick();
+    }
+    std::function<void()> whileRunning;
     std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) override;
     // Takes the next script entry: the names the user types into the folder-name field and
     // confirms with OK, one after another; after the last one that is not accepted, Cancel.

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <exception>
+#include <thread>
 #include <vector>
 
 #include "platform/ellipsis.h"
@@ -39,6 +41,11 @@ public:
     void setItems(const std::vector<std::string>& items) override;
     int itemIndex() const override;
     void setItemIndex(int index) override;
+    void setProgress(int position, int range) override
+    {
+        SendMessageW(hwnd_, PBM_SETRANGE32, 0, range);
+        SendMessageW(hwnd_, PBM_SETPOS, position, 0);
+    }
 
     HWND hwnd() const { return hwnd_; }
     ControlKind kind() const { return kind_; }
@@ -185,6 +192,7 @@ public:
     void close() override { SendMessageW(hwnd_, WM_CLOSE, 0, 0); }
     void addMenuItem(int parent, int id, const std::string& caption, bool isSubmenu) override;
     void setMenuCaption(int id, const std::string& caption) override;
+    void setMenuEnabled(int id, bool on) override;
 
     HWND hwnd() const { return hwnd_; }
     HWND tooltip();
@@ -275,6 +283,8 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORBTN:
         return reinterpret_cast<LRESULT>(controlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_CLOSE:
+        if (!events_.closeQuery())
+            return 0;
         if (!mainWindow_) {
             ShowWindow(hwnd_, SW_HIDE);
             return 0;
@@ -380,6 +390,13 @@ void Win32Form::setMenuCaption(int id, const std::string& caption)
     DrawMenuBar(hwnd_);
 }
 
+void Win32Form::setMenuEnabled(int id, bool on)
+{
+    const MenuEntry& e = menu_.at(id);
+    EnableMenuItem(e.owner, e.position, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
+    DrawMenuBar(hwnd_);
+}
+
 HWND Win32Form::tooltip()
 {
     if (!tooltip_) {
@@ -408,6 +425,7 @@ const wchar_t* windowClassOf(ControlKind kind)
     case ControlKind::Edit: return WC_EDITW;
     case ControlKind::Memo: return textViewClass();
     case ControlKind::ComboBox: return WC_COMBOBOXW;
+    case ControlKind::ProgressBar: return PROGRESS_CLASSW;
     default: return WC_BUTTONW;
     }
 }
@@ -427,6 +445,7 @@ DWORD styleOf(ControlKind kind)
     case ControlKind::RadioButton: return base | WS_TABSTOP | BS_RADIOBUTTON;
     case ControlKind::ComboBox: return base | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
     case ControlKind::Button: return base | WS_TABSTOP | BS_PUSHBUTTON;
+    case ControlKind::ProgressBar: return base;
     }
     return base;
 }
@@ -787,17 +806,59 @@ HWND Win32Ui::owner() const
     return active ? active : mainWindow_;
 }
 
+namespace {
+void dispatch(MSG& msg)
+{
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (root && IsDialogMessageW(root, &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+}  // namespace
+
 int Win32Ui::run()
 {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-        if (root && IsDialogMessageW(root, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        dispatch(msg);
     return static_cast<int>(msg.wParam);
+}
+
+void Win32Ui::runInBackground(const std::function<void()>& work, const std::function<void()>& tick, int tickMs)
+{
+    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        SetEvent(finished);
+    });
+    // The windows keep answering: this thread waits for the work or a message, whichever comes.
+    std::optional<int> quit;
+    ULONGLONG lastTick = GetTickCount64();
+    while (MsgWaitForMultipleObjectsEx(1, &finished, tickMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                quit = static_cast<int>(msg.wParam);
+            else
+                dispatch(msg);
+        }
+        if (GetTickCount64() - lastTick >= static_cast<ULONGLONG>(tickMs)) {
+            lastTick = GetTickCount64();
+            tick();
+        }
+    }
+    worker.join();
+    CloseHandle(finished);
+    if (quit)
+        PostQuitMessage(*quit);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 }  // namespace platform::win32

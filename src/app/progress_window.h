@@ -1,0 +1,33 @@
+#pragma once
+// The progress of a run that lasts: what is being done, how far it is, and a safe stop. Created
+// once with the main window and hidden; shown over it while a run goes.
+#include <cstddef>
+
+#include "platform/controls.h"
+#include "platform/platform.h"
+#include "rename/run_state.h"
+
+class TfrmProgress : public platform::Form {
+public:
+    explicit TfrmProgress(const platform::Platform& os);
+
+    platform::Label lbTitle;
+    platform::ProgressBar pbRun;
+    platform::Label lbCount;
+    platform::Label lbFile;
+    platform::Button btnStop;
+
+    void FormCreate();
+    void btnStopClick();
+    bool FormCloseQuery();
+
+    // Shows the window over the owner for a run of this many pairs.
+    void follow(renaming::RunState& run, std::size_t total, const platform::FormPeer& over);
+    // Shows how far the run is now.
+    void refresh();
+    void finish();
+
+private:
+    renaming::RunState* run_ = nullptr;
+    std::size_t total_ = 0;
+};

@@ -1,0 +1,38 @@
+#pragma once
+// What a run on the worker thread and the window on its own thread share: how far the run is,
+// the file at hand, and the user's wish to stop.
+#include <atomic>
+#include <cstddef>
+#include <mutex>
+#include <string>
+
+#include "rename/execute.h"
+
+namespace renaming {
+
+class RunState : public RunProgress {
+public:
+    void reached(std::size_t settled, const std::string& path) override
+    {
+        settled_ = settled;
+        std::lock_guard<std::mutex> lock(mutex_);
+        path_ = path;
+    }
+    bool stopRequested() override { return stop_; }
+
+    void requestStop() { stop_ = true; }
+    std::size_t settled() const { return settled_; }
+    std::string path() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return path_;
+    }
+
+private:
+    std::atomic<std::size_t> settled_{0};
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    std::string path_;
+};
+
+}  // namespace renaming
