@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/control_ids.h"
 #include "harness.h"
 #include "rename/execute.h"
 #include "rename/journal.h"
@@ -417,6 +418,27 @@ TEST_F(Run, ListsThatCannotBeWrittenAfterTheRunStillGetTheQuestionThenTheError)
     EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
     EXPECT_TRUE(h.fs.fileExists(h.form.store().journalPath()));  // for the next start to settle
     EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\a.jpg");
+}
+
+// Closing the window while a run goes asks first; yes stops the run before any file moves and
+// then closes the window, without the question at the end.
+TEST_F(Run, ClosingTheWindowDuringARunStopsItAndThenCloses)
+{
+    openPics();
+    h.form.n_preview.choose();
+    h.ui.answers.push_back(true);
+    h.ui.whileRunning = [&] {
+        EXPECT_FALSE(h.window().menuEnabled(ids::n_open));
+        EXPECT_FALSE(h.form.gb_name.enabled());
+        h.window().close();
+        EXPECT_FALSE(h.window().closed);  // not before every file is in its place
+    };
+    h.form.n_run.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"确定要停止执行吗？"});
+    EXPECT_TRUE(h.window().closed);
+    for (const char* p : {"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"})
+        EXPECT_EQ(h.fs.content(p), p);
+    EXPECT_FALSE(h.fs.fileExists(h.form.store().journalPath()));
 }
 
 struct Killed {};

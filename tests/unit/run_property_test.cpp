@@ -237,4 +237,46 @@ TEST(RunProperty, AKillAtAnyOperationIsRecovered)
     }
 }
 
+// Stops when asked for the k-th time.
+struct StopAt : renaming::RunProgress {
+    explicit StopAt(std::size_t k) : k(k) {}
+    void reached(std::size_t, const std::string&) override {}
+    bool stopRequested() override { return asked++ == k; }
+    std::size_t k, asked = 0;
+};
+
+TEST(RunProperty, AStopAtAnyPointLeavesEveryFileInPlace)
+{
+    for (unsigned seed = 0; seed < 300; ++seed) {
+        std::size_t points = 0;
+        {
+            Case c;
+            make(c, seed);
+            StopAt never(SIZE_MAX);
+            renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
+            renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal, &never);
+            points = never.asked;
+        }
+        for (std::size_t k = 0; k < points; ++k) {
+            Case c;
+            make(c, seed);
+            StopAt stop(k);
+            renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
+            const auto results = renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal, &stop);
+            std::vector<std::string> where;
+            std::vector<bool> done;
+            std::size_t stopped = 0;
+            for (const auto& r : results) {
+                where.push_back(r.at);
+                done.push_back(r.outcome == Outcome::Done);
+                stopped += r.outcome == Outcome::Stopped;
+            }
+            EXPECT_GT(stopped, 0u);
+            check(c, where, done, "seed " + std::to_string(seed) + ", stopped at point " + std::to_string(k));
+            if (HasFatalFailure())
+                return;
+        }
+    }
+}
+
 }  // namespace
