@@ -158,8 +158,8 @@ E2E_TEST(a_run_killed_part_way_is_recovered_and_completed)
     CHECK(notice != nullptr);
     const std::wstring text = notice ? boxMessage(notice) : L"";
     std::wsmatch m;
-    const bool shaped =
-        std::regex_match(text, m, std::wregex(L"上次执行未完成，已恢复：(\\d+) 个文件已改名，(\\d+) 个文件未处理。((\\r[^\\r]+)*)"));
+    const std::wregex shape(L"上次执行未完成，已恢复：(\\d+) 个文件已改名，(\\d+) 个文件未处理。((\\r[^\\r]+)*)");
+    const bool shaped = std::regex_match(text, m, shape);
     CHECK(shaped);
     const long long done = shaped ? std::stoll(m[1].str()) : -1, notDone = shaped ? std::stoll(m[2].str()) : -1;
     CHECK_EQ(done + notDone, count);
@@ -185,7 +185,8 @@ E2E_TEST(a_run_killed_part_way_is_recovered_and_completed)
             misplaced += !fileExists(originals[i]);
         }
     }
-    std::printf("  killed with %lld of %d pairs done, %zu parked\n", done, count, std::count(parked.begin(), parked.end(), L'\r'));
+    std::printf("  killed with %lld of %d pairs done, %zu parked\n", done, count,
+                static_cast<std::size_t>(std::count(parked.begin(), parked.end(), L'\r')));
     CHECK_EQ(misplaced, 0);
     CHECK_EQ(atNewPath, done);
     CHECK_EQ(shaped ? m[3].str() : L"", parked);
