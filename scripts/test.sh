@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh || exit 1
 # shellcheck source=wine-env.sh
 . scripts/wine-env.sh
-trap wine_down EXIT
+# shellcheck source=small-drive.sh
+. scripts/small-drive.sh
+trap 'wine_down; small_drive_down' EXIT
 
 status=0
 { cmake --preset native >/dev/null && cmake --build --preset native; } || exit 1
@@ -15,6 +17,7 @@ ctest --preset native || status=1
 
 { cmake --preset windows >/dev/null && cmake --build --preset windows; } || exit 1
 wine_up
+small_drive_up
 LC_ALL=$NOMERRA_LOCALE ctest --preset windows || status=1
 
 for name in main-window about-window lbpath-long; do

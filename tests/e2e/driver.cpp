@@ -83,16 +83,21 @@ void removeTree(const std::wstring& folder)
 }
 }  // namespace
 
+std::wstring freshFolderIn(const std::wstring& parent, const std::wstring& name)
+{
+    std::wstring folder = parent + name + L"\\";
+    removeTree(folder);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
 std::wstring freshFolder(const std::wstring& name)
 {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     std::wstring root = std::wstring(temp) + L"nomerra-e2e\\";
     CreateDirectoryW(root.c_str(), nullptr);
-    std::wstring folder = root + name + L"\\";
-    removeTree(folder);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
+    return freshFolderIn(root, name);
 }
 
 void writeBytes(const std::wstring& path, const std::string& bytes)
@@ -219,6 +224,12 @@ bool App::running() const
 bool App::waitForExit(int timeoutMs) const
 {
     return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+void App::kill() const
+{
+    TerminateProcess(process_.hProcess, 1);
+    CHECK(waitForExit());
 }
 
 namespace {
@@ -550,10 +561,10 @@ void openFiles(const App& app, const std::wstring& folder, const std::wstring& t
     waitFor([&] { return !app.text(ids::mmOriginal).empty(); });
 }
 
-std::wstring executeAndAnswer(const App& app, int answer)
+std::wstring executeAndAnswer(const App& app, int answer, int timeoutMs)
 {
     app.menuAsync(ids::n_run);
-    HWND box = app.waitForDialog(L"确认");
+    HWND box = app.waitForDialog(L"确认", timeoutMs);
     CHECK(box != nullptr);
     if (!box)
         return L"";

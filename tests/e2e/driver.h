@@ -32,8 +32,9 @@ struct Register {
 // ---- files ----------------------------------------------------------------------------------
 std::wstring widen(const std::string& utf8);
 std::string narrow(const std::wstring& wide);
-// A fresh folder for one test, under the temporary folder.
+// A fresh folder for one test, under the temporary folder or under a given folder.
 std::wstring freshFolder(const std::wstring& name);
+std::wstring freshFolderIn(const std::wstring& parent, const std::wstring& name);
 void writeBytes(const std::wstring& path, const std::string& bytes);
 std::string readBytes(const std::wstring& path);
 bool fileExists(const std::wstring& path);
@@ -65,6 +66,8 @@ public:
     std::wstring listFile(const wchar_t* name) const { return folder_ + name; }
     bool running() const;
     bool waitForExit(int timeoutMs = 10000) const;
+    // Ends the process at once, wherever it is, as a crash or a power cut would.
+    void kill() const;
 
     // Acts synchronously: the handler has finished when these return.
     void menu(int id) const;
@@ -141,6 +144,6 @@ bool gone(HWND window, int timeoutMs = 10000);
 // Opens files through the real dialog: goes to the folder and types the names.
 void openFiles(const App& app, const std::wstring& folder, const std::wstring& typed);
 // Chooses Execute and answers its question; returns the question's text.
-std::wstring executeAndAnswer(const App& app, int answer = IDNO);
+std::wstring executeAndAnswer(const App& app, int answer = IDNO, int timeoutMs = 10000);
 
 }  // namespace e2e
