@@ -121,6 +121,8 @@ public:
     void n_cancelClick();
     void n_runClick();
     // Settles a run that a killed process left behind in its journal, and says what it found.
+    // Every action that reads or writes the lists calls it first: a run whose lists could not
+    // be written at its end leaves its journal too, and those lists must be put right first.
     void recoverUnfinishedRun();
 
     // rename/options.cpp

@@ -24,6 +24,7 @@ std::vector<std::string> importedPaths(const std::vector<std::string>& originals
 
 void TFrmMain::Button1Click()
 {
+    recoverUnfinishedRun();
     const auto chosen = Ofile.execute();
     if (!chosen || !os_.fs.fileExists(chosen->front()))
         return;

@@ -8,6 +8,7 @@
 void TFrmMain::n_previewClick()
 {
     using lists::ListFile;
+    recoverUnfinishedRun();
     if (!store_.exists(ListFile::OriginalPaths))
         return;
     const std::vector<std::string> originals = store_.read(ListFile::OriginalPaths);

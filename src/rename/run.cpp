@@ -53,7 +53,6 @@ void TFrmMain::recoverUnfinishedRun()
 void TFrmMain::n_runClick()
 {
     using lists::ListFile;
-    // A run whose lists could not be written must be settled before its lists are used again.
     recoverUnfinishedRun();
     if (!store_.exists(ListFile::OriginalPaths) || !store_.exists(ListFile::NewPaths)) {
         ui().notice("没有预览，无法执行。");

@@ -418,6 +418,13 @@ TEST_F(Run, ListsThatCannotBeWrittenAfterTheRunStillGetTheQuestionThenTheError)
     EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
     EXPECT_TRUE(h.fs.fileExists(h.form.store().journalPath()));  // for the next start to settle
     EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\a.jpg");
+
+    // Space freed, the next action that uses the lists puts them right first.
+    h.fs.fault = nullptr;
+    h.takeShown();
+    h.form.n_preview.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"上次执行未完成，已恢复：3 个文件已改名，0 个文件未处理。"});
+    EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\trip001.jpg");
 }
 
 // Closing the window while a run goes asks first; yes stops the run before any file moves and
