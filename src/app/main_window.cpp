@@ -107,6 +107,7 @@ void TFrmMain::bindEvents()
     onResize = [this] { FormResize(); };
     onCloseQuery = [this] { return FormCloseQuery(); };
     onClose = [this] { FormClose(); };
+    onDropFiles = [this](const std::vector<std::string>& paths) { FormDropFiles(paths); };
     n_exit.onClick = [this] { n_exitClick(); };
     mmOriginal.onChange = [this] { mmOriginalChange(); };
     mmRenamed.onChange = [this] { mmRenamedChange(); };

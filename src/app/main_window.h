@@ -106,6 +106,11 @@ public:
     void n_openClick();
     void n_addClick();
     void n_clearClick();
+    // Files dropped on the window or handed over by a second copy: added to the original list,
+    // or opened when there is none.
+    void FormDropFiles(const std::vector<std::string>& paths);
+    // The files the program was started with: opened.
+    void openCommandLine(const std::vector<std::string>& arguments);
 
     // lists/import_names.cpp
     void Button1Click();
@@ -146,6 +151,14 @@ private:
     void followRun(std::size_t total, std::chrono::steady_clock::time_point started);
     // Shows odOPen; the chosen paths the list store can hold, after naming the others.
     std::vector<std::string> chooseFiles();
+    // The paths the list store can hold, after naming the others.
+    std::vector<std::string> representable(const std::vector<std::string>& paths);
+    // Files and folders from outside the dialog as files to list, after naming what is missing
+    // or cannot be held.
+    std::vector<std::string> takeGiven(const std::vector<std::string>& paths);
+    // Open and add from their second step on: with no files they change nothing.
+    void openFiles(const std::vector<std::string>& files);
+    void addFiles(const std::vector<std::string>& files);
     // "没有找到文件 ..." for a first original file that is gone.
     static std::string notFoundNotice(const std::string& path);
     // Empties the new-list view and deletes the new list.

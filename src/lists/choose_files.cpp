@@ -1,5 +1,7 @@
 #include "lists/choose_files.h"
 
+#include <algorithm>
+
 #include "app/main_window.h"
 #include "lists/list_store.h"
 #include "lists/path_parts.h"
@@ -36,17 +38,63 @@ std::string refusedNotice(const std::string& heading, const std::vector<std::str
     return text;
 }
 
+namespace {
+
+constexpr std::uint32_t protectedFile = platform::attr::hidden | platform::attr::system;
+
+std::vector<std::string> filesOfFolder(platform::FileSystem& fs, const std::string& folder)
+{
+    std::vector<platform::FolderEntry> entries = fs.filesIn(folder);
+    std::erase_if(entries, [](const auto& e) { return (e.attributes & protectedFile) == protectedFile; });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const auto& a, const auto& b) { return fs.compareNames(a.name, b.name) < 0; });
+    const bool closed = !folder.empty() && (folder.back() == '\\' || folder.back() == ':');
+    std::vector<std::string> paths;
+    for (const auto& e : entries)
+        paths.push_back(folder + (closed ? "" : "\\") + e.name);
+    return paths;
+}
+
+}  // namespace
+
+Given filesGiven(platform::FileSystem& fs, const std::vector<std::string>& paths)
+{
+    Given given;
+    for (const auto& p : paths) {
+        if (fs.fileExists(p)) {
+            given.files.push_back(p);
+        } else if (fs.folderExists(p)) {
+            auto inside = filesOfFolder(fs, p);
+            given.files.insert(given.files.end(), inside.begin(), inside.end());
+        } else {
+            given.missing.push_back(p);
+        }
+    }
+    return given;
+}
+
 }  // namespace lists
+
+std::vector<std::string> TFrmMain::representable(const std::vector<std::string>& paths)
+{
+    auto split = lists::splitByCodePage(os_.fs, paths);
+    if (!split.refused.empty())
+        ui().notice(lists::refusedNotice(lists::refusedPathsHeading, split.refused));
+    return split.kept;
+}
 
 std::vector<std::string> TFrmMain::chooseFiles()
 {
     auto chosen = odOPen.execute();
-    if (!chosen)
-        return {};
-    auto split = lists::splitByCodePage(os_.fs, *chosen);
-    if (!split.refused.empty())
-        ui().notice(lists::refusedNotice(lists::refusedPathsHeading, split.refused));
-    return split.kept;
+    return chosen ? representable(*chosen) : std::vector<std::string>{};
+}
+
+std::vector<std::string> TFrmMain::takeGiven(const std::vector<std::string>& paths)
+{
+    const lists::Given given = lists::filesGiven(os_.fs, paths);
+    if (!given.missing.empty())
+        ui().notice(lists::refusedNotice(lists::missingPathsHeading, given.missing));
+    return representable(given.files);
 }
 
 void TFrmMain::dropNewList()
@@ -60,7 +108,11 @@ void TFrmMain::n_openClick()
 {
     sourceFolder.clear();
     outputFolder.clear();
-    const auto files = chooseFiles();
+    openFiles(chooseFiles());
+}
+
+void TFrmMain::openFiles(const std::vector<std::string>& files)
+{
     if (files.empty())
         return;
     dropNewList();
@@ -80,7 +132,11 @@ void TFrmMain::n_openClick()
 
 void TFrmMain::n_addClick()
 {
-    const auto files = chooseFiles();
+    addFiles(chooseFiles());
+}
+
+void TFrmMain::addFiles(const std::vector<std::string>& files)
+{
     if (files.empty())
         return;
     dropNewList();
@@ -88,6 +144,20 @@ void TFrmMain::n_addClick()
     mmOriginal.clear();
     loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
     lbpath.setText(lists::folderPart(files.front()));
+}
+
+void TFrmMain::FormDropFiles(const std::vector<std::string>& paths)
+{
+    const auto files = takeGiven(paths);
+    if (store_.exists(lists::ListFile::OriginalPaths))
+        addFiles(files);
+    else
+        openFiles(files);
+}
+
+void TFrmMain::openCommandLine(const std::vector<std::string>& arguments)
+{
+    openFiles(takeGiven(arguments));
 }
 
 void TFrmMain::n_clearClick()

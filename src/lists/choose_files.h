@@ -24,5 +24,17 @@ bool allRepresentable(platform::FileSystem& fs, const std::vector<std::string>& 
 std::string refusedNotice(const std::string& heading, const std::vector<std::string>& refused);
 
 constexpr const char* refusedPathsHeading = "以下文件的名称含有系统代码页无法表示的字符，未加入列表：";
+constexpr const char* missingPathsHeading = "以下文件不存在，未加入列表：";
+
+struct Given {
+    std::vector<std::string> files;
+    std::vector<std::string> missing;
+};
+
+// Paths given from outside the file dialog (a drop, the command line), in their order: a file
+// stays, a folder brings the files directly inside it in the order the file browser lists them,
+// and a name that is neither is missing. Protected system files (hidden and system, such as
+// desktop.ini or Thumbs.db) stay behind, as the file browser does not show them.
+Given filesGiven(platform::FileSystem& fs, const std::vector<std::string>& paths);
 
 }  // namespace lists

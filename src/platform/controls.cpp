@@ -39,12 +39,19 @@ Form::~Form() = default;
 
 void Form::dispatch(const std::function<void()>& handler)
 {
+    ++running_;
     try {
         handler();
     } catch (const std::exception& e) {
         // AppError above all; anything else escaping a handler is shown the same way rather
         // than unwinding through the window system.
         ui_.errorBox(errorBoxText(e.what()));
+    }
+    --running_;
+    if (running_ == 0 && !waitingDrops_.empty()) {
+        const std::vector<std::string> paths = std::move(waitingDrops_.front());
+        waitingDrops_.pop_front();
+        filesDropped(paths);
     }
 }
 
@@ -81,6 +88,22 @@ void Form::menuChosen(int id)
     auto item = std::find_if(menu_.begin(), menu_.end(), [id](MenuItem* m) { return m->id() == id; });
     if (item != menu_.end())
         (*item)->choose();
+}
+
+void Form::filesDropped(const std::vector<std::string>& paths)
+{
+    if (!onDropFiles)
+        return;
+    if (running_ > 0)
+        waitingDrops_.push_back(paths);
+    else
+        dispatch([&] { onDropFiles(paths); });
+}
+
+void Form::filesHandedOver(const std::vector<std::string>& paths)
+{
+    peer_->bringToFront();
+    filesDropped(paths);
 }
 
 Control::Control(Form& form, Control* parent, ControlKind kind, const Rect& bounds, int id)

@@ -5,6 +5,7 @@
 //    error box and ends the handler there;
 //  - setting a check box from code raises its click callback only when the state changes;
 //  - selecting a radio button from code raises its click callback (again only on a change).
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,17 +63,25 @@ public:
     // False keeps the window open.
     std::function<bool()> onCloseQuery;
     std::function<void()> onClose;
+    std::function<void(const std::vector<std::string>& paths)> onDropFiles;
 
     void resized() override;
     bool closeQuery() override;
     void closing() override;
     void menuChosen(int id) override;
+    // Files from outside may arrive while a handler waits in a modal box; they are taken when
+    // that handler has ended, so that no handler runs inside another.
+    void filesDropped(const std::vector<std::string>& paths) override;
+    // The window comes to the front and takes the files as a drop.
+    void filesHandedOver(const std::vector<std::string>& paths) override;
     void registerMenuItem(MenuItem& item) { menu_.push_back(&item); }
 
 private:
     Ui& ui_;
     std::unique_ptr<FormPeer> peer_;
     std::vector<MenuItem*> menu_;
+    int running_ = 0;  // handlers under way, one inside another's modal box
+    std::deque<std::vector<std::string>> waitingDrops_;
 };
 
 class Control : public ControlEvents {

@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
 namespace attr {
 constexpr std::uint32_t readOnly = 0x1;
 constexpr std::uint32_t hidden = 0x2;
+constexpr std::uint32_t system = 0x4;
 constexpr std::uint32_t directory = 0x10;
 constexpr std::uint32_t archive = 0x20;
 constexpr std::uint32_t invalid = 0xFFFFFFFFu;
@@ -37,6 +39,11 @@ public:
     virtual std::uint32_t write(const std::string& bytes) = 0;
 };
 
+struct FolderEntry {
+    std::string name;  // without the folder
+    std::uint32_t attributes;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -54,6 +61,12 @@ public:
     // The key under which the file system takes two names for one: letter case folded over all
     // of Unicode.
     virtual std::string caseKey(const std::string& path) = 0;
+    // The files directly inside a folder (never its subfolders), in no particular order; none
+    // when the folder cannot be read.
+    virtual std::vector<FolderEntry> filesIn(const std::string& folder) = 0;
+    // How the file browser orders two names: below, at or above zero. Runs of digits compare by
+    // their value ("2" before "10"), letters without regard to case.
+    virtual int compareNames(const std::string& a, const std::string& b) = 0;
 
     // Whole-file text I/O in bytes; they throw IoError.
     virtual std::string readAll(const std::string& path) = 0;

@@ -62,6 +62,10 @@ public:
     virtual bool closeQuery() = 0;
     virtual void closing() = 0;
     virtual void menuChosen(int id) = 0;
+    // Full paths from outside the window: dropped on it from the file browser, or handed over
+    // by a second copy of the program started with them.
+    virtual void filesDropped(const std::vector<std::string>& paths) = 0;
+    virtual void filesHandedOver(const std::vector<std::string>& paths) = 0;
 };
 
 enum class FormBorder { Sizeable, Dialog };

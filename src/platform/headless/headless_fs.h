@@ -25,6 +25,10 @@ public:
     std::uint32_t attributes(const std::string& path) override;
     std::string storedName(const std::string& path) override;
     std::string caseKey(const std::string& path) override;
+    std::vector<FolderEntry> filesIn(const std::string& folder) override;
+    // Digit runs by value, before any other character; other characters by code point, with
+    // letter case folded as the volume folds it.
+    int compareNames(const std::string& a, const std::string& b) override;
     std::string readAll(const std::string& path) override;
     // A failed write leaves the first half of the bytes, as a full drive does.
     void writeAll(const std::string& path, const std::string& bytes) override;

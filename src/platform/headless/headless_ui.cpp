@@ -1,6 +1,7 @@
 #include "platform/headless/headless_ui.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/folder_chooser.h"
 #include "platform/utf8.h"
@@ -135,9 +136,22 @@ void HeadlessUi::setFont(ControlPeer& control, const FontSpec& font, Align align
     c.align = align;
 }
 
+void HeadlessUi::modalOpen()
+{
+    if (auto meanwhile = std::exchange(whileModal, nullptr))
+        meanwhile();
+}
+
+void HeadlessUi::notice(const std::string& text)
+{
+    shown.push_back({Shown::Notice, text});
+    modalOpen();
+}
+
 bool HeadlessUi::ask(const std::string& text)
 {
     shown.push_back({Shown::Question, text});
+    modalOpen();
     if (answers.empty())
         return false;
     bool yes = answers.front();
@@ -148,6 +162,7 @@ bool HeadlessUi::ask(const std::string& text)
 std::optional<OpenFileAnswer> HeadlessUi::openFiles(const OpenFileRequest& request)
 {
     fileRequests.push_back(request);
+    modalOpen();
     if (fileAnswers.empty())
         return std::nullopt;
     auto answer = fileAnswers.front();

@@ -93,6 +93,9 @@ public:
     // The user drags the frame.
     void userResize(Size outer) { setOuterSize(outer); }
     void chooseMenu(int id) { events_.menuChosen(id); }
+    // Files dropped from the file browser; files a second copy of the program hands over.
+    void dropFiles(const std::vector<std::string>& paths) { events_.filesDropped(paths); }
+    void handOver(const std::vector<std::string>& paths) { events_.filesHandedOver(paths); }
     std::string menuCaption(int id) const;
     bool closed = false;
     bool centredOnScreen = false;
@@ -133,7 +136,7 @@ public:
     std::string applicationTitle() const override { return appTitle_; }
     void setHintTimes(int showMs, int hideMs) override { hintShowMs = showMs, hintHideMs = hideMs; }
 
-    void notice(const std::string& text) override { shown.push_back({Shown::Notice, text}); }
+    void notice(const std::string& text) override;
     bool ask(const std::string& text) override;
     void errorBox(const std::string& text) override { shown.push_back({Shown::Error, text}); }
     // Works on the calling thread: one tick, whatever the test does meanwhile, the work, a tick.
@@ -155,6 +158,9 @@ public:
     std::deque<bool> answers;
     std::deque<std::optional<OpenFileAnswer>> fileAnswers;
     std::deque<std::vector<std::string>> folderAnswers;
+    // Runs once, the next time a message box or the file dialog is open: what happens outside
+    // the window meanwhile.
+    std::function<void()> whileModal;
 
     // What was asked.
     std::vector<Shown> shown;
@@ -163,6 +169,7 @@ public:
     int hintShowMs = 0, hintHideMs = 0;
 
 private:
+    void modalOpen();
     FileSystem& fs_;
     std::string appTitle_;
 };

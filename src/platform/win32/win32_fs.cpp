@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include "platform/errors.h"
 #include "platform/win32/wide.h"
@@ -120,6 +121,28 @@ bool Win32FileSystem::folderExists(const std::string& path)
 {
     DWORD a = attributes(path);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<FolderEntry> Win32FileSystem::filesIn(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    const bool closed = !folder.empty() && (folder.back() == '\\' || folder.back() == ':');
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileExW(systemPath(folder + (closed ? "*" : "\\*")).c_str(), FindExInfoBasic, &fd,
+                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (h == INVALID_HANDLE_VALUE)
+        return entries;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            entries.push_back({narrow(fd.cFileName), fd.dwFileAttributes});
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return entries;
+}
+
+int Win32FileSystem::compareNames(const std::string& a, const std::string& b)
+{
+    return StrCmpLogicalW(widen(a).c_str(), widen(b).c_str());
 }
 
 std::string Win32FileSystem::readAll(const std::string& path)

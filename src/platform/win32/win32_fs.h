@@ -13,6 +13,8 @@ public:
     std::uint32_t attributes(const std::string& path) override;
     std::string storedName(const std::string& path) override;
     std::string caseKey(const std::string& path) override;
+    std::vector<FolderEntry> filesIn(const std::string& folder) override;
+    int compareNames(const std::string& a, const std::string& b) override;
     std::string readAll(const std::string& path) override;
     void writeAll(const std::string& path, const std::string& bytes) override;
     std::unique_ptr<AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) override;

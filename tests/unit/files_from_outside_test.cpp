@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "lists/choose_files.h"
+
+using lists::ListFile;
+using test::Harness;
+
+namespace {
+
+enum class Way { Drop, HandOver, CommandLine };
+
+const char* const smiley = "C:\\p\\\xF0\x9F\x98\x80.jpg";  // no place in code page 936
+
+// The same volume in every harness: loose files, a folder whose listing order differs from the
+// browser's, an empty folder.
+void makeVolume(Harness& h)
+{
+    for (const char* p : {"C:\\p\\b.png", "C:\\p\\a.jpg", "C:\\p\\README", "C:\\old\\x.jpg", smiley,
+                          "C:\\f\\img10.jpg", "C:\\f\\IMG2.jpg", "C:\\f\\img1.jpg", "C:\\f\\a.txt",
+                          "C:\\f\\sub\\deeper.jpg"})
+        h.fs.addFile(p, p);
+    h.fs.addFile("C:\\f\\desktop.ini", "", platform::attr::hidden | platform::attr::system);
+    h.fs.addFile("C:\\f\\h.jpg", "", platform::attr::hidden);
+    h.fs.addFolder("C:\\empty");
+}
+
+// Everything open and add leave behind that a user or a later action can see.
+std::vector<std::string> state(Harness& h)
+{
+    std::vector<std::string> s;
+    for (ListFile f : lists::allListFiles)
+        s.push_back(std::string(lists::fileName(f)) + "=" + (h.listExists(f) ? h.listBytes(f) : "(none)"));
+    TFrmMain& w = h.form;
+    for (const platform::TextControl* c : std::initializer_list<const platform::TextControl*>{
+             &w.mmOriginal, &w.mmRenamed, &w.lb_old, &w.lb_new, &w.edtsuffix_old, &w.edtsuffix_new, &w.lbpath})
+        s.push_back(c->text());
+    s.push_back("source=" + w.sourceFolder);
+    s.push_back("output=" + w.outputFolder);
+    return s;
+}
+
+struct Case {
+    const char* what;
+    Way way;
+    bool listBefore;
+    std::vector<std::string> given;
+    std::vector<std::string> taken;  // what the dialog would have had to answer
+    std::vector<std::string> notices;
+};
+
+const std::string missingHead = "以下文件不存在，未加入列表：";
+const std::string refusedHead = "以下文件的名称含有系统代码页无法表示的字符，未加入列表：";
+
+TEST(FilesFromOutside, ActAsOpenOrAddWithTheSameFiles)
+{
+    const std::vector<std::string> folderFiles{"C:\\f\\a.txt", "C:\\f\\h.jpg", "C:\\f\\img1.jpg", "C:\\f\\IMG2.jpg",
+                                               "C:\\f\\img10.jpg"};
+    const Case cases[] = {
+        {"drop, no list: open", Way::Drop, false, {"C:\\p\\b.png", "C:\\p\\a.jpg"}, {"C:\\p\\b.png", "C:\\p\\a.jpg"}, {}},
+        {"drop onto a list: add", Way::Drop, true, {"C:\\p\\README", "C:\\p\\a.jpg"}, {"C:\\p\\README", "C:\\p\\a.jpg"}, {}},
+        {"a folder, with and without closing separator", Way::Drop, false, {"C:\\f"}, folderFiles, {}},
+        {"a folder's files in browser order", Way::HandOver, true, {"c:\\F\\"}, {"c:\\F\\a.txt", "c:\\F\\h.jpg",
+            "c:\\F\\img1.jpg", "c:\\F\\IMG2.jpg", "c:\\F\\img10.jpg"}, {}},
+        {"a mixed selection keeps its order", Way::Drop, true, {"C:\\p\\b.png", "C:\\f", "C:\\p\\a.jpg"},
+         {"C:\\p\\b.png", "C:\\f\\a.txt", "C:\\f\\h.jpg", "C:\\f\\img1.jpg", "C:\\f\\IMG2.jpg", "C:\\f\\img10.jpg",
+          "C:\\p\\a.jpg"}, {}},
+        {"unrepresentable names", Way::Drop, false, {smiley, "C:\\p\\a.jpg"}, {"C:\\p\\a.jpg"},
+         {refusedHead + "\r" + smiley}},
+        {"missing and unrepresentable names", Way::CommandLine, false, {"C:\\p\\gone.jpg", smiley, "C:\\p\\b.png", "D:\\x"},
+         {"C:\\p\\b.png"}, {missingHead + "\rC:\\p\\gone.jpg\rD:\\x", refusedHead + "\r" + smiley}},
+        {"the command line opens over a list", Way::CommandLine, true, {"C:\\p\\a.jpg"}, {"C:\\p\\a.jpg"}, {}},
+        {"an empty folder changes nothing", Way::Drop, true, {"C:\\empty"}, {}, {}},
+        {"nothing but missing names changes nothing", Way::HandOver, false, {"C:\\nope"}, {}, {missingHead + "\rC:\\nope"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness outside, dialog;
+        for (Harness* h : {&outside, &dialog}) {
+            makeVolume(*h);
+            // Copies to a folder: open keeps an existing output folder, add replaces it.
+            h->form.rbSaveas.peer().setChecked(true);
+            h->form.rbRename.peer().setChecked(false);
+            h->fs.addFolder("C:\\out");
+            h->form.lbpath.setText("C:\\out");
+            if (c.listBefore) {
+                h->ui.fileAnswers.push_back(platform::OpenFileAnswer{{"C:\\old\\x.jpg"}, 1});
+                h->form.n_open.choose();
+            }
+            h->putList(ListFile::NewPaths, {"C:\\old\\y.jpg"});
+            h->putList(ListFile::NewNames, {"y.jpg"});
+            h->form.cbshowpathR.setChecked(true);
+        }
+        const int frontBefore = outside.window().broughtToFront;
+        switch (c.way) {
+        case Way::Drop: outside.window().dropFiles(c.given); break;
+        case Way::HandOver: outside.window().handOver(c.given); break;
+        case Way::CommandLine: outside.form.openCommandLine(c.given); break;
+        }
+        EXPECT_EQ(outside.window().broughtToFront - frontBefore, c.way == Way::HandOver ? 1 : 0);
+        EXPECT_EQ(outside.takeShown(), c.notices);
+
+        if (!c.taken.empty()) {
+            dialog.ui.fileAnswers.push_back(platform::OpenFileAnswer{c.taken, 1});
+            (c.way == Way::CommandLine || !c.listBefore ? dialog.form.n_open : dialog.form.n_add).choose();
+        }
+        EXPECT_TRUE(dialog.ui.shown.empty());
+        EXPECT_EQ(state(outside), state(dialog));
+    }
+}
+
+TEST(FilesFromOutside, ADropWhileAModalBoxIsOpenWaitsForItsHandler)
+{
+    Harness h;
+    makeVolume(h);
+    h.ui.whileModal = [&] { h.window().handOver({"C:\\p\\b.png"}); };
+    h.ui.fileAnswers.push_back(platform::OpenFileAnswer{{"C:\\p\\a.jpg"}, 1});
+    h.form.n_open.choose();
+    // Open ended first; the files that arrived meanwhile were then added.
+    EXPECT_EQ(h.list(ListFile::OriginalPaths), (std::vector<std::string>{"C:\\p\\a.jpg", "C:\\p\\b.png"}));
+    EXPECT_EQ(h.form.edtsuffix_old.text(), ".jpg");
+    EXPECT_EQ(h.form.lb_old.text(), "共 2 行");
+}
+
+TEST(FilesFromOutside, TheTestVolumeOrdersNamesAsTheFileBrowser)
+{
+    platform::headless::HeadlessFileSystem fs;
+    const struct {
+        const char *a, *b;
+        int order;
+    } pairs[] = {
+        {"img2.jpg", "img10.jpg", -1},  {"IMG2.jpg", "img2.JPG", 0},  {"a", "a1", -1},
+        {"1z", "a", -1},                {"x007", "x7", 0},            {"x07y", "x7z", -1},
+        {"n99999999999999999999", "n100000000000000000000", -1},     {"b", "A", 1},
+        {"淺2", "淺10", -1},
+    };
+    for (const auto& p : pairs) {
+        EXPECT_EQ(fs.compareNames(p.a, p.b), p.order) << p.a << " / " << p.b;
+        EXPECT_EQ(fs.compareNames(p.b, p.a), -p.order) << p.b << " / " << p.a;
+    }
+}
+
+}  // namespace
