@@ -10,8 +10,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     platform::win32::Win32FileSystem fs;
     platform::win32::SingleInstance instance(fs.modulePath());
+    const std::vector<std::string> files = platform::win32::commandLineFiles();
     if (!instance.first()) {
-        instance.activateRunningCopy("TFrmMain");
+        instance.handOver(files, "TFrmMain");
         return 0;
     }
     platform::win32::Win32Ui ui(fs);
@@ -19,5 +20,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     TFrmMain form(platform::Platform{ui, fs, shell});
     form.peer().centreOnScreen();
     form.show();
+    if (!files.empty())
+        form.dispatch([&] { form.openCommandLine(files); });
     return platform::win32::Win32Ui::run();
 }

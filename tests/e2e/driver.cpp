@@ -186,17 +186,23 @@ std::vector<HWND> windowsOf(DWORD processId, const wchar_t* className)
     return found;
 }
 
-App::App(const std::wstring& folder) : folder_(folder)
+PROCESS_INFORMATION startProgram(const std::wstring& folder, const std::wstring& arguments)
 {
     std::wstring image = folder + L"nomerra.exe";
-    CopyFileW(programImage.c_str(), image.c_str(), FALSE);
     STARTUPINFOW si{sizeof si};
-    std::wstring command = L"\"" + image + L"\"";
-    if (!CreateProcessW(image.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                        &process_)) {
+    std::wstring command = L"\"" + image + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(image.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
         CHECK(!"nomerra.exe could not be started");
+    return pi;
+}
+
+App::App(const std::wstring& folder, const std::wstring& arguments) : folder_(folder)
+{
+    CopyFileW(programImage.c_str(), (folder + L"nomerra.exe").c_str(), FALSE);
+    process_ = startProgram(folder, arguments);
+    if (!process_.hProcess)
         return;
-    }
     WaitForInputIdle(process_.hProcess, 10000);
     waitFor([&] {
         auto w = windowsOf(process_.dwProcessId, L"TFrmMain");
@@ -214,6 +220,37 @@ App::~App()
     }
     CloseHandle(process_.hProcess);
     CloseHandle(process_.hThread);
+}
+
+void App::dropFiles(const std::vector<std::wstring>& paths) const
+{
+    wchar_t driver[MAX_PATH];
+    GetModuleFileNameW(nullptr, driver, MAX_PATH);
+    std::wstring helper = driver;
+    helper.resize(helper.find_last_of(L'\\') + 1);
+    // The request lies beside the helper: a fresh copy of both for every drop.
+    const std::wstring folder = freshFolder(L"drop-helper");
+    CHECK(CopyFileW((helper + L"drop_helper.dll").c_str(), (folder + L"drop_helper.dll").c_str(), FALSE));
+    std::wstring request;
+    for (const auto& p : paths)
+        request += p + L"\n";
+    writeBytes(folder + L"drop.txt", std::string(reinterpret_cast<const char*>(request.data()),
+                                                 request.size() * sizeof(wchar_t)));
+
+    const std::wstring dll = folder + L"drop_helper.dll";
+    const SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    CHECK(remote && WriteProcessMemory(process_.hProcess, remote, dll.c_str(), bytes, nullptr));
+    // kernel32 lies at the same address in every process of a session.
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread = CreateRemoteThread(process_.hProcess, nullptr, 0, load, remote, 0, nullptr);
+    CHECK(thread != nullptr);
+    if (thread) {
+        CHECK(WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0);
+        CloseHandle(thread);
+    }
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
 }
 
 bool App::running() const

@@ -54,8 +54,8 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
 
 class App {
 public:
-    // Copies the program into the folder and starts it there.
-    explicit App(const std::wstring& folder);
+    // Copies the program into the folder and starts it there, with the arguments given.
+    explicit App(const std::wstring& folder, const std::wstring& arguments = L"");
     ~App();
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -97,6 +97,9 @@ public:
     void saveScreenshot(const std::wstring& bmpPath) const;
 
     DWORD processId() const { return process_.dwProcessId; }
+    // Drops files on the main window as the file browser does: a helper DLL loaded into the
+    // program posts WM_DROPFILES with its data in the program's own global memory.
+    void dropFiles(const std::vector<std::wstring>& paths) const;
 
 private:
     std::wstring folder_;
@@ -123,6 +126,9 @@ struct Shot {
 };
 Shot capture(HWND window);
 
+
+// Starts the program image in the folder with arguments, as Send To does; does not wait.
+PROCESS_INFORMATION startProgram(const std::wstring& folder, const std::wstring& arguments);
 // Finds the process's top-level windows of a class.
 std::vector<HWND> windowsOf(DWORD processId, const wchar_t* className);
 // The texts of a message box: its message and its buttons.

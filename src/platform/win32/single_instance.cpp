@@ -1,5 +1,8 @@
 #include "platform/win32/single_instance.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
 #include <cwctype>
 
 #include "platform/win32/wide.h"
@@ -52,7 +55,7 @@ SingleInstance::~SingleInstance()
         CloseHandle(mutex_);
 }
 
-void SingleInstance::activateRunningCopy(const std::string& windowClass) const
+void SingleInstance::handOver(const std::vector<std::string>& files, const std::string& windowClass) const
 {
     const std::wstring cls = widen(windowClass);
     // The running copy may still be creating its window.
@@ -63,6 +66,17 @@ void SingleInstance::activateRunningCopy(const std::string& windowClass) const
             GetWindowThreadProcessId(w, &pid);
             if (pid == GetCurrentProcessId() || imageFolderOf(w) != folder_)
                 continue;
+            // This copy was started by the user and may give the foreground away.
+            AllowSetForegroundWindow(pid);
+            if (!files.empty()) {
+                std::wstring block;
+                for (const auto& f : files)
+                    block += widen(f) + L'\0';
+                COPYDATASTRUCT data{handOverTag, static_cast<DWORD>(block.size() * sizeof(wchar_t)), block.data()};
+                DWORD_PTR answer = 0;
+                SendMessageTimeoutW(w, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                                    &answer);
+            }
             // Minimised, the main window is hidden with its owner, the application window.
             HWND application = GetWindow(w, GW_OWNER);
             if (application && IsIconic(application))
@@ -72,6 +86,36 @@ void SingleInstance::activateRunningCopy(const std::string& windowClass) const
         }
         Sleep(100);
     }
+}
+
+std::vector<std::string> commandLineFiles()
+{
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> files;
+    for (int i = 1; arguments && i < count; ++i) {
+        if (!*arguments[i])
+            continue;
+        std::wstring full(GetFullPathNameW(arguments[i], 0, nullptr, nullptr), L'\0');
+        full.resize(GetFullPathNameW(arguments[i], static_cast<DWORD>(full.size()), full.data(), nullptr));
+        files.push_back(narrow(full.empty() ? arguments[i] : full));
+    }
+    LocalFree(arguments);
+    return files;
+}
+
+std::vector<std::string> handedOverFiles(const COPYDATASTRUCT& data)
+{
+    std::vector<std::string> files;
+    if (data.dwData != handOverTag || !data.lpData)
+        return files;
+    const std::wstring block(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
+    for (std::size_t start = 0, end; start < block.size(); start = end + 1) {
+        end = std::min(block.find(L'\0', start), block.size());
+        if (end > start)
+            files.push_back(narrow(block.substr(start, end - start)));
+    }
+    return files;
 }
 
 }  // namespace platform::win32

@@ -1,6 +1,7 @@
 #pragma once
 // One running copy per program folder: two copies in one folder would share the four list files.
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -15,13 +16,22 @@ public:
 
     // False when a copy from the same folder is already running.
     bool first() const { return first_; }
-    // Brings the running copy's main window (of the given class) to the front.
-    void activateRunningCopy(const std::string& windowClass) const;
+    // Hands the files to the running copy's main window (of the given class), which takes them
+    // as a drop, and brings that window to the front.
+    void handOver(const std::vector<std::string>& files, const std::string& windowClass) const;
 
 private:
     HANDLE mutex_ = nullptr;
     bool first_ = true;
     std::wstring folder_;
 };
+
+// The program's arguments as full paths: a relative name means the folder this copy was
+// started in, which a running copy does not share.
+std::vector<std::string> commandLineFiles();
+
+// What a second copy hands over in WM_COPYDATA: the tag, then UTF-16 paths, each ended by NUL.
+constexpr ULONG_PTR handOverTag = 0x6E6D4631;
+std::vector<std::string> handedOverFiles(const COPYDATASTRUCT& data);
 
 }  // namespace platform::win32

@@ -1,13 +1,16 @@
 #include "platform/win32/win32_ui.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
+#include <deque>
 #include <exception>
 #include <thread>
 #include <vector>
 
 #include "platform/ellipsis.h"
 #include "platform/win32/font_recipe.h"
+#include "platform/win32/single_instance.h"
 #include "platform/win32/text_view.h"
 #include "platform/win32/wide.h"
 
@@ -204,6 +207,8 @@ private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
     void moveTo(int left, int top);
+    void acceptFiles();
+    void filesDropped(HDROP drop);
 
     Win32Ui& ui_;
     FormEvents& events_;
@@ -213,7 +218,14 @@ private:
     UINT_PTR areaTools_ = 0;
     HMENU menuBar_ = nullptr;
     std::map<int, MenuEntry> menu_;
+    // Handed over by a second copy, taken once that copy has been answered.
+    std::deque<std::vector<std::string>> handedOver_;
 };
+
+// Posted to itself by a window that was handed files.
+constexpr UINT takeHandedOver = WM_APP + 1;
+// The message that carries a drop's data between the shell and the window.
+constexpr UINT copyGlobalData = 0x0049;
 
 Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className,
                      bool mainWindow, HWND owner)
@@ -242,6 +254,30 @@ Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const s
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     }
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(FontSpec{})), FALSE);
+    if (mainWindow)
+        acceptFiles();
+}
+
+void Win32Form::acceptFiles()
+{
+    DragAcceptFiles(hwnd_, TRUE);
+    // The program runs elevated; the file browser and a second copy started by Send To need not.
+    // The system would drop their messages to this window, so exactly these three pass.
+    for (UINT msg : {UINT(WM_DROPFILES), UINT(WM_COPYDATA), copyGlobalData})
+        ChangeWindowMessageFilterEx(hwnd_, msg, MSGFLT_ALLOW, nullptr);
+}
+
+void Win32Form::filesDropped(HDROP drop)
+{
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(narrow(path));
+    }
+    DragFinish(drop);
+    events_.filesDropped(paths);
 }
 
 Win32Form::~Win32Form()
@@ -303,6 +339,25 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_DROPFILES:
+        filesDropped(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_COPYDATA: {
+        auto files = handedOverFiles(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        if (!mainWindow_ || files.empty())
+            return FALSE;
+        // The sender waits for the answer; a notice about these files must not hold it.
+        handedOver_.push_back(std::move(files));
+        PostMessageW(hwnd_, takeHandedOver, 0, 0);
+        return TRUE;
+    }
+    case takeHandedOver:
+        if (!handedOver_.empty()) {
+            const auto files = std::move(handedOver_.front());
+            handedOver_.pop_front();
+            events_.filesHandedOver(files);
+        }
+        return 0;
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }

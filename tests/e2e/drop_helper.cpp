@@ -1,0 +1,72 @@
+// Loaded into nomerra.exe by the end-to-end driver, it drops files on the main window as the
+// file browser does: a DROPFILES block in this process's global memory, posted with
+// WM_DROPFILES. The paths come from drop.txt beside the DLL (UTF-16, one a line). It declines
+// to stay loaded, so that the next drop loads it afresh.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+namespace {
+
+std::wstring request(HINSTANCE self)
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(self, path, MAX_PATH);
+    std::wstring file = path;
+    file.resize(file.find_last_of(L'\\') + 1);
+    file += L"drop.txt";
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
+    std::wstring text(GetFileSize(h, nullptr) / sizeof(wchar_t), L'\0');
+    DWORD got = 0;
+    ReadFile(h, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &got, nullptr);
+    CloseHandle(h);
+    text.resize(got / sizeof(wchar_t));
+    return text;
+}
+
+HWND mainWindow()
+{
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"TFrmMain", nullptr); w;
+         w = FindWindowExW(nullptr, w, L"TFrmMain", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == GetCurrentProcessId())
+            return w;
+    }
+    return nullptr;
+}
+
+void drop(HINSTANCE self)
+{
+    // The file list of a drop: each path ended by NUL, then one more NUL.
+    std::wstring list = request(self);
+    for (wchar_t& c : list)
+        if (c == L'\n')
+            c = L'\0';
+    list += L'\0';
+    const SIZE_T size = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->pt = {300, 500};
+    files->fNC = FALSE;
+    files->fWide = TRUE;
+    CopyMemory(files + 1, list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    HWND window = mainWindow();
+    if (!window || !PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0))
+        GlobalFree(memory);
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
+{
+    if (reason != DLL_PROCESS_ATTACH)
+        return TRUE;
+    drop(self);
+    return FALSE;
+}

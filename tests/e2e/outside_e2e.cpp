@@ -1,0 +1,129 @@
+// Files from the file browser: given on the command line (Send To), handed over by a second
+// copy, dropped on the window.
+#include "../../src/app/control_ids.h"
+#include "driver.h"
+
+using namespace e2e;
+
+namespace {
+
+std::wstring quoted(const std::vector<std::wstring>& paths)
+{
+    std::wstring line;
+    for (const auto& p : paths)
+        line += (line.empty() ? L"\"" : L" \"") + p + L"\"";
+    return line;
+}
+
+// The window that had the foreground must answer the system, as the file browser's does.
+void answerMessages()
+{
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&m);
+}
+
+void checkOriginalList(const App& app, const std::vector<std::wstring>& paths, const std::vector<std::wstring>& names)
+{
+    const std::wstring counter = L"共 " + std::to_wstring(paths.size()) + L" 行";
+    waitFor([&] { return app.text(ids::lb_old) == counter; });
+    CHECK_EQ(app.text(ids::lb_old), counter);
+    CHECK(readBytes(app.listFile(L"ThumbPath.db")) == gbkLines(paths));
+    CHECK(readBytes(app.listFile(L"ThumbName.db")) == gbkLines(names));
+    CHECK_EQ(app.text(ids::mmOriginal), joinCrLf(names));
+}
+
+}  // namespace
+
+E2E_TEST(started_with_files_and_a_folder_opens_them)
+{
+    const std::wstring folder = freshFolder(L"started-with");
+    const std::wstring photos = folder + L"photos\\";
+    makeFiles(folder, {L"c.png", L"my a.jpg", L"b.jpg"});
+    CreateDirectoryW(photos.c_str(), nullptr);
+    makeFiles(photos, {L"img10.jpg", L"淺.jpg", L"IMG2.jpg", L"img1.jpg"});
+    CreateDirectoryW((photos + L"sub").c_str(), nullptr);
+    makeFiles(photos + L"sub\\", {L"deeper.jpg"});
+
+    // The folder is named relative to the folder the program starts in.
+    App app(folder, quoted({folder + L"c.png", folder + L"my a.jpg", folder + L"gone.jpg", folder + L"b.jpg"}) +
+                        L" photos");
+    HWND box = app.waitForDialog();
+    CHECK(box != nullptr);
+    CHECK_EQ(boxMessage(box), L"以下文件不存在，未加入列表：\r" + folder + L"gone.jpg");
+    pressButton(box, IDOK);
+    CHECK(gone(box));
+
+    checkOriginalList(app,
+                      {folder + L"c.png", folder + L"my a.jpg", folder + L"b.jpg", photos + L"img1.jpg",
+                       photos + L"IMG2.jpg", photos + L"img10.jpg", photos + L"淺.jpg"},
+                      {L"c.png", L"my a.jpg", L"b.jpg", L"img1.jpg", L"IMG2.jpg", L"img10.jpg", L"淺.jpg"});
+    CHECK_EQ(app.text(ids::edtsuffix_old), L".png");
+    CHECK_EQ(app.text(ids::edtsuffix_new), L".png");
+    CHECK_EQ(app.text(ids::lbpath), folder);
+    CHECK_EQ(app.text(ids::lb_new), L"共 0 行");
+}
+
+E2E_TEST(a_second_copy_hands_its_files_to_the_running_one)
+{
+    const std::wstring folder = freshFolder(L"hand-over");
+    const std::wstring other = folder + L"other\\";
+    makeFiles(folder, {L"a.jpg"});
+    CreateDirectoryW(other.c_str(), nullptr);
+    makeFiles(other, {L"d.jpg", L"e.gif"});
+    App first(folder, quoted({folder + L"a.jpg"}));
+    checkOriginalList(first, {folder + L"a.jpg"}, {L"a.jpg"});
+    // Another window has the foreground, as the file browser has when Send To starts a copy.
+    HWND elsewhere = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                     nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(elsewhere);
+    CHECK(GetForegroundWindow() == elsewhere);
+
+    PROCESS_INFORMATION second = startProgram(folder, quoted({other + L"d.jpg", other + L"e.gif"}));
+    bool secondWindow = false;
+    const bool ended = waitFor([&] {
+        answerMessages();
+        secondWindow |= !windowsOf(second.dwProcessId, L"TFrmMain").empty();
+        return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0;
+    }, 15000);
+    CHECK(ended);
+    CHECK(!secondWindow);
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+
+    // A list was there: the files are added, and add sets only the output path.
+    checkOriginalList(first, {folder + L"a.jpg", other + L"d.jpg", other + L"e.gif"}, {L"a.jpg", L"d.jpg", L"e.gif"});
+    CHECK_EQ(first.text(ids::lbpath), other);
+    CHECK_EQ(first.text(ids::edtsuffix_old), L".jpg");
+    CHECK(first.running());
+    waitFor([&] {
+        answerMessages();
+        return GetForegroundWindow() == first.window();
+    }, 3000);
+    CHECK(GetForegroundWindow() == first.window());
+    DestroyWindow(elsewhere);
+}
+
+E2E_TEST(files_dropped_on_the_window_are_opened_then_added)
+{
+    const std::wstring folder = freshFolder(L"dropped");
+    const std::wstring more = folder + L"more\\";
+    makeFiles(folder, {L"x.png", L"y.jpg"});
+    CreateDirectoryW(more.c_str(), nullptr);
+    makeFiles(more, {L"p10.jpg", L"p9.jpg", L"desktop.ini"});
+    SetFileAttributesW((more + L"desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    App app(folder);
+
+    // No list yet: the drop opens.
+    app.dropFiles({folder + L"y.jpg", folder + L"x.png"});
+    checkOriginalList(app, {folder + L"y.jpg", folder + L"x.png"}, {L"y.jpg", L"x.png"});
+    CHECK_EQ(app.text(ids::edtsuffix_old), L".jpg");
+    CHECK_EQ(app.text(ids::lbpath), folder);
+
+    // Now it adds; the folder brings its files but not its protected system file.
+    app.dropFiles({folder + L"more"});
+    checkOriginalList(app, {folder + L"y.jpg", folder + L"x.png", more + L"p9.jpg", more + L"p10.jpg"},
+                      {L"y.jpg", L"x.png", L"p9.jpg", L"p10.jpg"});
+    CHECK_EQ(app.text(ids::lbpath), more);
+    CHECK_EQ(app.text(ids::edtsuffix_old), L".jpg");
+}
