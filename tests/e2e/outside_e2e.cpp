@@ -104,6 +104,31 @@ E2E_TEST(a_second_copy_hands_its_files_to_the_running_one)
     DestroyWindow(elsewhere);
 }
 
+E2E_TEST(a_hand_over_while_a_notice_is_open_waits_for_it)
+{
+    const std::wstring folder = freshFolder(L"hand-over-waits");
+    makeFiles(folder, {L"a.jpg", L"b.jpg"});
+    App first(folder, quoted({folder + L"gone.jpg", folder + L"a.jpg"}));
+    HWND box = first.waitForDialog();
+    CHECK(box != nullptr);
+
+    PROCESS_INFORMATION second = startProgram(folder, quoted({folder + L"b.jpg"}));
+    CHECK(WaitForSingleObject(second.hProcess, 15000) == WAIT_OBJECT_0);
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+    Sleep(500);
+    // The notice stays in front of the window that waits on it, and nothing was listed yet.
+    RECT r;
+    GetWindowRect(box, &r);
+    CHECK(GetAncestor(WindowFromPoint({(r.left + r.right) / 2, r.top + 5}), GA_ROOT) == box);
+    CHECK(!fileExists(first.listFile(L"ThumbPath.db")));
+
+    pressButton(box, IDOK);
+    CHECK(gone(box));
+    // The open ended first; the handed-over file was then added.
+    checkOriginalList(first, {folder + L"a.jpg", folder + L"b.jpg"}, {L"a.jpg", L"b.jpg"});
+}
+
 E2E_TEST(files_dropped_on_the_window_are_opened_then_added)
 {
     const std::wstring folder = freshFolder(L"dropped");

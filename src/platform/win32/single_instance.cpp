@@ -81,7 +81,7 @@ void SingleInstance::handOver(const std::vector<std::string>& files, const std::
             HWND application = GetWindow(w, GW_OWNER);
             if (application && IsIconic(application))
                 SendMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
-            SetForegroundWindow(w);
+            SetForegroundWindow(GetLastActivePopup(w));
             return;
         }
         Sleep(100);

@@ -412,8 +412,10 @@ void Win32Form::bringToFront()
 {
     if (IsIconic(ui_.applicationWindow()))
         SendMessageW(ui_.applicationWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    SetForegroundWindow(hwnd_);
-    BringWindowToTop(hwnd_);
+    // A modal box the window waits on comes to the front with it, not behind it.
+    HWND front = GetLastActivePopup(hwnd_);
+    SetForegroundWindow(front);
+    BringWindowToTop(front);
 }
 
 void Win32Form::addMenuItem(int parent, int id, const std::string&, bool isSubmenu)
