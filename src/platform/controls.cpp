@@ -79,6 +79,8 @@ bool Form::closeQuery()
 
 void Form::closing()
 {
+    // A closing window takes no more files: they would outlive it in new lists.
+    waitingDrops_.clear();
     if (onClose)
         dispatch(onClose);
 }

@@ -122,6 +122,37 @@ TEST(FilesFromOutside, ADropWhileAModalBoxIsOpenWaitsForItsHandler)
     EXPECT_EQ(h.form.lb_old.text(), "共 2 行");
 }
 
+// While a run goes the window answers, but files handed to it wait for the run to end, and a
+// window closed meanwhile takes none of them.
+TEST(FilesFromOutside, FilesArrivingDuringARunWaitForItOrGoWithTheWindow)
+{
+    for (const bool closeDuringRun : {false, true}) {
+        SCOPED_TRACE(closeDuringRun ? "closed during the run" : "left open");
+        Harness h;
+        makeVolume(h);
+        h.openExistingFiles({"C:\\pics\\a.jpg", "C:\\pics\\b.jpg"});
+        h.form.edtname.setText("trip");
+        h.form.n_preview.choose();
+        const std::string before = h.listBytes(ListFile::OriginalPaths);
+        h.ui.whileRunning = [&] {
+            h.window().handOver({"C:\\p\\a.jpg"});
+            EXPECT_EQ(h.listBytes(ListFile::OriginalPaths), before);
+            if (closeDuringRun)
+                h.window().close();
+        };
+        h.ui.answers.push_back(closeDuringRun);  // stop and close; or leave the folder unopened
+        h.form.n_run.choose();
+        if (closeDuringRun) {
+            EXPECT_TRUE(h.window().closed);
+            for (ListFile f : lists::allListFiles)
+                EXPECT_FALSE(h.listExists(f));
+        } else {
+            EXPECT_EQ(h.list(ListFile::OriginalPaths),
+                      (std::vector<std::string>{"C:\\pics\\trip001.jpg", "C:\\pics\\trip002.jpg", "C:\\p\\a.jpg"}));
+        }
+    }
+}
+
 TEST(FilesFromOutside, TheTestVolumeOrdersNamesAsTheFileBrowser)
 {
     platform::headless::HeadlessFileSystem fs;
