@@ -1,6 +1,7 @@
 // Preview and execution on real files, next to the bare system calls each pair needs at the
-// least (SetFileAttributesW on the original, MoveFileW, SetFileAttributesW on the new path).
-// Run under Wine or on Windows; prints files per second and the ratio execution / bare loop.
+// least (SetFileAttributesW on the original, MoveFileExW, SetFileAttributesW on the new path) and
+// to the moves alone. Run under Wine or on Windows; prints files per second and the ratio
+// execution / bare loop.
 #include <windows.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "lists/list_store.h"
+#include "lists/path_parts.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_fs.h"
 #include "rename/compose.h"
@@ -33,33 +35,70 @@ std::string makeFolder(const std::string& name)
     return folder;
 }
 
-std::vector<std::string> makeFiles(const std::string& folder, std::size_t n)
+// Files spread evenly over this many folders inside the given one (the given one itself when 1).
+std::vector<std::string> makeFiles(const std::string& root, std::size_t n, std::size_t folders)
 {
     std::vector<std::string> paths;
-    for (std::size_t i = 0; i < n; ++i) {
-        paths.push_back(folder + "IMG_" + std::to_string(100000 + i) + ".jpg");
-        HANDLE h = CreateFileW(platform::win32::widen(paths.back()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        CloseHandle(h);
+    for (std::size_t f = 0; f < folders; ++f) {
+        const std::string folder = folders == 1 ? root : root + "d" + std::to_string(f) + "\\";
+        CreateDirectoryW(platform::win32::widen(folder).c_str(), nullptr);
+        for (std::size_t i = f * n / folders; i < (f + 1) * n / folders; ++i) {
+            paths.push_back(folder + "IMG_" + std::to_string(100000 + i) + ".jpg");
+            HANDLE h = CreateFileW(platform::win32::widen(paths.back()).c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            CloseHandle(h);
+        }
     }
     return paths;
 }
 
-void removeFolder(const std::string& folder)
+void removeFolder(const std::wstring& folder)
 {
     WIN32_FIND_DATAW fd;
-    std::wstring wide = platform::win32::widen(folder);
-    HANDLE h = FindFirstFileW((wide + L"*").c_str(), &fd);
+    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                SetFileAttributesW((wide + fd.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW((wide + fd.cFileName).c_str());
+            const std::wstring name = fd.cFileName;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (name != L"." && name != L"..")
+                    removeFolder(folder + name + L"\\");
+            } else {
+                SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW((folder + name).c_str());
             }
         } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
-    RemoveDirectoryW(wide.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+void removeFolder(const std::string& folder)
+{
+    removeFolder(platform::win32::widen(folder));
+}
+
+// The least a rename in place costs over fresh files: with the two attribute calls each pair
+// needs at the least, or the move alone.
+double timeBareLoop(std::size_t n, std::size_t folders, bool withAttributes)
+{
+    const std::string folder = makeFolder("nomerra-bench-bare");
+    const std::vector<std::string> originals = makeFiles(folder, n, folders);
+    std::vector<std::wstring> from, to;
+    for (std::size_t i = 0; i < n; ++i) {
+        from.push_back(platform::win32::widen(originals[i]));
+        to.push_back(platform::win32::widen(lists::folderPart(originals[i]) + "trip" + std::to_string(i) + ".jpg"));
+    }
+    const auto start = Clock::now();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (withAttributes)
+            SetFileAttributesW(from[i].c_str(), FILE_ATTRIBUTE_ARCHIVE);
+        MoveFileExW(from[i].c_str(), to[i].c_str(), 0);
+        if (withAttributes)
+            SetFileAttributesW(to[i].c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    const double seconds = since(start);
+    removeFolder(folder);
+    return seconds;
 }
 
 // The project's preview: the list store read, composition, the list store writes.
@@ -80,8 +119,9 @@ double timePreview(lists::ListStore& store, std::vector<std::string>& targets)
 
 }  // namespace
 
-// Sizes may be given as arguments; 1,000, 10,000 and 50,000 files by default. "preview N"
-// times the preview alone over N listed paths, without making the files.
+// Sizes may be given as arguments, N files in one folder or N/F over F folders; 1,000, 10,000 and
+// 50,000 files by default. "preview N" times the preview alone over N listed paths, without
+// making the files.
 int main(int argc, char** argv)
 {
     platform::win32::Win32FileSystem fs;
@@ -99,19 +139,21 @@ int main(int argc, char** argv)
             store.remove(f);
         return 0;
     }
-    std::vector<std::size_t> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::stoul(argv[i]));
+    // A size is a number of files, in one folder or, written N/F, spread over F folders.
+    std::vector<std::string> sizes(argv + 1, argv + argc);
     if (sizes.empty())
-        sizes = {1000, 10000, 50000};
-    for (std::size_t n : sizes) {
+        sizes = {"1000", "10000", "50000"};
+    for (const std::string& size : sizes) {
+        const std::size_t n = std::stoul(size);
+        const std::size_t slash = size.find('/');
+        const std::size_t folders = slash == std::string::npos ? 1 : std::stoul(size.substr(slash + 1));
         // The project's preview, then its execution (rename in place with attributes), with the
         // run journal and without it, each over fresh files.
         double preview = 0, withJournal = 0, withoutJournal = 0;
         std::size_t done = 0;
         for (bool journaled : {true, false}) {
             const std::string folder = makeFolder("nomerra-bench-own");
-            const std::vector<std::string> originals = makeFiles(folder, n);
+            const std::vector<std::string> originals = makeFiles(folder, n, folders);
             store.rewrite(lists::ListPair::Original, originals);
             std::vector<std::string> targets;
             preview = timePreview(store, targets);
@@ -133,29 +175,14 @@ int main(int argc, char** argv)
                 done += r.outcome == renaming::Outcome::Done;
             removeFolder(folder);
         }
+        const double bare = timeBareLoop(n, folders, true);
+        const double moves = timeBareLoop(n, folders, false);
 
-        // The bare loop over as many fresh files.
-        const std::string folder = makeFolder("nomerra-bench-bare");
-        const std::vector<std::string> originals = makeFiles(folder, n);
-        std::vector<std::wstring> from, to;
-        for (std::size_t i = 0; i < n; ++i) {
-            from.push_back(platform::win32::widen(originals[i]));
-            to.push_back(platform::win32::widen(folder + "trip" + std::to_string(i) + ".jpg"));
-        }
-        const auto start = Clock::now();
-        for (std::size_t i = 0; i < n; ++i) {
-            SetFileAttributesW(from[i].c_str(), FILE_ATTRIBUTE_ARCHIVE);
-            MoveFileW(from[i].c_str(), to[i].c_str());
-            SetFileAttributesW(to[i].c_str(), FILE_ATTRIBUTE_READONLY);
-        }
-        const double bare = since(start);
-        removeFolder(folder);
-
-        std::printf("%6zu files: preview %.3f s (%.0f entries/s); execute %.3f s (%.0f files/s, %zu done), "
-                    "without journal %.3f s; bare loop %.3f s (%.0f files/s); ratio execute/bare %.2f, "
-                    "without journal %.2f\n",
-                    n, preview, n / preview, withJournal, n / withJournal, done, withoutJournal, bare, n / bare,
-                    withJournal / bare, withoutJournal / bare);
+        std::printf("%6zu files in %zu folder(s): preview %.3f s (%.0f entries/s); execute %.3f s (%.0f files/s, "
+                    "%zu done), without journal %.3f s; bare loop %.3f s (%.0f files/s); moves alone %.3f s "
+                    "(%.0f files/s); ratio execute/bare %.2f, without journal %.2f\n",
+                    n, folders, preview, n / preview, withJournal, n / withJournal, done, withoutJournal, bare,
+                    n / bare, moves, n / moves, withJournal / bare, withoutJournal / bare);
         std::fflush(stdout);
     }
     for (lists::ListFile f : lists::allListFiles)

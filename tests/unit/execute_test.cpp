@@ -257,12 +257,57 @@ TEST_F(Executor, AParkedFileWhoseMoveFailsGoesBackToItsName)
     EXPECT_EQ(fs.files().size(), 2u);
 }
 
-TEST(NewAttributes, FromTheTwoCheckBoxes)
+// Every original attribute set of read-only, hidden, archive and system, every choice of the two
+// boxes, both modes: the files end as the table says (the new file has the boxes' set or archive
+// alone, a copy's original archive alone), and the only attribute calls left out are those whose
+// result the file has already.
+TEST(Attributes, EndAsTheTableSaysAndNoCallIsLeftOutThatWouldChangeAFile)
 {
-    EXPECT_EQ(renaming::newAttributes(false, false), 32u);
-    EXPECT_EQ(renaming::newAttributes(true, false), 1u);
-    EXPECT_EQ(renaming::newAttributes(false, true), 2u);
-    EXPECT_EQ(renaming::newAttributes(true, true), 3u);
+    using namespace platform::attr;
+    constexpr std::uint32_t system = 0x4, normal = 0x80;  // as the system reports them
+    struct Choice {
+        bool readOnlyBox, hiddenBox;
+        std::uint32_t newFile;
+    };
+    const Choice choices[] = {{false, false, 32}, {true, false, 1}, {false, true, 2}, {true, true, 3}};
+    for (std::uint32_t bits = 0; bits < 16; ++bits) {
+        const std::uint32_t set = (bits & 1 ? readOnly : 0) | (bits & 2 ? hidden : 0) | (bits & 4 ? archive : 0) |
+                                  (bits & 8 ? system : 0);
+        const std::uint32_t before = set ? set : normal;  // a file with none reads as normal
+        for (const Choice& choice : choices)
+            for (Mode mode : {Mode::RenameInPlace, Mode::CopyToNewPath}) {
+                SCOPED_TRACE("before " + std::to_string(before) + ", new " + std::to_string(choice.newFile) +
+                             (mode == Mode::RenameInPlace ? ", in place" : ", copy"));
+                platform::headless::HeadlessFileSystem fs;
+                fs.addFolder("C:\\p");
+                fs.addFolder("C:\\out");
+                const std::string from = "C:\\p\\a.jpg";
+                const std::string to = mode == Mode::RenameInPlace ? "C:\\p\\b.jpg" : "C:\\out\\b.jpg";
+                fs.addFile(from, "A", before);
+                std::vector<std::string> calls;
+                fs.fault = [&](Op op, const std::string& path) {
+                    if (op == Op::SetAttributes)
+                        calls.push_back(path);
+                    return 0u;
+                };
+                const auto r = renaming::execute(fs, {{from, to}}, mode,
+                                                 renaming::newAttributes(choice.readOnlyBox, choice.hiddenBox), nullptr);
+                ASSERT_EQ(r[0].outcome, Outcome::Done);
+                EXPECT_EQ(fs.attributes(to), choice.newFile);
+                if (mode == Mode::RenameInPlace)
+                    EXPECT_FALSE(fs.fileExists(from));
+                else
+                    EXPECT_EQ(fs.attributes(from), archive);
+                // The original is given archive alone first; a copy always gets its set, a
+                // renamed file only where archive alone is not what it should have.
+                std::vector<std::string> expected;
+                if (before != archive)
+                    expected.push_back(from);
+                if (mode == Mode::CopyToNewPath || choice.newFile != archive)
+                    expected.push_back(to);
+                EXPECT_EQ(calls, expected);
+            }
+    }
 }
 
 TEST(CompletionQuestion, SuccessOrTheFirstTenFailures)
