@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "lists/path_parts.h"
+#include "lists/views.h"
 #include "platform/utf8.h"
 #include "rename/journal.h"
 
@@ -454,7 +455,8 @@ std::string completionQuestion(FileSystem& fs, const std::vector<Pair>& pairs, c
             continue;
         const std::string reason =
             results[i].outcome == Outcome::SystemError ? fs.errorText(results[i].code) : reasonText(results[i].outcome);
-        lines += "\r" + pairs[i].from + " → " + pairs[i].to + "（" + reason + "）";
+        // A hand-edited list may hold a NUL, which would end the box's text before its question.
+        lines += "\r" + lists::viewText(pairs[i].from) + " → " + lists::viewText(pairs[i].to) + "（" + reason + "）";
     }
     if (failed == 0)
         return "执行成功!\r是否打开目录查看 " + outputFolder;

@@ -281,6 +281,11 @@ TEST(CompletionQuestion, SuccessOrTheFirstTenFailures)
     EXPECT_NE(q.find("C:\\a10 → C:\\b10"), std::string::npos);
     EXPECT_EQ(q.find("C:\\a11 →"), std::string::npos);
     EXPECT_EQ(q.substr(q.size() - std::string("\r……\r是否打开目录查看 ").size()), "\r……\r是否打开目录查看 ");
+    // A control character of a hand-edited list shows as its picture: a NUL would end the box's
+    // text before its question.
+    EXPECT_EQ(renaming::completionQuestion(fs, {{std::string("C:\\z\0.jpg", 9), "C:\\y\x01"}},
+                                           {{Outcome::SourceMissing, 0, ""}}, "D:\\out"),
+              "执行完成，1 个文件未处理：\rC:\\z\u2400.jpg → C:\\y\u2401（原文件不存在）\r是否打开目录查看 D:\\out");
 }
 
 // ---- the command ----------------------------------------------------------------------------
