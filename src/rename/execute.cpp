@@ -47,6 +47,13 @@ bool isDeviceName(std::string stem)
            digit == "\u00B3";
 }
 
+// The system reads a name without the dots and spaces it ends in: such a path would act on
+// another file than the one listed, or take a spelling change for done.
+bool readAsAnotherName(const std::string& path)
+{
+    return !path.empty() && (path.back() == '.' || path.back() == ' ');
+}
+
 class Run {
 public:
     Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes, RunJournal* journal,
@@ -111,7 +118,8 @@ private:
                 results_[i].outcome = Outcome::DuplicateSource;
             else if (!isValidNamePart(p.to))
                 results_[i].outcome = Outcome::InvalidName;
-            else if (hasControlCharacter(p.from) || !isFile(before_[i] = fs_.attributes(p.from)))
+            else if (hasControlCharacter(p.from) || readAsAnotherName(p.from) ||
+                     !isFile(before_[i] = fs_.attributes(p.from)))
                 // Only a file that stood at its path when the run began is acted on: never one
                 // that another pair of this run put there.
                 results_[i].outcome = Outcome::SourceMissing;

@@ -251,6 +251,23 @@ E2E_TEST(device_names_are_refused_and_a_case_change_is_kept)
     CHECK(readBytes(folder + L"b.jpg") == contentOf(L"b.jpg"));
 }
 
+// A name that ends in a dot or a space is read by the system without them, so such an original
+// names another file than the list shows: it is not acted on.
+E2E_TEST(originals_the_system_reads_as_other_names_are_not_touched)
+{
+    std::wstring folder = freshFolder(L"trailing");
+    makeFiles(folder, {L"a.jpg", L"b.jpg"});
+    const std::vector<std::wstring> originals{folder + L"a.jpg ", folder + L"b.jpg.", folder + L"b.jpg"},
+        targets{folder + L"A.JPG", folder + L"c.jpg", folder + L"d.jpg"};
+    leaveLists(folder, originals, targets);
+    App app(folder);
+    CHECK_EQ(executeAndAnswer(app), L"执行完成，2 个文件未处理：\r" + originals[0] + L" → " + targets[0] +
+                                        L"（原文件不存在）\r" + originals[1] + L" → " + targets[1] +
+                                        L"（原文件不存在）\r是否打开目录查看 " + folder);
+    CHECK(namesIn(folder) == programFolderWith({L"a.jpg", L"d.jpg"}));
+    CHECK(readBytes(folder + L"d.jpg") == contentOf(L"b.jpg"));
+}
+
 // The test script maps a drive of a few megabytes where it may mount one. Half of it is taken;
 // of three files of a fifth each, copied or moved there from another drive, two fit.
 void fillASmallDrive(bool copies)
