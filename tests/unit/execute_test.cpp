@@ -453,6 +453,20 @@ TEST_F(Run, ClosingTheWindowDuringARunStopsItAndThenCloses)
     EXPECT_FALSE(h.fs.fileExists(h.form.store().journalPath()));
 }
 
+// A journal spoiled by hand is no plan: the start goes on without touching a file.
+TEST(Recover, AJournalSpoiledByHandIsNoPlan)
+{
+    for (const std::string text : {std::string("\0\0\0\0", 4), std::string("nomerra-run 1\trename\t18446744073709551615\n"),
+                                   std::string("nomerra-run 1\tcopy\t2\nC:\\a\tC:\\b\n"),
+                                   std::string("nomerra-run 1\trename\t1\nC:\\a\n")}) {
+        platform::headless::HeadlessFileSystem fs;
+        fs.addFile("C:\\a", "A");
+        fs.writeAll("C:\\ThumbRun.db", text);
+        EXPECT_FALSE(renaming::recover(fs, "C:\\ThumbRun.db")) << text;
+        EXPECT_EQ(fs.content("C:\\a"), "A");
+    }
+}
+
 struct Killed {};
 
 // A process killed part-way through a swap, then started again: the lists are shown, the run is
