@@ -75,7 +75,7 @@ public:
     virtual std::unique_ptr<AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) = 0;
 
     virtual std::uint32_t deleteFile(const std::string& path) = 0;
-    // Never replaces an existing target; moves across volumes too.
+    // Never replaces an existing target; fails with notSameDevice across volumes.
     virtual std::uint32_t moveFile(const std::string& from, const std::string& to) = 0;
     // Moves over an existing target: only for the program's own files.
     virtual std::uint32_t replaceFile(const std::string& from, const std::string& to) = 0;

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "lists/path_parts.h"
+#include "lists/views.h"
 #include "platform/utf8.h"
 #include "rename/journal.h"
 
@@ -44,6 +45,13 @@ bool isDeviceName(std::string stem)
     const std::string digit = stem.substr(3);
     return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\u00B9" || digit == "\u00B2" ||
            digit == "\u00B3";
+}
+
+// The system reads a name without the dots and spaces it ends in: such a path would act on
+// another file than the one listed, or take a spelling change for done.
+bool readAsAnotherName(const std::string& path)
+{
+    return !path.empty() && (path.back() == '.' || path.back() == ' ');
 }
 
 class Run {
@@ -110,7 +118,8 @@ private:
                 results_[i].outcome = Outcome::DuplicateSource;
             else if (!isValidNamePart(p.to))
                 results_[i].outcome = Outcome::InvalidName;
-            else if (hasControlCharacter(p.from) || !isFile(before_[i] = fs_.attributes(p.from)))
+            else if (hasControlCharacter(p.from) || readAsAnotherName(p.from) ||
+                     !isFile(before_[i] = fs_.attributes(p.from)))
                 // Only a file that stood at its path when the run began is acted on: never one
                 // that another pair of this run put there.
                 results_[i].outcome = Outcome::SourceMissing;
@@ -454,7 +463,8 @@ std::string completionQuestion(FileSystem& fs, const std::vector<Pair>& pairs, c
             continue;
         const std::string reason =
             results[i].outcome == Outcome::SystemError ? fs.errorText(results[i].code) : reasonText(results[i].outcome);
-        lines += "\r" + pairs[i].from + " → " + pairs[i].to + "（" + reason + "）";
+        // A hand-edited list may hold a NUL, which would end the box's text before its question.
+        lines += "\r" + lists::viewText(pairs[i].from) + " → " + lists::viewText(pairs[i].to) + "（" + reason + "）";
     }
     if (failed == 0)
         return "执行成功!\r是否打开目录查看 " + outputFolder;

@@ -97,7 +97,7 @@ std::optional<Journal> parse(const std::string& text)
     if (head.size() != 3 || head[0] != header || (head[1] != "rename" && head[1] != "copy"))
         return std::nullopt;
     const auto count = number(head[2]);
-    if (!count || lines.size() < 1 + *count)
+    if (!count || lines.size() - 1 < *count)  // never 1 + count: a spoiled count may be the largest
         return std::nullopt;
     Journal j;
     j.mode = head[1] == "rename" ? Mode::RenameInPlace : Mode::CopyToNewPath;

@@ -3,6 +3,7 @@
 
 #include "app/main_window.h"
 #include "lists/choose_files.h"
+#include "lists/views.h"
 #include "rename/compose.h"
 
 void TFrmMain::n_previewClick()
@@ -48,5 +49,5 @@ void TFrmMain::n_cancelClick()
 
 std::string TFrmMain::notFoundNotice(const std::string& path)
 {
-    return "没有找到文件 " + path + "， 请检查文件是否存在，是否已经改名。";
+    return "没有找到文件 " + lists::viewText(path) + "， 请检查文件是否存在，是否已经改名。";
 }

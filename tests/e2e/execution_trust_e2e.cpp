@@ -251,8 +251,26 @@ E2E_TEST(device_names_are_refused_and_a_case_change_is_kept)
     CHECK(readBytes(folder + L"b.jpg") == contentOf(L"b.jpg"));
 }
 
-// The test script maps a drive of a few megabytes where it may mount one.
-E2E_TEST(copies_onto_a_full_drive_leave_no_partial_file)
+// A name that ends in a dot or a space is read by the system without them, so such an original
+// names another file than the list shows: it is not acted on.
+E2E_TEST(originals_the_system_reads_as_other_names_are_not_touched)
+{
+    std::wstring folder = freshFolder(L"trailing");
+    makeFiles(folder, {L"a.jpg", L"b.jpg"});
+    const std::vector<std::wstring> originals{folder + L"a.jpg ", folder + L"b.jpg.", folder + L"b.jpg"},
+        targets{folder + L"A.JPG", folder + L"c.jpg", folder + L"d.jpg"};
+    leaveLists(folder, originals, targets);
+    App app(folder);
+    CHECK_EQ(executeAndAnswer(app), L"执行完成，2 个文件未处理：\r" + originals[0] + L" → " + targets[0] +
+                                        L"（原文件不存在）\r" + originals[1] + L" → " + targets[1] +
+                                        L"（原文件不存在）\r是否打开目录查看 " + folder);
+    CHECK(namesIn(folder) == programFolderWith({L"a.jpg", L"d.jpg"}));
+    CHECK(readBytes(folder + L"d.jpg") == contentOf(L"b.jpg"));
+}
+
+// The test script maps a drive of a few megabytes where it may mount one. Half of it is taken;
+// of three files of a fifth each, copied or moved there from another drive, two fit.
+void fillASmallDrive(bool copies)
 {
     wchar_t drive[MAX_PATH] = {};
     if (!GetEnvironmentVariableW(L"NOMERRA_SMALL_DRIVE", drive, MAX_PATH)) {
@@ -265,10 +283,9 @@ E2E_TEST(copies_onto_a_full_drive_leave_no_partial_file)
     CHECK(total.QuadPart > 0 && total.QuadPart <= 16u << 20);
     if (total.QuadPart == 0 || total.QuadPart > 16u << 20)
         return;
-    // Half the drive is taken: of three copies of a fifth each, two fit.
     const std::wstring filler = root + L"filler.bin";
     writeBytes(filler, std::string(total.QuadPart / 2, 'f'));
-    const std::wstring out = freshFolderIn(root, L"copies"), outFolder = out.substr(0, out.size() - 1);
+    const std::wstring out = freshFolderIn(root, L"onto"), outFolder = out.substr(0, out.size() - 1);
     std::wstring folder = freshFolder(L"fulldrive");
     std::vector<std::wstring> originals, targets;
     std::vector<std::string> contents;
@@ -280,25 +297,42 @@ E2E_TEST(copies_onto_a_full_drive_leave_no_partial_file)
     }
     leaveLists(folder, originals, targets);
     App app(folder);
-    app.clickAsync(ids::rbSaveas);
-    HWND chooser = app.waitForDialog(L"Select Directory");
-    CHECK(chooser != nullptr);
-    answerFolderChooser(chooser, outFolder);
-    CHECK(gone(chooser));
+    if (copies) {
+        app.clickAsync(ids::rbSaveas);
+        HWND chooser = app.waitForDialog(L"Select Directory");
+        CHECK(chooser != nullptr);
+        answerFolderChooser(chooser, outFolder);
+        CHECK(gone(chooser));
+    }
+    // A move to another drive offers the folder it put the first file in.
+    const std::wstring offered = copies ? outFolder : out;
 
     CHECK_EQ(executeAndAnswer(app), L"执行完成，1 个文件未处理：\r" + originals[2] + L" → " + targets[2] + L"（" +
-                                        systemText(ERROR_DISK_FULL) + L"）\r是否打开目录查看 " + outFolder);
-    const auto copies = nameParts(targets);
-    CHECK(namesIn(out) == std::set<std::wstring>(copies.begin(), copies.begin() + 2));
+                                        systemText(ERROR_DISK_FULL) + L"）\r是否打开目录查看 " + offered);
+    const auto made = nameParts(targets);
+    CHECK(namesIn(out) == std::set<std::wstring>(made.begin(), made.begin() + 2));
     CHECK(readBytes(targets[0]) == contents[0]);
     CHECK(readBytes(targets[1]) == contents[1]);
+    CHECK(readBytes(originals[2]) == contents[2]);
+    CHECK_EQ(fileExists(originals[0]), copies);
 
-    // With room made, Execute again makes the copy that was missing and keeps the two made.
+    // With room made, Execute again makes the file that was missing and keeps the two made.
     CHECK(DeleteFileW(filler.c_str()));
-    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + outFolder);
-    CHECK(namesIn(out) == std::set<std::wstring>(copies.begin(), copies.end()));
+    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + offered);
+    CHECK(namesIn(out) == std::set<std::wstring>(made.begin(), made.end()));
     for (std::size_t i = 0; i < targets.size(); ++i)
         CHECK(readBytes(targets[i]) == contents[i]);
+    CHECK_EQ(fileExists(originals[2]), copies);
     for (const auto& t : targets)
         DeleteFileW(t.c_str());
+}
+
+E2E_TEST(copies_onto_a_full_drive_leave_no_partial_file)
+{
+    fillASmallDrive(true);
+}
+
+E2E_TEST(moves_onto_a_full_drive_leave_no_partial_file)
+{
+    fillASmallDrive(false);
 }

@@ -326,6 +326,11 @@ TEST(CompletionQuestion, SuccessOrTheFirstTenFailures)
     EXPECT_NE(q.find("C:\\a10 → C:\\b10"), std::string::npos);
     EXPECT_EQ(q.find("C:\\a11 →"), std::string::npos);
     EXPECT_EQ(q.substr(q.size() - std::string("\r……\r是否打开目录查看 ").size()), "\r……\r是否打开目录查看 ");
+    // A control character of a hand-edited list shows as its picture: a NUL would end the box's
+    // text before its question.
+    EXPECT_EQ(renaming::completionQuestion(fs, {{std::string("C:\\z\0.jpg", 9), "C:\\y\x01"}},
+                                           {{Outcome::SourceMissing, 0, ""}}, "D:\\out"),
+              "执行完成，1 个文件未处理：\rC:\\z\u2400.jpg → C:\\y\u2401（原文件不存在）\r是否打开目录查看 D:\\out");
 }
 
 // ---- the command ----------------------------------------------------------------------------
@@ -491,6 +496,20 @@ TEST_F(Run, ClosingTheWindowDuringARunStopsItAndThenCloses)
     for (const char* p : {"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"})
         EXPECT_EQ(h.fs.content(p), p);
     EXPECT_FALSE(h.fs.fileExists(h.form.store().journalPath()));
+}
+
+// A journal spoiled by hand is no plan: the start goes on without touching a file.
+TEST(Recover, AJournalSpoiledByHandIsNoPlan)
+{
+    for (const std::string text : {std::string("\0\0\0\0", 4), std::string("nomerra-run 1\trename\t18446744073709551615\n"),
+                                   std::string("nomerra-run 1\tcopy\t2\nC:\\a\tC:\\b\n"),
+                                   std::string("nomerra-run 1\trename\t1\nC:\\a\n")}) {
+        platform::headless::HeadlessFileSystem fs;
+        fs.addFile("C:\\a", "A");
+        fs.writeAll("C:\\ThumbRun.db", text);
+        EXPECT_FALSE(renaming::recover(fs, "C:\\ThumbRun.db")) << text;
+        EXPECT_EQ(fs.content("C:\\a"), "A");
+    }
 }
 
 struct Killed {};

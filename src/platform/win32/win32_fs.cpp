@@ -212,7 +212,9 @@ std::uint32_t Win32FileSystem::deleteFile(const std::string& path)
 
 std::uint32_t Win32FileSystem::moveFile(const std::string& from, const std::string& to)
 {
-    return result(MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(), MOVEFILE_COPY_ALLOWED));
+    // No copy allowed: the system's own copy across volumes leaves a cut copy under the new
+    // name when the drive fills or the process dies, so the run makes that copy itself.
+    return result(MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(), 0));
 }
 
 std::uint32_t Win32FileSystem::replaceFile(const std::string& from, const std::string& to)
