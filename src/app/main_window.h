@@ -169,6 +169,7 @@ private:
     platform::Platform os_;
     lists::ListStore store_;
     renaming::RunState* run_ = nullptr;  // the run going on, if any
+    std::vector<std::pair<platform::Control*, bool>> enabledBeforeRun_;
     bool closeAfterRun_ = false;
 };
 

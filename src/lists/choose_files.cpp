@@ -115,6 +115,7 @@ void TFrmMain::openFiles(const std::vector<std::string>& files)
 {
     if (files.empty())
         return;
+    recoverUnfinishedRun();
     dropNewList();
     store_.rewrite(lists::ListPair::Original, files);
     const std::string first = files.front();
@@ -139,6 +140,7 @@ void TFrmMain::addFiles(const std::vector<std::string>& files)
 {
     if (files.empty())
         return;
+    recoverUnfinishedRun();
     dropNewList();
     store_.appendOriginal(files);
     mmOriginal.clear();
@@ -162,6 +164,7 @@ void TFrmMain::openCommandLine(const std::vector<std::string>& arguments)
 
 void TFrmMain::n_clearClick()
 {
+    recoverUnfinishedRun();
     mmOriginal.clear();
     mmRenamed.clear();
     store_.removePair(lists::ListPair::Original);

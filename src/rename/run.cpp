@@ -20,10 +20,23 @@ void TFrmMain::setRunning(renaming::RunState* run)
     run_ = run;
     for (platform::MenuItem* item : {&n_open, &n_add, &n_clear, &n_preview, &n_cancel, &n_run, &n_help, &n_exit})
         item->setEnabled(!run);
-    // A disabled group box takes no input for anything it holds.
+    // Every option is seen to be locked, and afterwards each is as it was: some were disabled
+    // by the options' own interplay.
+    if (!run) {
+        for (auto [control, enabled] : enabledBeforeRun_)
+            control->setEnabled(enabled);
+        enabledBeforeRun_.clear();
+        return;
+    }
     for (platform::Control* c : std::initializer_list<platform::Control*>{
-             &gb_name, &gb_extension, &gb_attributes, &gb_output, &cbShowpathO, &cbshowpathR, &Button1})
-        c->setEnabled(!run);
+             &gb_name, &gb_filename, &cbNewname, &edtname, &gb_No, &cbInitNo, &edtvalue, &cbPos, &rgIncDec,
+             &gbReplace, &edtOldpart, &edtNewpart, &gb_insert, &cbBeforename, &edtForeside, &gb_append,
+             &cbAftername, &edtRearside, &gb_extension, &cbChangesuffix, &edtsuffix_old, &edtsuffix_new,
+             &gb_attributes, &cbReadonly, &cbHidden, &gb_output, &rbRename, &rbSaveas, &btnFolder, &lbpath,
+             &cbShowpathO, &cbshowpathR, &Button1}) {
+        enabledBeforeRun_.emplace_back(c, c->enabled());
+        c->setEnabled(false);
+    }
 }
 
 void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_point started)

@@ -501,7 +501,7 @@ TEST_F(Run, ClosingTheWindowDuringARunStopsItAndThenCloses)
 // A journal spoiled by hand is no plan: the start goes on without touching a file.
 TEST(Recover, AJournalSpoiledByHandIsNoPlan)
 {
-    for (const std::string text : {std::string("\0\0\0\0", 4), std::string("nomerra-run 1\trename\t18446744073709551615\n"),
+    for (const std::string& text : {std::string("\0\0\0\0", 4), std::string("nomerra-run 1\trename\t18446744073709551615\n"),
                                    std::string("nomerra-run 1\tcopy\t2\nC:\\a\tC:\\b\n"),
                                    std::string("nomerra-run 1\trename\t1\nC:\\a\n")}) {
         platform::headless::HeadlessFileSystem fs;
