@@ -61,7 +61,10 @@ Given filesGiven(platform::FileSystem& fs, const std::vector<std::string>& paths
 {
     Given given;
     for (const auto& p : paths) {
-        if (fs.fileExists(p)) {
+        // The system answers for a device as for a file, but it is none.
+        if (isDeviceName(namePart(p))) {
+            given.missing.push_back(p);
+        } else if (fs.fileExists(p)) {
             given.files.push_back(p);
         } else if (fs.folderExists(p)) {
             auto inside = filesOfFolder(fs, p);

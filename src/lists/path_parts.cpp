@@ -27,4 +27,21 @@ std::string extensionOf(std::string_view path)
     return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));
 }
 
+bool isDeviceName(std::string_view name)
+{
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    for (char& c : stem)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
+        return true;
+    if (stem.rfind("COM", 0) != 0 && stem.rfind("LPT", 0) != 0)
+        return false;
+    const std::string digit = stem.substr(3);
+    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\u00B9" || digit == "\u00B2" ||
+           digit == "\u00B3";
+}
+
 }  // namespace lists

@@ -12,5 +12,7 @@ std::string folderPart(std::string_view path);
 std::string namePart(std::string_view path);
 // From the last "." of the name part, dot included; empty when the name has no dot.
 std::string extensionOf(std::string_view path);
+// A name the system takes for a device, whatever follows its first dot and however spelt.
+bool isDeviceName(std::string_view name);
 
 }  // namespace lists

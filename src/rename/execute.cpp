@@ -30,23 +30,6 @@ Outcome outcomeOf(std::uint32_t code)
     }
 }
 
-bool isDeviceName(std::string stem)
-{
-    stem = stem.substr(0, stem.find('.'));
-    while (!stem.empty() && stem.back() == ' ')
-        stem.pop_back();
-    for (char& c : stem)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
-        return true;
-    if (stem.rfind("COM", 0) != 0 && stem.rfind("LPT", 0) != 0)
-        return false;
-    const std::string digit = stem.substr(3);
-    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\u00B9" || digit == "\u00B2" ||
-           digit == "\u00B3";
-}
-
 // The system reads a name without the dots and spaces it ends in: such a path would act on
 // another file than the one listed, or take a spelling change for done.
 bool readAsAnotherName(const std::string& path)
@@ -406,7 +389,7 @@ bool isValidNamePart(const std::string& path)
         return false;
     if (hasControlCharacter(name) || name.find_first_of("<>:\"/|?*") != std::string::npos)
         return false;
-    return !isDeviceName(name);
+    return !lists::isDeviceName(name);
 }
 
 void discardTemporary(FileSystem& fs, const std::string& path)
