@@ -171,6 +171,8 @@ private:
     renaming::RunState* run_ = nullptr;  // the run going on, if any
     std::vector<std::pair<platform::Control*, bool>> enabledBeforeRun_;
     bool closeAfterRun_ = false;
+    // The stop question of a close is open: a second close waits for its answer.
+    bool askingToClose_ = false;
 };
 
 // The layout rule of the two list areas, over the client size.

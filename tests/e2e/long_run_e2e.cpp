@@ -315,8 +315,13 @@ E2E_TEST(closing_the_main_window_during_a_run_stops_it_and_exits)
     if (!progress)
         return;
     CHECK(waitFor([&] { return processed(progress) >= 200; }, 60000));
+    // A second close while the question is open, or while the run stops, asks nothing more.
     closeWindow(app.window());
+    closeWindow(app.window());
+    Sleep(1000);
+    CHECK_EQ(static_cast<long long>(windowsOf(app.processId(), L"#32770").size()), 1);
     answerStop(app);
+    closeWindow(app.window());
     CHECK(app.waitForExit(60000));
 
     const int renamed = run.accountedFor();
