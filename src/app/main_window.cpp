@@ -252,15 +252,8 @@ bool TFrmMain::FormCloseQuery()
     if (!run_)
         return true;
     // Closing during a run asks to stop it: the window closes once every file is in its place.
-    // A close repeated while the question is open or the run is stopping asks nothing more.
-    if (closeAfterRun_ || askingToClose_)
-        return false;
-    askingToClose_ = true;
-    if (ui().ask(texts::progress::stopQuestion)) {
-        run_->requestStop();
+    if (run_->askToStop([this] { return ui().ask(texts::progress::stopQuestion); }))
         closeAfterRun_ = true;
-    }
-    askingToClose_ = false;
     return false;
 }
 

@@ -172,7 +172,6 @@ private:
     std::vector<std::pair<platform::Control*, bool>> enabledBeforeRun_;
     bool closeAfterRun_ = false;
     // The stop question of a close is open: a second close waits for its answer.
-    bool askingToClose_ = false;
 };
 
 // The layout rule of the two list areas, over the client size.

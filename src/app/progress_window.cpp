@@ -56,10 +56,8 @@ void TfrmProgress::finish()
 
 void TfrmProgress::btnStopClick()
 {
-    if (run_ && ui().ask(texts::progress::stopQuestion)) {
-        run_->requestStop();
+    if (run_ && run_->askToStop([this] { return ui().ask(texts::progress::stopQuestion); }))
         btnStop.setEnabled(false);
-    }
 }
 
 bool TfrmProgress::FormCloseQuery()

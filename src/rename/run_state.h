@@ -3,6 +3,7 @@
 // the file at hand, and the user's wish to stop.
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -21,6 +22,18 @@ public:
     bool stopRequested() override { return stop_; }
 
     void requestStop() { stop_ = true; }
+    // On the window's thread: asks once, however many windows want to ask at the same time,
+    // and not at all once a stop is under way. True when the run is to stop.
+    bool askToStop(const std::function<bool()>& ask)
+    {
+        if (stop_ || asking_)
+            return stop_;
+        asking_ = true;
+        if (ask())
+            stop_ = true;
+        asking_ = false;
+        return stop_;
+    }
     std::size_t settled() const { return settled_; }
     std::string path() const
     {
@@ -31,6 +44,7 @@ public:
 private:
     std::atomic<std::size_t> settled_{0};
     std::atomic<bool> stop_{false};
+    bool asking_ = false;
     mutable std::mutex mutex_;
     std::string path_;
 };
