@@ -203,6 +203,18 @@ void answerStop(const App& app)
     CHECK(gone(box));
 }
 
+// Previews and executes the run, and returns its progress window once part of it is done.
+HWND runPartWay(const LongRun& run, const App& app)
+{
+    run.preview(app);
+    app.menuAsync(ids::n_run);
+    HWND progress = progressWindow(app);
+    CHECK(progress != nullptr);
+    if (progress)
+        CHECK(waitFor([&] { return processed(progress) >= 200; }, 60000));
+    return progress;
+}
+
 }  // namespace
 
 E2E_TEST(a_long_run_shows_its_progress_and_the_window_keeps_answering)
@@ -272,13 +284,9 @@ E2E_TEST(stop_part_way_leaves_every_file_in_a_known_place)
 {
     LongRun run(L"stoprun");
     App app(run.folder);
-    run.preview(app);
-    app.menuAsync(ids::n_run);
-    HWND progress = progressWindow(app);
-    CHECK(progress != nullptr);
+    HWND progress = runPartWay(run, app);
     if (!progress)
         return;
-    CHECK(waitFor([&] { return processed(progress) >= 200; }, 60000));
     PostMessageW(GetDlgItem(progress, ids::btnStop), BM_CLICK, 0, 0);
     answerStop(app);
 
@@ -308,13 +316,9 @@ E2E_TEST(closing_the_main_window_during_a_run_stops_it_and_exits)
 {
     LongRun run(L"closerun");
     App app(run.folder);
-    run.preview(app);
-    app.menuAsync(ids::n_run);
-    HWND progress = progressWindow(app);
-    CHECK(progress != nullptr);
+    HWND progress = runPartWay(run, app);
     if (!progress)
         return;
-    CHECK(waitFor([&] { return processed(progress) >= 200; }, 60000));
     // A second close while the question is open, or while the run stops, asks nothing more.
     closeWindow(app.window());
     closeWindow(app.window());
