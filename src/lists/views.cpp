@@ -2,7 +2,6 @@
 
 #include "app/main_window.h"
 #include "app/texts.h"
-#include "lists/list_store.h"
 #include "platform/utf8.h"
 
 namespace lists {

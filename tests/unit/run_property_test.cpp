@@ -135,17 +135,43 @@ void inject(Case& c, const Fault& fault, std::size_t killAt, std::size_t& seen)
     };
 }
 
+// A run as Execute makes it: the journal first, then the engine. No results when the journal
+// could not be made: then no file was touched. A kill that the fault hook throws goes through.
+struct Ran {
+    std::vector<renaming::PairResult> results;
+    bool broken = false;
+};
+
+Ran runJournaled(Case& c, renaming::RunProgress* progress = nullptr)
+{
+    try {
+        renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
+        Ran ran{renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal, progress)};
+        ran.broken = journal.broken();
+        return ran;
+    } catch (const platform::IoError&) {
+        return {};
+    }
+}
+
+// Where the run says each file is (the original path for a run that never began), and which
+// pairs it carried out.
+void placesOf(const Case& c, const Ran& ran, std::vector<std::string>& where, std::vector<bool>& done)
+{
+    for (std::size_t i = 0; i < c.pairs.size(); ++i) {
+        const bool began = !ran.results.empty();
+        where.push_back(began ? ran.results[i].at : c.pairs[i].from);
+        done.push_back(began && ran.results[i].outcome == Outcome::Done);
+    }
+}
+
 std::size_t operationsOf(unsigned seed)
 {
     Case c;
     make(c, seed);
     std::size_t seen = 0;
     inject(c, Fault(seed), SIZE_MAX, seen);
-    try {
-        renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
-        renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal);
-    } catch (const platform::IoError&) {
-    }
+    runJournaled(c);
     return seen;
 }
 
@@ -154,27 +180,13 @@ TEST(RunProperty, EveryRunAccountsForEveryFile)
     for (unsigned seed = 0; seed < 4000; ++seed) {
         Case c;
         make(c, seed);
-        const Fault fault(seed);
         std::size_t seen = 0;
-        inject(c, fault, SIZE_MAX, seen);
-        std::vector<renaming::PairResult> results;
-        bool broken = false;
-        try {
-            renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
-            results = renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal);
-            broken = journal.broken();
-        } catch (const platform::IoError&) {
-            results.resize(c.pairs.size());  // the journal could not be made: nothing was touched
-            for (std::size_t i = 0; i < c.pairs.size(); ++i)
-                results[i] = {Outcome::SystemError, fault.code, c.pairs[i].from};
-        }
+        inject(c, Fault(seed), SIZE_MAX, seen);
+        const Ran ran = runJournaled(c);
         std::vector<std::string> where;
         std::vector<bool> done;
-        for (const auto& r : results) {
-            where.push_back(r.at);
-            done.push_back(r.outcome == Outcome::Done);
-        }
-        if (broken) {
+        placesOf(c, ran, where, done);
+        if (ran.broken) {
             // The journal failed part-way: the run stopped untouched and the next start settles it.
             c.fs.fault = nullptr;
             const auto recovered = renaming::recover(c.fs, journalPath);
@@ -202,11 +214,8 @@ TEST(RunProperty, AKillAtAnyOperationIsRecovered)
             std::size_t seen = 0;
             inject(c, Fault(seed), k, seen);
             try {
-                renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
-                renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal);
+                runJournaled(c);
             } catch (const Killed&) {
-            } catch (const platform::IoError&) {
-                // The journal could not be made: nothing was touched.
             }
             c.fs.fault = nullptr;
             const std::string trace = "seed " + std::to_string(seed) + ", killed before operation " + std::to_string(k);
@@ -214,12 +223,10 @@ TEST(RunProperty, AKillAtAnyOperationIsRecovered)
                 continue;  // killed before the journal existed: nothing was touched
             auto recovered = renaming::recover(c.fs, journalPath);
             if (!recovered) {
-                check(c, [&] {
-                    std::vector<std::string> from;
-                    for (const auto& p : c.pairs)
-                        from.push_back(p.from);
-                    return from;
-                }(), std::vector<bool>(c.pairs.size()), trace + " (no plan)");
+                std::vector<std::string> where;
+                std::vector<bool> done;
+                placesOf(c, Ran{}, where, done);  // no file was touched
+                check(c, where, done, trace + " (no plan)");
             } else {
                 std::vector<bool> done;
                 for (std::size_t i = 0; i < c.pairs.size(); ++i)
@@ -253,25 +260,20 @@ TEST(RunProperty, AStopAtAnyPointLeavesEveryFileInPlace)
             Case c;
             make(c, seed);
             StopAt never(SIZE_MAX);
-            renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
-            renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal, &never);
+            runJournaled(c, &never);
             points = never.asked;
         }
         for (std::size_t k = 0; k < points; ++k) {
             Case c;
             make(c, seed);
             StopAt stop(k);
-            renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
-            const auto results = renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal, &stop);
+            const Ran ran = runJournaled(c, &stop);
             std::vector<std::string> where;
             std::vector<bool> done;
-            std::size_t stopped = 0;
-            for (const auto& r : results) {
-                where.push_back(r.at);
-                done.push_back(r.outcome == Outcome::Done);
-                stopped += r.outcome == Outcome::Stopped;
-            }
-            EXPECT_GT(stopped, 0u);
+            placesOf(c, ran, where, done);
+            EXPECT_GT(std::count_if(ran.results.begin(), ran.results.end(),
+                                    [](const auto& r) { return r.outcome == Outcome::Stopped; }),
+                      0);
             check(c, where, done, "seed " + std::to_string(seed) + ", stopped at point " + std::to_string(k));
             if (HasFatalFailure())
                 return;

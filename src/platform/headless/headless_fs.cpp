@@ -272,6 +272,14 @@ std::uint32_t HeadlessFileSystem::deleteFile(const std::string& path)
     return err::ok;
 }
 
+void HeadlessFileSystem::relocate(std::map<std::string, File>::iterator it, const std::string& name)
+{
+    File moved = std::move(it->second);
+    moved.name = name;
+    files_.erase(it);
+    files_[fold(name)] = std::move(moved);
+}
+
 std::uint32_t HeadlessFileSystem::moveFile(const std::string& from, const std::string& to)
 {
     if (auto code = injected(Op::Move, from))
@@ -286,10 +294,7 @@ std::uint32_t HeadlessFileSystem::moveFile(const std::string& from, const std::s
     bool sameFile = fold(from) == fold(to);
     if (!sameFile && (files_.count(fold(to)) || folders_.count(fold(to))))
         return err::alreadyExists;
-    File moved = it->second;
-    moved.name = upperCaseNames ? upperCase(to) : to;
-    files_.erase(it);
-    files_[fold(to)] = moved;
+    relocate(it, upperCaseNames ? upperCase(to) : to);
     return err::ok;
 }
 
@@ -303,10 +308,7 @@ std::uint32_t HeadlessFileSystem::replaceFile(const std::string& from, const std
     auto target = files_.find(fold(to));
     if (target != files_.end() && (target->second.attributes & attr::readOnly))
         return err::accessDenied;
-    File moved = it->second;
-    moved.name = to;
-    files_.erase(it);
-    files_[fold(to)] = moved;
+    relocate(it, to);
     return err::ok;
 }
 

@@ -66,6 +66,8 @@ private:
     };
     std::uint32_t injected(Op op, const std::string& path) const;
     bool parentExists(const std::string& path) const;
+    // The file now stands under this name (spelt so), wherever it stood.
+    void relocate(std::map<std::string, File>::iterator it, const std::string& name);
     std::string programPath_;
     std::string currentFolder_ = "C:\\";
     std::map<std::string, File> files_;       // by folded path
