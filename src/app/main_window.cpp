@@ -73,7 +73,7 @@ TFrmMain::TFrmMain(const platform::Platform& os)
       store_(os.fs)
 {
     // What the window's stored layout holds before FormCreate runs.
-    peer().setOuterSize(startSize);
+    peer().setOuterSize(scaled(startSize));
     cbNewname.peer().setChecked(true);
     cbInitNo.peer().setChecked(true);
     edtvalue.setText(texts::caption::edtvalue);
@@ -219,24 +219,26 @@ void TFrmMain::FormShow()
 
 void TFrmMain::FormResize()
 {
+    const int dpi = peer().dpi();
+    const platform::Size minimum = scaled(minimumSize);
     const platform::Size outer = peer().outerSize();
-    if (outer.width < minimumSize.width) {
-        peer().setOuterSize({minimumSize.width, outer.height});
+    if (outer.width < minimum.width) {
+        peer().setOuterSize({minimum.width, outer.height});
     } else {
-        gb_old.setWidth(layout::listAreaWidth(peer().clientSize().width));
+        gb_old.setWidth(layout::listAreaWidth(peer().clientSize().width, dpi));
         gb_new.setWidth(gb_old.bounds().width);
-        gb_new.setLeft(gb_old.bounds().width + 24);
-        mmOriginal.setWidth(gb_old.bounds().width - 20);
-        mmRenamed.setWidth(gb_new.bounds().width - 20);
-        cbshowpathR.setLeft(10);
+        gb_new.setLeft(gb_old.bounds().width + scaled(24));
+        mmOriginal.setWidth(gb_old.bounds().width - scaled(20));
+        mmRenamed.setWidth(gb_new.bounds().width - scaled(20));
+        cbshowpathR.setLeft(scaled(10));
     }
     const platform::Size now = peer().outerSize();
-    if (now.height < minimumSize.height) {
-        peer().setOuterSize({now.width, minimumSize.height});
+    if (now.height < minimum.height) {
+        peer().setOuterSize({now.width, minimum.height});
     } else {
-        gb_old.setHeight(layout::listAreaHeight(peer().clientSize().height));
+        gb_old.setHeight(layout::listAreaHeight(peer().clientSize().height, dpi));
         gb_new.setHeight(gb_old.bounds().height);
-        mmOriginal.setHeight(gb_old.bounds().height - 58);
+        mmOriginal.setHeight(gb_old.bounds().height - scaled(58));
         mmRenamed.setHeight(mmOriginal.bounds().height);
     }
 }

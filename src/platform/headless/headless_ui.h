@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/ui.h"
 
@@ -66,12 +67,13 @@ private:
 
 class HeadlessForm : public FormPeer {
 public:
-    // Frame, caption and menu bar of a sizeable window as the arithmetic of the tests sees them.
+    // Frame, caption and menu bar of a sizeable window as the arithmetic of the tests sees them,
+    // at 96 dots per inch.
     static constexpr Size sizeableFrame{8, 53};
     static constexpr Size dialogFrame{6, 29};
 
-    HeadlessForm(FormEvents& events, FormBorder border, bool mainWindow)
-        : events_(events), border_(border), mainWindow_(mainWindow) {}
+    HeadlessForm(FormEvents& events, FormBorder border, bool mainWindow, int dpi)
+        : events_(events), border_(border), mainWindow_(mainWindow), dpi_(dpi) {}
     std::string title() const override { return title_; }
     void setTitle(const std::string& title) override { title_ = title; }
     Size outerSize() const override { return outer_; }
@@ -89,9 +91,12 @@ public:
     void setMenuCaption(int id, const std::string& caption) override;
     void setMenuEnabled(int id, bool on) override;
     bool menuEnabled(int id) const;
+    int dpi() const override { return dpi_; }
 
     // The user drags the frame.
     void userResize(Size outer) { setOuterSize(outer); }
+    // The user drags the window onto a display of another density; the system suggests its size.
+    void moveToDisplay(int dpi, Size suggested);
     void chooseMenu(int id) { events_.menuChosen(id); }
     // Files dropped from the file browser; files a second copy of the program hands over.
     void dropFiles(const std::vector<std::string>& paths) { events_.filesDropped(paths); }
@@ -103,10 +108,11 @@ public:
     int broughtToFront = 0;
 
 private:
-    Size frame() const { return border_ == FormBorder::Sizeable ? sizeableFrame : dialogFrame; }
+    Size frame() const;
     FormEvents& events_;
     FormBorder border_;
     bool mainWindow_;
+    int dpi_;
     std::string title_;
     Size outer_{};
     bool visible_ = false;
@@ -125,7 +131,8 @@ struct Shown {
 
 class HeadlessUi : public Ui {
 public:
-    explicit HeadlessUi(FileSystem& fs) : fs_(fs) {}
+    // New windows open on a display of this density.
+    explicit HeadlessUi(FileSystem& fs, int dpi = designDpi) : fs_(fs), dpi_(dpi) {}
     std::unique_ptr<FormPeer> createForm(FormEvents& events, FormBorder border, const std::string& className,
                                          bool mainWindow) override;
     std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
@@ -171,6 +178,7 @@ public:
 private:
     void modalOpen();
     FileSystem& fs_;
+    int dpi_;
     std::string appTitle_;
 };
 
