@@ -1,0 +1,299 @@
+// The windows on a display of another density: every control at its designed place scaled, every
+// caption whole in its scaled font, the menu bar on one line, the window inside the work area.
+#include "../../src/app/control_ids.h"
+#include "driver.h"
+#include "platform/display.h"
+#include "platform/win32/font_recipe.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+using namespace e2e;
+using platform::scaled;
+
+namespace {
+
+// Where Wine keeps the display density; each program reads it as it starts.
+const wchar_t* const desktopKey = L"Control Panel\\Desktop";
+const wchar_t* const logPixels = L"LogPixels";
+
+std::optional<DWORD> readLogPixels()
+{
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, desktopKey, logPixels, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+void writeLogPixels(std::optional<DWORD> value)
+{
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, desktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    if (value)
+        RegSetValueExW(key, logPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*value), sizeof *value);
+    else
+        RegDeleteValueW(key, logPixels);
+    RegCloseKey(key);
+}
+
+// The programs started while it lives see a display of this density; the other tests share the
+// prefix, so the density the prefix had comes back however the test ends (and should this
+// process be killed, the cleanup below sets 96 again).
+class DisplayDensity {
+public:
+    explicit DisplayDensity(int dpi) : before_(readLogPixels()) { writeLogPixels(static_cast<DWORD>(dpi)); }
+    ~DisplayDensity() { writeLogPixels(before_); }
+    DisplayDensity(const DisplayDensity&) = delete;
+    DisplayDensity& operator=(const DisplayDensity&) = delete;
+
+private:
+    std::optional<DWORD> before_;
+};
+
+// The driver sees the program's windows in the program's own pixels, not scaled to its own DPI.
+void seeWindowsUnscaled()
+{
+    using SetThreadDpiAwarenessContextFunction = HANDLE(WINAPI*)(HANDLE);
+    const auto set = reinterpret_cast<SetThreadDpiAwarenessContextFunction>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+    if (set)
+        set(reinterpret_cast<HANDLE>(-4));  // per monitor, version 2
+}
+
+struct Designed {
+    int id;
+    RECT design;  // left, top, width, height at 96 dots per inch
+};
+
+// Every control that keeps its place, with its place in its parent as designed.
+const Designed inventory[] = {
+    {ids::gb_name, {8, 6, 614, 115}},        {ids::gb_extension, {8, 123, 118, 68}},
+    {ids::gb_attributes, {131, 123, 97, 68}}, {ids::gb_output, {234, 123, 388, 68}},
+    {ids::gb_append, {226, 64, 214, 44}},    {ids::cbAftername, {8, 14, 94, 17}},
+    {ids::edtRearside, {86, 13, 114, 21}},   {ids::gb_filename, {6, 15, 214, 44}},
+    {ids::cbNewname, {8, 15, 85, 17}},       {ids::edtname, {98, 14, 105, 21}},
+    {ids::gb_No, {226, 15, 214, 44}},        {ids::cbInitNo, {8, 15, 76, 17}},
+    {ids::edtvalue, {86, 14, 27, 21}},       {ids::cbPos, {123, 13, 80, 21}},
+    {ids::rgIncDec, {446, 10, 160, 48}},     {ids::gbReplace, {446, 60, 160, 48}},
+    {ids::edtOldpart, {8, 16, 60, 21}},      {ids::Label3, {72, 19, 12, 13}},
+    {ids::edtNewpart, {91, 15, 60, 21}},     {ids::gb_insert, {6, 64, 214, 44}},
+    {ids::cbBeforename, {8, 14, 84, 17}},    {ids::edtForeside, {98, 13, 105, 21}},
+    {ids::cbChangesuffix, {8, 18, 54, 17}},  {ids::edtsuffix_old, {6, 40, 40, 21}},
+    {ids::Label4, {51, 43, 12, 13}},         {ids::edtsuffix_new, {69, 40, 40, 21}},
+    {ids::cbReadonly, {8, 18, 74, 17}},      {ids::cbHidden, {8, 40, 68, 20}},
+    {ids::rbRename, {8, 18, 173, 17}},       {ids::rbSaveas, {187, 18, 161, 17}},
+    {ids::lbpath, {12, 42, 365, 13}},        {ids::lb_old, {110, 20, 97, 16}},
+    {ids::cbShowpathO, {10, 20, 90, 17}},    {ids::lb_new, {218, 20, 97, 16}},
+    {ids::cbshowpathR, {10, 20, 90, 17}},    {ids::Button1, {114, 14, 92, 25}},
+};
+
+// Room a caption leaves in its control at 96 dots per inch: the box or circle of a check box or
+// radio button and its gap, the frame of a group box around its caption, a button's edges.
+int designedRoom(const std::wstring& className, LONG style)
+{
+    if (className != L"Button")
+        return 0;
+    switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: return 18;
+    case BS_GROUPBOX: return 12;
+    default: return 6;
+    }
+}
+
+std::wstring classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// Rows of the shot, from the top, that hold ink within part of a control.
+std::pair<int, int> inkRows(const Shot& shot, HWND control, const RECT& part)
+{
+    int first = -1, last = -1;
+    for (int y = part.top; y < part.bottom; ++y) {
+        const RECT row{part.left, y, part.right, y + 1};
+        if (shot.inkOf(control, &row).pixels > 0) {
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+    }
+    return {first, last};
+}
+
+bool nearBlack(COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; }
+
+bool light(COLORREF c) { return GetRValue(c) >= 0xC0 && GetGValue(c) >= 0xC0 && GetBValue(c) >= 0xC0; }
+
+// The lines of text of the menu bar: bands of rows with dark ink between the title bar (the first
+// rows, upwards from the client area, that are not mostly light, as a menu bar is) and the client
+// area.
+int menuBarLines(const Shot& shot, HWND window)
+{
+    POINT client{0, 0};
+    ClientToScreen(window, &client);
+    int y = client.y - shot.screenRect.top - 1;
+    int lines = 0;
+    bool inLine = false;
+    for (; y >= 0; --y) {
+        int bright = 0, dark = 0;
+        for (int x = 0; x < shot.width; ++x) {
+            const COLORREF c = shot.at(x, y);
+            bright += light(c);
+            dark += nearBlack(c);
+        }
+        if (bright < shot.width / 2)
+            break;  // the title bar
+        if (dark > 0 && !inLine)
+            ++lines;
+        inLine = dark > 0;
+    }
+    return lines;
+}
+
+}  // namespace
+
+E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
+{
+    const int dpi = 144;
+    const auto s = [&](int v) { return scaled(v, dpi); };
+    DisplayDensity density(dpi);
+    seeWindowsUnscaled();
+    App app(freshFolder(L"dpi144"));
+
+    // 648 × 753 scaled, but never beyond the work area: centred there.
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(app.window(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    RECT outer;
+    GetWindowRect(app.window(), &outer);
+    std::printf("  window %ld,%ld %ldx%ld in the work area %ld,%ld %ldx%ld\n", outer.left, outer.top,
+                outer.right - outer.left, outer.bottom - outer.top, work.left, work.top, work.right - work.left,
+                work.bottom - work.top);
+    CHECK_EQ(outer.right - outer.left, 972);
+    CHECK_EQ(outer.bottom - outer.top, std::min<long>(1130, work.bottom - work.top));
+    CHECK(outer.left >= work.left && outer.right <= work.right && outer.top >= work.top && outer.bottom <= work.bottom);
+    CHECK(std::abs((outer.left - work.left) - (work.right - outer.right)) <= 1);
+    CHECK(std::abs((outer.top - work.top) - (work.bottom - outer.bottom)) <= 1);
+
+    for (const Designed& d : inventory) {
+        const RECT r = app.rectInClient(d.id);
+        const RECT want{s(d.design.left), s(d.design.top), s(d.design.right), s(d.design.bottom)};
+        CHECK_EQ(r.left, want.left);
+        CHECK_EQ(r.top, want.top);
+        CHECK_EQ(r.right - r.left, want.right);
+        if (d.id != ids::cbPos)  // a drop-down list is as high as its font makes it
+            CHECK_EQ(r.bottom - r.top, want.bottom);
+    }
+    // The list areas by the layout rule, scaled.
+    const SIZE client = app.clientSize();
+    const int w = (client.cx - s(34)) / 2, h = client.cy - s(200);
+    const RECT oldArea = app.rectInClient(ids::gb_old), newArea = app.rectInClient(ids::gb_new);
+    CHECK_EQ(oldArea.left, s(8));
+    CHECK_EQ(oldArea.right - oldArea.left, w);
+    CHECK_EQ(newArea.left, w + s(24));
+    CHECK_EQ(newArea.right - newArea.left, w);
+    CHECK_EQ(newArea.bottom - newArea.top, h);
+    const RECT view = app.rectInClient(ids::mmRenamed);
+    CHECK_EQ(view.right - view.left, w - s(20));
+    CHECK_EQ(view.bottom - view.top, h - s(58));
+
+    // Each caption fits its control, measured in the control's font: the window's, scaled.
+    const LOGFONTW windowFont = platform::win32::logFontOf(platform::scaled(platform::FontSpec{}, dpi));
+    HFONT font = CreateFontIndirectW(&windowFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    for (const Designed& d : inventory) {
+        HWND control = app.control(d.id);
+        const std::wstring caption = app.text(d.id);
+        const std::wstring kind = classOf(control);
+        if (caption.empty() || kind == L"Edit" || kind == L"ComboBox")
+            continue;
+        SIZE size{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        RECT r;
+        GetClientRect(control, &r);
+        const int room = s(designedRoom(kind, GetWindowLongW(control, GWL_STYLE)));
+        if (size.cx + room > r.right)
+            std::printf("  \"%s\" needs %ld + %d px of %ld\n", narrow(caption).c_str(), size.cx, room, r.right);
+        CHECK(size.cx + room <= r.right);
+    }
+    std::printf("  the window's font: %ld px high\n", metrics.tmHeight);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+
+    const Shot shot = capture(app.window());
+    shot.save(L"main-window-144dpi.bmp");
+    CHECK_EQ(menuBarLines(shot, app.window()), 1);
+    // Captions are drawn in the scaled font: a Chinese caption's ink is well over the 11 pixels
+    // of the design.
+    for (int id : {ids::cbNewname, ids::lb_old, ids::rbRename}) {
+        HWND control = app.control(id);
+        RECT r;
+        GetClientRect(control, &r);
+        const RECT text{id == ids::lb_old ? 0 : s(18), 0, r.right, r.bottom};
+        const auto [top, bottom] = inkRows(shot, control, text);
+        std::printf("  \"%s\": ink in rows %d..%d of %ld\n", narrow(app.text(id)).c_str(), top, bottom, r.bottom);
+        CHECK(top >= 0 && bottom - top + 1 > 12);
+        CHECK(top >= 0 && bottom < r.bottom);
+    }
+
+    // The About window: its client area and its links' font scaled, each link whole.
+    app.menu(ids::n_about);
+    HWND about = nullptr;
+    waitFor([&] {
+        auto found = windowsOf(app.processId(), L"TfrmAbout");
+        about = found.empty() || !IsWindowVisible(found[0]) ? nullptr : found[0];
+        return about != nullptr;
+    });
+    CHECK(about != nullptr);
+    if (!about)
+        return;
+    RECT aboutClient;
+    GetClientRect(about, &aboutClient);
+    CHECK_EQ(aboutClient.right, s(242));
+    CHECK_EQ(aboutClient.bottom, s(142));
+    const Shot aboutShot = capture(about);
+    aboutShot.save(L"about-window-144dpi.bmp");
+    const LOGFONTW linkFont = platform::win32::logFontOf(platform::scaled(platform::FontSpec{"Arial", 13, false, true, true}, dpi));
+    HFONT link = CreateFontIndirectW(&linkFont);
+    dc = GetDC(nullptr);
+    old = SelectObject(dc, link);
+    int links = 0;
+    for (HWND label = GetWindow(about, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
+        const std::wstring text = titleOf(label);
+        if (text.rfind(L"Emial: ", 0) != 0 && text.rfind(L"官网：", 0) != 0)
+            continue;
+        ++links;
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        RECT r;
+        GetClientRect(label, &r);
+        const Ink ink = aboutShot.inkOf(label);
+        std::printf("  \"%s\": %ld px of %ld; ink %d..%d\n", narrow(text).c_str(), size.cx, r.right, ink.left, ink.right);
+        CHECK(size.cx <= r.right);
+        CHECK(ink.right - ink.left + 1 >= size.cx - 3);  // whole, not shortened
+    }
+    CHECK_EQ(links, 2);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(link);
+}
+
+// Run after the test above however it ended, even killed: the prefix is at 96 dpi again.
+E2E_TEST(the_display_is_back_at_96_dpi)
+{
+    if (const auto value = readLogPixels(); value && *value != 96)
+        writeLogPixels(96);
+    CHECK(readLogPixels().value_or(96) == 96);
+}
