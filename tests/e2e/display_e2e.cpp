@@ -158,12 +158,81 @@ int menuBarLines(const Shot& shot, HWND window)
     return lines;
 }
 
+// Every control at its designed place scaled, the list areas by the layout rule scaled.
+void checkPlaces(const App& app, int dpi)
+{
+    const auto s = [&](int v) { return scaled(v, dpi); };
+    for (const Designed& d : inventory) {
+        const RECT r = app.rectInClient(d.id);
+        const RECT want{s(d.design.left), s(d.design.top), s(d.design.right), s(d.design.bottom)};
+        CHECK_EQ(r.left, want.left);
+        CHECK_EQ(r.top, want.top);
+        CHECK_EQ(r.right - r.left, want.right);
+        if (d.id != ids::cbPos)  // a drop-down list is as high as its font makes it
+            CHECK_EQ(r.bottom - r.top, want.bottom);
+    }
+    const SIZE client = app.clientSize();
+    const int w = (client.cx - s(34)) / 2, h = client.cy - s(200);
+    const RECT oldArea = app.rectInClient(ids::gb_old), newArea = app.rectInClient(ids::gb_new);
+    CHECK_EQ(oldArea.left, s(8));
+    CHECK_EQ(oldArea.right - oldArea.left, w);
+    CHECK_EQ(newArea.left, w + s(24));
+    CHECK_EQ(newArea.right - newArea.left, w);
+    CHECK_EQ(newArea.bottom - newArea.top, h);
+    const RECT view = app.rectInClient(ids::mmRenamed);
+    CHECK_EQ(view.right - view.left, w - s(20));
+    CHECK_EQ(view.bottom - view.top, h - s(58));
+}
+
+// Each caption fits its control, measured in the control's font: the window's, scaled.
+void checkCaptionsFit(const App& app, int dpi)
+{
+    const LOGFONTW windowFont = platform::win32::logFontOf(platform::scaled(platform::FontSpec{}, dpi));
+    HFONT font = CreateFontIndirectW(&windowFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    for (const Designed& d : inventory) {
+        HWND control = app.control(d.id);
+        const std::wstring caption = app.text(d.id);
+        const std::wstring kind = classOf(control);
+        if (caption.empty() || kind == L"Edit" || kind == L"ComboBox")
+            continue;
+        SIZE size{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        RECT r;
+        GetClientRect(control, &r);
+        const int room = scaled(designedRoom(kind, GetWindowLongW(control, GWL_STYLE)), dpi);
+        if (size.cx + room > r.right)
+            std::printf("  \"%s\" needs %ld + %d px of %ld\n", narrow(caption).c_str(), size.cx, room, r.right);
+        CHECK(size.cx + room <= r.right);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+}
+
+// Captions are drawn in the scaled font, whole: a Chinese caption's ink is about as high as the
+// font, inside its control.
+void checkCaptionsDrawn(const Shot& shot, const App& app, int dpi)
+{
+    for (int id : {ids::cbNewname, ids::lb_old, ids::rbRename}) {
+        HWND control = app.control(id);
+        RECT r;
+        GetClientRect(control, &r);
+        const RECT text{id == ids::lb_old ? 0 : scaled(18, dpi), 0, r.right, r.bottom};
+        const auto [top, bottom] = inkRows(shot, control, text);
+        std::printf("  \"%s\": ink in rows %d..%d of %ld\n", narrow(app.text(id)).c_str(), top, bottom, r.bottom);
+        CHECK(top >= 0 && bottom - top + 1 >= scaled(11, dpi) * 3 / 4);
+        CHECK(top >= 0 && bottom - top + 1 <= scaled(11, dpi) + 2);
+        CHECK(top >= 0 && bottom < r.bottom);
+    }
+}
+
 }  // namespace
 
 E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
 {
     const int dpi = 144;
-    const auto s = [&](int v) { return scaled(v, dpi); };
     DisplayDensity density(dpi);
     seeWindowsUnscaled();
     App app(freshFolder(L"dpi144"));
@@ -183,70 +252,12 @@ E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
     CHECK(std::abs((outer.left - work.left) - (work.right - outer.right)) <= 1);
     CHECK(std::abs((outer.top - work.top) - (work.bottom - outer.bottom)) <= 1);
 
-    for (const Designed& d : inventory) {
-        const RECT r = app.rectInClient(d.id);
-        const RECT want{s(d.design.left), s(d.design.top), s(d.design.right), s(d.design.bottom)};
-        CHECK_EQ(r.left, want.left);
-        CHECK_EQ(r.top, want.top);
-        CHECK_EQ(r.right - r.left, want.right);
-        if (d.id != ids::cbPos)  // a drop-down list is as high as its font makes it
-            CHECK_EQ(r.bottom - r.top, want.bottom);
-    }
-    // The list areas by the layout rule, scaled.
-    const SIZE client = app.clientSize();
-    const int w = (client.cx - s(34)) / 2, h = client.cy - s(200);
-    const RECT oldArea = app.rectInClient(ids::gb_old), newArea = app.rectInClient(ids::gb_new);
-    CHECK_EQ(oldArea.left, s(8));
-    CHECK_EQ(oldArea.right - oldArea.left, w);
-    CHECK_EQ(newArea.left, w + s(24));
-    CHECK_EQ(newArea.right - newArea.left, w);
-    CHECK_EQ(newArea.bottom - newArea.top, h);
-    const RECT view = app.rectInClient(ids::mmRenamed);
-    CHECK_EQ(view.right - view.left, w - s(20));
-    CHECK_EQ(view.bottom - view.top, h - s(58));
-
-    // Each caption fits its control, measured in the control's font: the window's, scaled.
-    const LOGFONTW windowFont = platform::win32::logFontOf(platform::scaled(platform::FontSpec{}, dpi));
-    HFONT font = CreateFontIndirectW(&windowFont);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    for (const Designed& d : inventory) {
-        HWND control = app.control(d.id);
-        const std::wstring caption = app.text(d.id);
-        const std::wstring kind = classOf(control);
-        if (caption.empty() || kind == L"Edit" || kind == L"ComboBox")
-            continue;
-        SIZE size{};
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-        RECT r;
-        GetClientRect(control, &r);
-        const int room = s(designedRoom(kind, GetWindowLongW(control, GWL_STYLE)));
-        if (size.cx + room > r.right)
-            std::printf("  \"%s\" needs %ld + %d px of %ld\n", narrow(caption).c_str(), size.cx, room, r.right);
-        CHECK(size.cx + room <= r.right);
-    }
-    std::printf("  the window's font: %ld px high\n", metrics.tmHeight);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
-
+    checkPlaces(app, dpi);
+    checkCaptionsFit(app, dpi);
     const Shot shot = capture(app.window());
     shot.save(L"main-window-144dpi.bmp");
     CHECK_EQ(menuBarLines(shot, app.window()), 1);
-    // Captions are drawn in the scaled font: a Chinese caption's ink is well over the 11 pixels
-    // of the design.
-    for (int id : {ids::cbNewname, ids::lb_old, ids::rbRename}) {
-        HWND control = app.control(id);
-        RECT r;
-        GetClientRect(control, &r);
-        const RECT text{id == ids::lb_old ? 0 : s(18), 0, r.right, r.bottom};
-        const auto [top, bottom] = inkRows(shot, control, text);
-        std::printf("  \"%s\": ink in rows %d..%d of %ld\n", narrow(app.text(id)).c_str(), top, bottom, r.bottom);
-        CHECK(top >= 0 && bottom - top + 1 > 12);
-        CHECK(top >= 0 && bottom < r.bottom);
-    }
+    checkCaptionsDrawn(shot, app, dpi);
 
     // The About window: its client area and its links' font scaled, each link whole.
     app.menu(ids::n_about);
@@ -261,14 +272,15 @@ E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
         return;
     RECT aboutClient;
     GetClientRect(about, &aboutClient);
-    CHECK_EQ(aboutClient.right, s(242));
-    CHECK_EQ(aboutClient.bottom, s(142));
+    CHECK_EQ(aboutClient.right, scaled(242, dpi));
+    CHECK_EQ(aboutClient.bottom, scaled(142, dpi));
     const Shot aboutShot = capture(about);
     aboutShot.save(L"about-window-144dpi.bmp");
-    const LOGFONTW linkFont = platform::win32::logFontOf(platform::scaled(platform::FontSpec{"Arial", 13, false, true, true}, dpi));
+    const LOGFONTW linkFont =
+        platform::win32::logFontOf(platform::scaled(platform::FontSpec{"Arial", 13, false, true, true}, dpi));
     HFONT link = CreateFontIndirectW(&linkFont);
-    dc = GetDC(nullptr);
-    old = SelectObject(dc, link);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, link);
     int links = 0;
     for (HWND label = GetWindow(about, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
         const std::wstring text = titleOf(label);
@@ -288,6 +300,44 @@ E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     DeleteObject(link);
+}
+
+namespace {
+
+// What the system sends when the window is moved onto a monitor of another density: the new
+// DPI, and the rectangle it suggests, which lies in the program's own memory.
+void moveToDisplay(const App& app, int dpi, const RECT& suggested)
+{
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, app.processId());
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr);
+    SendMessageW(app.window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+}
+
+}  // namespace
+
+E2E_TEST(moving_to_a_display_of_another_density_lays_the_window_out_again)
+{
+    App app(freshFolder(L"dpichange"));
+    const RECT larger{100, 0, 100 + 1000, 1000};
+    moveToDisplay(app, 144, larger);
+    RECT outer;
+    GetWindowRect(app.window(), &outer);
+    CHECK(EqualRect(&outer, &larger));
+    checkPlaces(app, 144);
+    checkCaptionsFit(app, 144);
+    checkCaptionsDrawn(capture(app.window()), app, 144);
+
+    // Back, to a size below the smallest of 96 dpi: the smallest it is, laid out at 96 dpi.
+    moveToDisplay(app, 96, {100, 0, 100 + 600, 500});
+    waitFor([&] { return app.outerSize().cx == 648 && app.outerSize().cy == 520; }, 3000);
+    CHECK_EQ(app.outerSize().cx, 648);
+    CHECK_EQ(app.outerSize().cy, 520);
+    checkPlaces(app, 96);
+    checkCaptionsDrawn(capture(app.window()), app, 96);
+    CHECK(app.running());
 }
 
 // Run after the test above however it ended, even killed: the prefix is at 96 dpi again.
