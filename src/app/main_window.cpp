@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+
 #include "app/about_window.h"
 #include "app/progress_window.h"
 #include "app/control_ids.h"
@@ -220,7 +222,9 @@ void TFrmMain::FormShow()
 void TFrmMain::FormResize()
 {
     const int dpi = peer().dpi();
-    const platform::Size minimum = scaled(minimumSize);
+    // The smallest size, unless the screen is smaller still: then the window fits the screen.
+    const platform::Size smallest = scaled(minimumSize), work = peer().workArea();
+    const platform::Size minimum{std::min(smallest.width, work.width), std::min(smallest.height, work.height)};
     const platform::Size outer = peer().outerSize();
     if (outer.width < minimum.width) {
         peer().setOuterSize({minimum.width, outer.height});

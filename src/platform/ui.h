@@ -96,6 +96,8 @@ public:
     virtual void setMenuEnabled(int id, bool on) = 0;
     // The dots per inch of the display the window is on (96 at 100 %).
     virtual int dpi() const = 0;
+    // The size of the work area (the screen less the taskbar) of the monitor the window is on.
+    virtual Size workArea() const = 0;
 };
 
 struct FontSpec {

@@ -184,8 +184,45 @@ void checkPlaces(const App& app, int dpi)
     CHECK_EQ(view.bottom - view.top, h - s(58));
 }
 
-// Each caption fits its control, measured in the control's font: the window's, scaled.
-void checkCaptionsFit(const App& app, int dpi)
+// The columns a text's ink takes, drawn at the left edge in a font: its advance may end in blank.
+Ink inkOfText(HDC dc, const std::wstring& text)
+{
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const int width = size.cx * 2 + 8, height = size.cy + 4;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    HGDIOBJ oldFont = SelectObject(memory, GetCurrentObject(dc, OBJ_FONT));
+    const RECT all{0, 0, width, height};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(memory, RGB(0, 0, 0));
+    SetBkMode(memory, TRANSPARENT);
+    TextOutW(memory, 0, 0, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+    Ink ink;
+    const auto* pixel = static_cast<const DWORD*>(bits);
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y)
+            if (3 * 255 - GetRValue(pixel[y * width + x]) - GetGValue(pixel[y * width + x]) -
+                    GetBValue(pixel[y * width + x]) >= 90) {  // as far from the paper as Shot::inkOf asks
+                ink.left = ink.left < 0 ? x : ink.left;
+                ink.right = x;
+                ++ink.pixels;
+            }
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return ink;
+}
+
+// Each caption fits its control, measured in the control's font (the window's, scaled): its ink
+// and the room the control's own parts take. A label shows it whole, not shortened.
+void checkCaptionsFit(const Shot& shot, const App& app, int dpi)
 {
     const LOGFONTW windowFont = platform::win32::logFontOf(platform::scaled(platform::FontSpec{}, dpi));
     HFONT font = CreateFontIndirectW(&windowFont);
@@ -197,14 +234,20 @@ void checkCaptionsFit(const App& app, int dpi)
         const std::wstring kind = classOf(control);
         if (caption.empty() || kind == L"Edit" || kind == L"ComboBox")
             continue;
-        SIZE size{};
-        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        const Ink text = inkOfText(dc, caption);
         RECT r;
         GetClientRect(control, &r);
         const int room = scaled(designedRoom(kind, GetWindowLongW(control, GWL_STYLE)), dpi);
-        if (size.cx + room > r.right)
-            std::printf("  \"%s\" needs %ld + %d px of %ld\n", narrow(caption).c_str(), size.cx, room, r.right);
-        CHECK(size.cx + room <= r.right);
+        if (text.right + 1 + room > r.right)
+            std::printf("  \"%s\" needs %d + %d px of %ld\n", narrow(caption).c_str(), text.right + 1, room, r.right);
+        CHECK(text.right + 1 + room <= r.right);
+        if (kind == L"Static") {
+            const Ink drawn = shot.inkOf(control);
+            // Shortened, it would end well before its last character.
+            std::printf("  \"%s\" drawn in columns %d..%d of %ld, its ink %d..%d\n", narrow(caption).c_str(),
+                        drawn.left, drawn.right, r.right, text.left, text.right);
+            CHECK(drawn.right >= std::min<int>(text.right, r.right - 1) - 1);
+        }
     }
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
@@ -230,14 +273,17 @@ void checkCaptionsDrawn(const Shot& shot, const App& app, int dpi)
 
 }  // namespace
 
-E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
+namespace {
+
+// The program started on a display of this density, as a new user meets it.
+void windowAtDensity(int dpi)
 {
-    const int dpi = 144;
     DisplayDensity density(dpi);
     seeWindowsUnscaled();
-    App app(freshFolder(L"dpi144"));
+    const std::wstring suffix = L"-" + std::to_wstring(dpi) + L"dpi";
+    App app(freshFolder(L"dpi" + std::to_wstring(dpi)));
 
-    // 648 × 753 scaled, but never beyond the work area: centred there.
+    // 648 × 753 scaled, but never beyond the work area, and centred there.
     MONITORINFO monitor{sizeof monitor};
     GetMonitorInfoW(MonitorFromWindow(app.window(), MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT work = monitor.rcWork;
@@ -246,16 +292,16 @@ E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
     std::printf("  window %ld,%ld %ldx%ld in the work area %ld,%ld %ldx%ld\n", outer.left, outer.top,
                 outer.right - outer.left, outer.bottom - outer.top, work.left, work.top, work.right - work.left,
                 work.bottom - work.top);
-    CHECK_EQ(outer.right - outer.left, 972);
-    CHECK_EQ(outer.bottom - outer.top, std::min<long>(1130, work.bottom - work.top));
+    CHECK_EQ(outer.right - outer.left, std::min<long>(scaled(648, dpi), work.right - work.left));
+    CHECK_EQ(outer.bottom - outer.top, std::min<long>(scaled(753, dpi), work.bottom - work.top));
     CHECK(outer.left >= work.left && outer.right <= work.right && outer.top >= work.top && outer.bottom <= work.bottom);
     CHECK(std::abs((outer.left - work.left) - (work.right - outer.right)) <= 1);
     CHECK(std::abs((outer.top - work.top) - (work.bottom - outer.bottom)) <= 1);
 
     checkPlaces(app, dpi);
-    checkCaptionsFit(app, dpi);
     const Shot shot = capture(app.window());
-    shot.save(L"main-window-144dpi.bmp");
+    shot.save(L"main-window" + suffix + L".bmp");
+    checkCaptionsFit(shot, app, dpi);
     CHECK_EQ(menuBarLines(shot, app.window()), 1);
     checkCaptionsDrawn(shot, app, dpi);
 
@@ -275,7 +321,7 @@ E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
     CHECK_EQ(aboutClient.right, scaled(242, dpi));
     CHECK_EQ(aboutClient.bottom, scaled(142, dpi));
     const Shot aboutShot = capture(about);
-    aboutShot.save(L"about-window-144dpi.bmp");
+    aboutShot.save(L"about-window" + suffix + L".bmp");
     const LOGFONTW linkFont =
         platform::win32::logFontOf(platform::scaled(platform::FontSpec{"Arial", 13, false, true, true}, dpi));
     HFONT link = CreateFontIndirectW(&linkFont);
@@ -300,6 +346,23 @@ E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     DeleteObject(link);
+}
+
+}  // namespace
+
+E2E_TEST(the_window_at_120_dpi_is_its_design_scaled)
+{
+    windowAtDensity(120);
+}
+
+E2E_TEST(the_window_at_144_dpi_is_its_design_scaled)
+{
+    windowAtDensity(144);
+}
+
+E2E_TEST(the_window_at_192_dpi_is_its_design_scaled)
+{
+    windowAtDensity(192);
 }
 
 namespace {
@@ -327,8 +390,9 @@ E2E_TEST(moving_to_a_display_of_another_density_lays_the_window_out_again)
     GetWindowRect(app.window(), &outer);
     CHECK(EqualRect(&outer, &larger));
     checkPlaces(app, 144);
-    checkCaptionsFit(app, 144);
-    checkCaptionsDrawn(capture(app.window()), app, 144);
+    const Shot shot = capture(app.window());
+    checkCaptionsFit(shot, app, 144);
+    checkCaptionsDrawn(shot, app, 144);
 
     // Back, to a size below the smallest of 96 dpi: the smallest it is, laid out at 96 dpi.
     moveToDisplay(app, 96, {100, 0, 100 + 600, 500});
@@ -340,7 +404,7 @@ E2E_TEST(moving_to_a_display_of_another_density_lays_the_window_out_again)
     CHECK(app.running());
 }
 
-// Run after the test above however it ended, even killed: the prefix is at 96 dpi again.
+// Run after the tests above however they ended, even killed: the prefix is at 96 dpi again.
 E2E_TEST(the_display_is_back_at_96_dpi)
 {
     if (const auto value = readLogPixels(); value && *value != 96)

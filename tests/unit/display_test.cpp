@@ -7,6 +7,7 @@
 #include "app/progress_window.h"
 #include "harness.h"
 #include "platform/display.h"
+#include "platform/ellipsis.h"
 
 using platform::Rect;
 using platform::Size;
@@ -155,6 +156,19 @@ TEST(Density, TheSmallestSizeIsTheDesignedOneScaled)
     }
 }
 
+TEST(Density, OnAScreenSmallerThanTheSmallestSizeTheWindowFitsTheScreen)
+{
+    Harness h(192);
+    h.window().screenWorkArea = {1280, 1024};
+    h.window().userResize({100, 100});
+    EXPECT_EQ(h.window().outerSize(), (Size{1280, 1024}));
+    const Size client = h.window().clientSize();
+    EXPECT_EQ(h.form.gb_new.bounds().width, layout::listAreaWidth(client.width, 192));
+    EXPECT_EQ(h.form.mmOriginal.bounds().height, layout::listAreaHeight(client.height, 192) - scaled(58, 192));
+    h.window().userResize({1300, 1100});
+    EXPECT_EQ(h.window().outerSize(), (Size{1300, 1100}));
+}
+
 TEST(Density, MovingToAnotherDisplayLaysTheWindowOutAgain)
 {
     Harness h;
@@ -183,6 +197,27 @@ TEST(Density, ASuggestedSizeBelowTheSmallestIsRaisedToIt)
     Harness h;
     h.window().moveToDisplay(144, {700, 600});
     EXPECT_EQ(h.window().outerSize(), (Size{972, 780}));
+}
+
+struct Overrun {
+    int text, lastCharacter, width;
+    bool shortened;
+};
+
+TEST(Label, AScaledCaptionAPixelTooWideIsCutNotShortened)
+{
+    const Overrun cases[] = {
+        {12, 6, 12, false},   // fits exactly, as ">>" at 96 dpi
+        {16, 8, 15, false},   // ">>" at 120 dpi: a pixel of its last ">" cut
+        {17, 8, 15, false},   // a quarter of it
+        {18, 8, 15, true},    // more than a quarter: "…"
+        {400, 11, 365, true}, // a long folder
+        {0, 0, 0, false},
+        {5, 0, 4, true},      // nothing of a last character to lose, and still too wide
+    };
+    for (const Overrun& c : cases)
+        EXPECT_EQ(platform::shortened(c.text, c.lastCharacter, c.width), c.shortened)
+            << c.text << " on " << c.width;
 }
 
 struct Placement {

@@ -92,6 +92,7 @@ public:
     void setMenuEnabled(int id, bool on) override;
     bool menuEnabled(int id) const;
     int dpi() const override { return dpi_; }
+    Size workArea() const override { return screenWorkArea; }
 
     // The user drags the frame.
     void userResize(Size outer) { setOuterSize(outer); }
@@ -103,6 +104,7 @@ public:
     void handOver(const std::vector<std::string>& paths) { events_.filesHandedOver(paths); }
     std::string menuCaption(int id) const;
     bool closed = false;
+    Size screenWorkArea{3840, 2120};  // a 4K monitor's, less its taskbar
     bool centredOnScreen = false;
     const FormPeer* centredOver = nullptr;
     int broughtToFront = 0;

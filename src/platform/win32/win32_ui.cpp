@@ -137,6 +137,13 @@ std::wstring windowText(HWND hwnd)
     return text;
 }
 
+int textWidth(HDC dc, const std::wstring& s)
+{
+    SIZE size{};
+    GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
+    return static_cast<int>(size.cx);
+}
+
 // A static control wraps at spaces and hides what its height cannot show: labels draw their
 // text themselves, on one line, shortened where it does not fit.
 void paintLabel(HWND hwnd, const Win32Control& label)
@@ -151,15 +158,14 @@ void paintLabel(HWND hwnd, const Win32Control& label)
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-    UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+    UINT format = DT_SINGLELINE | DT_NOPREFIX;
     format |= (style & SS_TYPEMASK) == SS_CENTER ? DT_CENTER : (style & SS_TYPEMASK) == SS_RIGHT ? DT_RIGHT : DT_LEFT;
     std::wstring text = windowText(hwnd);
     if (label.ellipsis == Ellipsis::Middle)
-        text = middleEllipsis(text, r.right, [dc](const std::wstring& s) {
-            SIZE size{};
-            GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
-            return static_cast<int>(size.cx);
-        });
+        text = middleEllipsis(text, r.right, [dc](const std::wstring& s) { return textWidth(dc, s); });
+    const std::size_t last = text.size() > 1 && IS_SURROGATE_PAIR(text[text.size() - 2], text.back()) ? 2 : 1;
+    if (!text.empty() && shortened(textWidth(dc, text), textWidth(dc, text.substr(text.size() - last)), r.right))
+        format |= DT_END_ELLIPSIS;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
     SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
@@ -204,6 +210,7 @@ public:
     void setMenuCaption(int id, const std::string& caption) override;
     void setMenuEnabled(int id, bool on) override;
     int dpi() const override { return dpi_; }
+    Size workArea() const override;
 
     HWND hwnd() const { return hwnd_; }
     HWND tooltip();
@@ -418,6 +425,12 @@ void Win32Form::moveTo(int left, int top)
 Rect rectOf(const RECT& r)
 {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Size Win32Form::workArea() const
+{
+    const Rect work = rectOf(monitorAreaOf(hwnd_).work);
+    return {work.width, work.height};
 }
 
 void Win32Form::centreOnScreen()
