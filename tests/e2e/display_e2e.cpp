@@ -220,8 +220,23 @@ Ink inkOfText(HDC dc, const std::wstring& text)
     return ink;
 }
 
-// Each caption fits its control, measured in the control's font (the window's, scaled): its ink
-// and the room the control's own parts take. A label shows it whole, not shortened.
+// The control's caption fits it in the font selected into dc (the control's own), with room
+// for the control's own parts; a label draws it whole, not shortened.
+void checkCaptionFits(const Shot& shot, HWND control, HDC dc, int room)
+{
+    const std::wstring caption = titleOf(control);
+    const Ink text = inkOfText(dc, caption);
+    RECT r;
+    GetClientRect(control, &r);
+    const Ink drawn = shot.inkOf(control);
+    std::printf("  \"%s\": ink %d..%d, %d px for the control's parts, of %ld; drawn in %d..%d\n",
+                narrow(caption).c_str(), text.left, text.right, room, r.right, drawn.left, drawn.right);
+    CHECK(text.right + 1 + room <= r.right);
+    if (classOf(control) == L"Static")
+        CHECK(drawn.right - drawn.left >= std::min<int>(text.right - text.left, r.right - 1) - 1);
+}
+
+// Each caption of the main window fits its control, in the window's font scaled.
 void checkCaptionsFit(const Shot& shot, const App& app, int dpi)
 {
     const LOGFONTW windowFont = platform::win32::logFontOf(platform::scaled(platform::FontSpec{}, dpi));
@@ -230,28 +245,41 @@ void checkCaptionsFit(const Shot& shot, const App& app, int dpi)
     HGDIOBJ old = SelectObject(dc, font);
     for (const Designed& d : inventory) {
         HWND control = app.control(d.id);
-        const std::wstring caption = app.text(d.id);
         const std::wstring kind = classOf(control);
-        if (caption.empty() || kind == L"Edit" || kind == L"ComboBox")
-            continue;
-        const Ink text = inkOfText(dc, caption);
-        RECT r;
-        GetClientRect(control, &r);
-        const int room = scaled(designedRoom(kind, GetWindowLongW(control, GWL_STYLE)), dpi);
-        if (text.right + 1 + room > r.right)
-            std::printf("  \"%s\" needs %d + %d px of %ld\n", narrow(caption).c_str(), text.right + 1, room, r.right);
-        CHECK(text.right + 1 + room <= r.right);
-        if (kind == L"Static") {
-            const Ink drawn = shot.inkOf(control);
-            // Shortened, it would end well before its last character.
-            std::printf("  \"%s\" drawn in columns %d..%d of %ld, its ink %d..%d\n", narrow(caption).c_str(),
-                        drawn.left, drawn.right, r.right, text.left, text.right);
-            CHECK(drawn.right >= std::min<int>(text.right, r.right - 1) - 1);
-        }
+        if (!app.text(d.id).empty() && kind != L"Edit" && kind != L"ComboBox")
+            checkCaptionFits(shot, control, dc, scaled(designedRoom(kind, GetWindowLongW(control, GWL_STYLE)), dpi));
     }
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     DeleteObject(font);
+}
+
+// The About window's four labels, by the start of their texts, and their fonts as designed.
+const std::pair<const wchar_t*, platform::FontSpec> aboutLabels[] = {
+    {L"诺默拉", {"MS Sans Serif", 13}},
+    {L"Emial: ", {"Arial", 13, false, true, true}},
+    {L"官网：", {"Arial", 13, false, true, true}},
+    {L"澜岩出品", {"MS Sans Serif", 11, true}},
+};
+
+// Each label of the About window shows its text whole in its font scaled.
+void checkAboutLabelsFit(const Shot& shot, HWND about, int dpi)
+{
+    HDC dc = GetDC(nullptr);
+    int labels = 0;
+    for (HWND label = GetWindow(about, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT))
+        for (const auto& [start, spec] : aboutLabels)
+            if (titleOf(label).rfind(start, 0) == 0) {
+                const LOGFONTW lf = platform::win32::logFontOf(platform::scaled(spec, dpi));
+                HFONT font = CreateFontIndirectW(&lf);
+                HGDIOBJ old = SelectObject(dc, font);
+                checkCaptionFits(shot, label, dc, 0);
+                SelectObject(dc, old);
+                DeleteObject(font);
+                ++labels;
+            }
+    CHECK_EQ(labels, 4);
+    ReleaseDC(nullptr, dc);
 }
 
 // Captions are drawn in the scaled font, whole: a Chinese caption's ink is about as high as the
@@ -305,7 +333,7 @@ void windowAtDensity(int dpi)
     CHECK_EQ(menuBarLines(shot, app.window()), 1);
     checkCaptionsDrawn(shot, app, dpi);
 
-    // The About window: its client area and its links' font scaled, each link whole.
+    // The About window: its client area and its labels' fonts scaled, each text whole.
     app.menu(ids::n_about);
     HWND about = nullptr;
     waitFor([&] {
@@ -322,30 +350,7 @@ void windowAtDensity(int dpi)
     CHECK_EQ(aboutClient.bottom, scaled(142, dpi));
     const Shot aboutShot = capture(about);
     aboutShot.save(L"about-window" + suffix + L".bmp");
-    const LOGFONTW linkFont =
-        platform::win32::logFontOf(platform::scaled(platform::FontSpec{"Arial", 13, false, true, true}, dpi));
-    HFONT link = CreateFontIndirectW(&linkFont);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, link);
-    int links = 0;
-    for (HWND label = GetWindow(about, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
-        const std::wstring text = titleOf(label);
-        if (text.rfind(L"Emial: ", 0) != 0 && text.rfind(L"官网：", 0) != 0)
-            continue;
-        ++links;
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        RECT r;
-        GetClientRect(label, &r);
-        const Ink ink = aboutShot.inkOf(label);
-        std::printf("  \"%s\": %ld px of %ld; ink %d..%d\n", narrow(text).c_str(), size.cx, r.right, ink.left, ink.right);
-        CHECK(size.cx <= r.right);
-        CHECK(ink.right - ink.left + 1 >= size.cx - 3);  // whole, not shortened
-    }
-    CHECK_EQ(links, 2);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(link);
+    checkAboutLabelsFit(aboutShot, about, dpi);
 }
 
 }  // namespace

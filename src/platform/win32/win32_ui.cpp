@@ -500,7 +500,7 @@ HWND Win32Form::tooltip()
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(600, dpi_));
         applyHintTimes();
     }
     return tooltip_;
