@@ -10,7 +10,7 @@ TfrmAbout::TfrmAbout(const platform::Platform& os, const std::string& versionStr
       lb_company(*this, nullptr, {120, 112, 116, 13}),
       shell_(os.shell)
 {
-    peer().setClientSize({242, 142});
+    setDesignClientSize({242, 142});
     lb_sw.setFont({"MS Sans Serif", 13}, platform::Align::Centre);
     const platform::FontSpec link{"Arial", 13, false, true, true};
     Label5.setFont(link, platform::Align::Centre);

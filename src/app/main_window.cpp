@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+
 #include "app/about_window.h"
 #include "app/progress_window.h"
 #include "app/control_ids.h"
@@ -73,7 +75,7 @@ TFrmMain::TFrmMain(const platform::Platform& os)
       store_(os.fs)
 {
     // What the window's stored layout holds before FormCreate runs.
-    peer().setOuterSize(startSize);
+    peer().setOuterSize(scaled(startSize));
     cbNewname.peer().setChecked(true);
     cbInitNo.peer().setChecked(true);
     edtvalue.setText(texts::caption::edtvalue);
@@ -219,24 +221,28 @@ void TFrmMain::FormShow()
 
 void TFrmMain::FormResize()
 {
+    const int dpi = peer().dpi();
+    // The smallest size, unless the screen is smaller still: then the window fits the screen.
+    const platform::Size smallest = scaled(minimumSize), work = peer().workArea();
+    const platform::Size minimum{std::min(smallest.width, work.width), std::min(smallest.height, work.height)};
     const platform::Size outer = peer().outerSize();
-    if (outer.width < minimumSize.width) {
-        peer().setOuterSize({minimumSize.width, outer.height});
+    if (outer.width < minimum.width) {
+        peer().setOuterSize({minimum.width, outer.height});
     } else {
-        gb_old.setWidth(layout::listAreaWidth(peer().clientSize().width));
+        gb_old.setWidth(layout::listAreaWidth(peer().clientSize().width, dpi));
         gb_new.setWidth(gb_old.bounds().width);
-        gb_new.setLeft(gb_old.bounds().width + 24);
-        mmOriginal.setWidth(gb_old.bounds().width - 20);
-        mmRenamed.setWidth(gb_new.bounds().width - 20);
-        cbshowpathR.setLeft(10);
+        gb_new.setLeft(gb_old.bounds().width + scaled(24));
+        mmOriginal.setWidth(gb_old.bounds().width - scaled(20));
+        mmRenamed.setWidth(gb_new.bounds().width - scaled(20));
+        cbshowpathR.setLeft(scaled(10));
     }
     const platform::Size now = peer().outerSize();
-    if (now.height < minimumSize.height) {
-        peer().setOuterSize({now.width, minimumSize.height});
+    if (now.height < minimum.height) {
+        peer().setOuterSize({now.width, minimum.height});
     } else {
-        gb_old.setHeight(layout::listAreaHeight(peer().clientSize().height));
+        gb_old.setHeight(layout::listAreaHeight(peer().clientSize().height, dpi));
         gb_new.setHeight(gb_old.bounds().height);
-        mmOriginal.setHeight(gb_old.bounds().height - 58);
+        mmOriginal.setHeight(gb_old.bounds().height - scaled(58));
         mmRenamed.setHeight(mmOriginal.bounds().height);
     }
 }

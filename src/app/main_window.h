@@ -8,6 +8,7 @@
 #include "lists/list_store.h"
 #include "rename/rename_options.h"
 #include "platform/controls.h"
+#include "platform/display.h"
 #include "platform/open_dialog.h"
 #include "platform/platform.h"
 
@@ -22,7 +23,7 @@ public:
     explicit TFrmMain(const platform::Platform& os);
     ~TFrmMain() override;
 
-    // Stored layout, for the layout rule's arithmetic.
+    // Stored layout at 96 dots per inch, for the layout rule's arithmetic; scaled to the window's DPI.
     static constexpr platform::Size startSize{648, 753};
     static constexpr platform::Size minimumSize{648, 520};
 
@@ -174,8 +175,14 @@ private:
     // The stop question of a close is open: a second close waits for its answer.
 };
 
-// The layout rule of the two list areas, over the client size.
+// The layout rule of the two list areas, over the client size, at the window's DPI.
 namespace layout {
-constexpr int listAreaWidth(int clientWidth) { return (clientWidth - 34) / 2; }
-constexpr int listAreaHeight(int clientHeight) { return clientHeight - 200; }
+constexpr int listAreaWidth(int clientWidth, int dpi = platform::designDpi)
+{
+    return (clientWidth - platform::scaled(34, dpi)) / 2;
+}
+constexpr int listAreaHeight(int clientHeight, int dpi = platform::designDpi)
+{
+    return clientHeight - platform::scaled(200, dpi);
+}
 }  // namespace layout

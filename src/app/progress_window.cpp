@@ -12,7 +12,7 @@ TfrmProgress::TfrmProgress(const platform::Platform& os)
       lbFile(*this, nullptr, {12, 80, 336, 16}, ids::lbFile),
       btnStop(*this, nullptr, {142, 104, 75, 25}, ids::btnStop)
 {
-    peer().setClientSize({360, 140});
+    setDesignClientSize({360, 140});
     lbFile.setEllipsis(platform::Ellipsis::Middle);
     btnStop.onClick = [this] { btnStopClick(); };
     onCloseQuery = [this] { return FormCloseQuery(); };

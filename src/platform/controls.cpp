@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/display.h"
 #include "platform/errors.h"
 
 namespace platform {
@@ -36,6 +37,31 @@ Form::Form(Ui& ui, FormBorder border, const std::string& className, bool mainWin
 }
 
 Form::~Form() = default;
+
+int Form::scaled(int designPixels) const
+{
+    return platform::scaled(designPixels, peer_->dpi());
+}
+
+Size Form::scaled(Size designSize) const
+{
+    return platform::scaled(designSize, peer_->dpi());
+}
+
+void Form::setDesignClientSize(Size size)
+{
+    designClient_ = size;
+    peer_->setClientSize(scaled(size));
+}
+
+void Form::dpiChanged()
+{
+    for (Control* c : controls_)
+        c->applyDpi();
+    if (designClient_.width > 0)
+        peer_->setClientSize(scaled(designClient_));
+    resized();
+}
 
 void Form::dispatch(const std::function<void()>& handler)
 {
@@ -109,8 +135,12 @@ void Form::filesHandedOver(const std::vector<std::string>& paths)
 }
 
 Control::Control(Form& form, Control* parent, ControlKind kind, const Rect& bounds, int id)
-    : form_(form), peer_(form.ui().createControl(kind, *this, form.peer(), parent ? &parent->peer() : nullptr, bounds, id))
+    : form_(form),
+      peer_(form.ui().createControl(kind, *this, form.peer(), parent ? &parent->peer() : nullptr,
+                                    scaled(bounds, form.peer().dpi()), id)),
+      design_(bounds)
 {
+    form.registerControl(*this);
 }
 
 void Control::setLeft(int left)
@@ -142,7 +172,16 @@ void Control::setHint(const std::string& hint)
 
 void Control::setFont(const FontSpec& font, Align align)
 {
-    form_.ui().setFont(*peer_, font, align);
+    font_ = font;
+    align_ = align;
+    form_.ui().setFont(*peer_, scaled(font, form_.peer().dpi()), align);
+}
+
+void Control::applyDpi()
+{
+    const int dpi = form_.peer().dpi();
+    setBounds(scaled(design_, dpi));
+    form_.ui().setFont(*peer_, scaled(font_, dpi), align_);
 }
 
 void Label::userClicked()

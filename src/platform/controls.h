@@ -16,6 +16,7 @@
 namespace platform {
 
 class Form;
+class Control;
 
 class MenuItem {
 public:
@@ -48,6 +49,11 @@ public:
 
     Ui& ui() const { return ui_; }
     FormPeer& peer() const { return *peer_; }
+    // A designed value (pixels at 96 dots per inch) at the window's DPI.
+    int scaled(int designPixels) const;
+    Size scaled(Size designSize) const;
+    // A fixed client size as designed: kept at every DPI the window comes to.
+    void setDesignClientSize(Size size);
 
     std::string caption() const { return peer_->title(); }
     void setCaption(const std::string& title) { peer_->setTitle(title); }
@@ -74,18 +80,25 @@ public:
     void filesDropped(const std::vector<std::string>& paths) override;
     // The window comes to the front and takes the files as a drop.
     void filesHandedOver(const std::vector<std::string>& paths) override;
+    // Every control goes to its designed place and font at the new DPI; then the layout runs.
+    void dpiChanged() override;
     void registerMenuItem(MenuItem& item) { menu_.push_back(&item); }
+    void registerControl(Control& control) { controls_.push_back(&control); }
 
 private:
     Ui& ui_;
     std::unique_ptr<FormPeer> peer_;
     std::vector<MenuItem*> menu_;
+    std::vector<Control*> controls_;
+    Size designClient_{};  // none: the window's size is the user's
     int running_ = 0;  // handlers under way, one inside another's modal box
     std::deque<std::vector<std::string>> waitingDrops_;
 };
 
 class Control : public ControlEvents {
 public:
+    // The bounds as designed, at 96 dots per inch: the control starts at them scaled to the
+    // window's DPI. bounds() and the setters below are in the display's pixels.
     Control(Form& form, Control* parent, ControlKind kind, const Rect& bounds, int id);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -104,12 +117,20 @@ public:
     void setHeight(int height);
     const std::string& hint() const { return hint_; }
     void setHint(const std::string& hint);
+    // The font as designed, at 96 dots per inch.
     void setFont(const FontSpec& font, Align align = Align::Left);
+    // Back to the designed place and font, at the window's DPI.
+    void applyDpi();
 
 protected:
     Form& form_;
     std::unique_ptr<ControlPeer> peer_;
     std::string hint_;
+
+private:
+    Rect design_;
+    FontSpec font_;
+    Align align_ = Align::Left;
 };
 
 // Controls whose text is their caption or content.

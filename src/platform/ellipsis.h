@@ -11,4 +11,14 @@ namespace platform {
 std::wstring middleEllipsis(const std::wstring& text, int width,
                             const std::function<int(const std::wstring&)>& measure);
 
+// Whether a text of this measured width is shortened on a line this wide. A font scaled to
+// another DPI is rounded to whole pixels, and so are its glyphs: a short caption may overrun its
+// line by a pixel or two. Cut off at the edge it still reads whole, where "…" in its place would
+// leave nothing of it; so a text is shortened only when more than a quarter of its last character
+// would be lost.
+constexpr bool shortened(int textWidth, int lastCharacterWidth, int width)
+{
+    return textWidth > width && (textWidth - width) * 4 > lastCharacterWidth;
+}
+
 }  // namespace platform

@@ -66,6 +66,9 @@ public:
     // by a second copy of the program started with them.
     virtual void filesDropped(const std::vector<std::string>& paths) = 0;
     virtual void filesHandedOver(const std::vector<std::string>& paths) = 0;
+    // The window moved to a display of another density: its dpi() is the new one, and a main
+    // window has taken the size the system suggested.
+    virtual void dpiChanged() = 0;
 };
 
 enum class FormBorder { Sizeable, Dialog };
@@ -79,6 +82,7 @@ public:
     virtual void setOuterSize(Size size) = 0;
     virtual Size clientSize() const = 0;
     virtual void setClientSize(Size size) = 0;
+    // Centred on its monitor, and no larger than the monitor's work area.
     virtual void centreOnScreen() = 0;
     virtual void centreOver(const FormPeer& other) = 0;
     virtual bool visible() const = 0;
@@ -90,6 +94,10 @@ public:
     virtual void addMenuItem(int parent, int id, const std::string& caption, bool isSubmenu) = 0;
     virtual void setMenuCaption(int id, const std::string& caption) = 0;
     virtual void setMenuEnabled(int id, bool on) = 0;
+    // The dots per inch of the display the window is on (96 at 100 %).
+    virtual int dpi() const = 0;
+    // The size of the work area (the screen less the taskbar) of the monitor the window is on.
+    virtual Size workArea() const = 0;
 };
 
 struct FontSpec {

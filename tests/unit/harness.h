@@ -30,6 +30,9 @@ struct Harness {
         form.show();
     }
 
+    // A main window opened on a display of this density.
+    explicit Harness(int dpi) : ui(fs, dpi) { form.show(); }
+
     HeadlessForm& window() { return static_cast<HeadlessForm&>(form.peer()); }
     std::string listPath(lists::ListFile f) { return form.store().pathOf(f); }
     std::string listBytes(lists::ListFile f) { return fs.content(listPath(f)); }

@@ -59,6 +59,18 @@ void HeadlessForm::setOuterSize(Size size)
     events_.resized();
 }
 
+Size HeadlessForm::frame() const
+{
+    return scaled(border_ == FormBorder::Sizeable ? sizeableFrame : dialogFrame, dpi_);
+}
+
+void HeadlessForm::moveToDisplay(int dpi, Size suggested)
+{
+    dpi_ = dpi;
+    setOuterSize(suggested);
+    events_.dpiChanged();
+}
+
 Size HeadlessForm::clientSize() const
 {
     return {outer_.width - frame().width, outer_.height - frame().height};
@@ -120,7 +132,7 @@ std::string HeadlessForm::menuCaption(int id) const
 std::unique_ptr<FormPeer> HeadlessUi::createForm(FormEvents& events, FormBorder border, const std::string&,
                                                  bool mainWindow)
 {
-    return std::make_unique<HeadlessForm>(events, border, mainWindow);
+    return std::make_unique<HeadlessForm>(events, border, mainWindow, dpi_);
 }
 
 std::unique_ptr<ControlPeer> HeadlessUi::createControl(ControlKind kind, ControlEvents& events, FormPeer&,

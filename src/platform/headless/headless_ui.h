@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/ui.h"
 
@@ -66,12 +67,13 @@ private:
 
 class HeadlessForm : public FormPeer {
 public:
-    // Frame, caption and menu bar of a sizeable window as the arithmetic of the tests sees them.
+    // Frame, caption and menu bar of a sizeable window as the arithmetic of the tests sees them,
+    // at 96 dots per inch.
     static constexpr Size sizeableFrame{8, 53};
     static constexpr Size dialogFrame{6, 29};
 
-    HeadlessForm(FormEvents& events, FormBorder border, bool mainWindow)
-        : events_(events), border_(border), mainWindow_(mainWindow) {}
+    HeadlessForm(FormEvents& events, FormBorder border, bool mainWindow, int dpi)
+        : events_(events), border_(border), mainWindow_(mainWindow), dpi_(dpi) {}
     std::string title() const override { return title_; }
     void setTitle(const std::string& title) override { title_ = title; }
     Size outerSize() const override { return outer_; }
@@ -89,24 +91,30 @@ public:
     void setMenuCaption(int id, const std::string& caption) override;
     void setMenuEnabled(int id, bool on) override;
     bool menuEnabled(int id) const;
+    int dpi() const override { return dpi_; }
+    Size workArea() const override { return screenWorkArea; }
 
     // The user drags the frame.
     void userResize(Size outer) { setOuterSize(outer); }
+    // The user drags the window onto a display of another density; the system suggests its size.
+    void moveToDisplay(int dpi, Size suggested);
     void chooseMenu(int id) { events_.menuChosen(id); }
     // Files dropped from the file browser; files a second copy of the program hands over.
     void dropFiles(const std::vector<std::string>& paths) { events_.filesDropped(paths); }
     void handOver(const std::vector<std::string>& paths) { events_.filesHandedOver(paths); }
     std::string menuCaption(int id) const;
     bool closed = false;
+    Size screenWorkArea{3840, 2120};  // a 4K monitor's, less its taskbar
     bool centredOnScreen = false;
     const FormPeer* centredOver = nullptr;
     int broughtToFront = 0;
 
 private:
-    Size frame() const { return border_ == FormBorder::Sizeable ? sizeableFrame : dialogFrame; }
+    Size frame() const;
     FormEvents& events_;
     FormBorder border_;
     bool mainWindow_;
+    int dpi_;
     std::string title_;
     Size outer_{};
     bool visible_ = false;
@@ -125,7 +133,8 @@ struct Shown {
 
 class HeadlessUi : public Ui {
 public:
-    explicit HeadlessUi(FileSystem& fs) : fs_(fs) {}
+    // New windows open on a display of this density.
+    explicit HeadlessUi(FileSystem& fs, int dpi = designDpi) : fs_(fs), dpi_(dpi) {}
     std::unique_ptr<FormPeer> createForm(FormEvents& events, FormBorder border, const std::string& className,
                                          bool mainWindow) override;
     std::unique_ptr<ControlPeer> createControl(ControlKind kind, ControlEvents& events, FormPeer& form,
@@ -171,6 +180,7 @@ public:
 private:
     void modalOpen();
     FileSystem& fs_;
+    int dpi_;
     std::string appTitle_;
 };
 

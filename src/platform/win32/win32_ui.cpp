@@ -8,7 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/display.h"
 #include "platform/ellipsis.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/font_recipe.h"
 #include "platform/win32/single_instance.h"
 #include "platform/win32/text_view.h"
@@ -52,7 +54,12 @@ public:
 
     HWND hwnd() const { return hwnd_; }
     ControlKind kind() const { return kind_; }
+    // A drop-down list's window height includes its opened list.
+    int windowHeight(int height) const;
     ControlEvents& events() { return events_; }
+    // The buttons of a radio group, in its columns at the window's DPI, in its font.
+    void placeRadioItems();
+    void setRadioItemsFont(HFONT font);
     TTTOOLINFOW areaToolInfo();
     bool blue = false;
     Ellipsis ellipsis = Ellipsis::End;
@@ -130,6 +137,13 @@ std::wstring windowText(HWND hwnd)
     return text;
 }
 
+int textWidth(HDC dc, const std::wstring& s)
+{
+    SIZE size{};
+    GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
+    return static_cast<int>(size.cx);
+}
+
 // A static control wraps at spaces and hides what its height cannot show: labels draw their
 // text themselves, on one line, shortened where it does not fit.
 void paintLabel(HWND hwnd, const Win32Control& label)
@@ -144,15 +158,14 @@ void paintLabel(HWND hwnd, const Win32Control& label)
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-    UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+    UINT format = DT_SINGLELINE | DT_NOPREFIX;
     format |= (style & SS_TYPEMASK) == SS_CENTER ? DT_CENTER : (style & SS_TYPEMASK) == SS_RIGHT ? DT_RIGHT : DT_LEFT;
     std::wstring text = windowText(hwnd);
     if (label.ellipsis == Ellipsis::Middle)
-        text = middleEllipsis(text, r.right, [dc](const std::wstring& s) {
-            SIZE size{};
-            GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
-            return static_cast<int>(size.cx);
-        });
+        text = middleEllipsis(text, r.right, [dc](const std::wstring& s) { return textWidth(dc, s); });
+    const std::size_t last = text.size() > 1 && IS_SURROGATE_PAIR(text[text.size() - 2], text.back()) ? 2 : 1;
+    if (!text.empty() && shortened(textWidth(dc, text), textWidth(dc, text.substr(text.size() - last)), r.right))
+        format |= DT_END_ELLIPSIS;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
     SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
@@ -196,6 +209,8 @@ public:
     void addMenuItem(int parent, int id, const std::string& caption, bool isSubmenu) override;
     void setMenuCaption(int id, const std::string& caption) override;
     void setMenuEnabled(int id, bool on) override;
+    int dpi() const override { return dpi_; }
+    Size workArea() const override;
 
     HWND hwnd() const { return hwnd_; }
     HWND tooltip();
@@ -214,6 +229,7 @@ private:
     FormEvents& events_;
     bool mainWindow_;
     HWND hwnd_ = nullptr;
+    int dpi_ = designDpi;
     HWND tooltip_ = nullptr;
     UINT_PTR areaTools_ = 0;
     HMENU menuBar_ = nullptr;
@@ -253,7 +269,8 @@ Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const s
         HICON big = LoadIconW(GetModuleHandleW(nullptr), L"WINDOWICON");
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     }
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(FontSpec{})), FALSE);
+    dpi_ = dpiOf(hwnd_);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(scaled(FontSpec{}, dpi_))), FALSE);
     if (mainWindow)
         acceptFiles();
 }
@@ -339,6 +356,17 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another density: the size the system suggests keeps the window
+        // as large to the eye, and the controls follow at the new DPI.
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        dpi_ = HIWORD(wParam);
+        SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(scaled(FontSpec{}, dpi_))), FALSE);
+        events_.dpiChanged();
+        return 0;
+    }
     case WM_DROPFILES:
         filesDropped(reinterpret_cast<HDROP>(wParam));
         return 0;
@@ -384,8 +412,8 @@ Size Win32Form::clientSize() const
 void Win32Form::setClientSize(Size size)
 {
     RECT r{0, 0, size.width, size.height};
-    AdjustWindowRectEx(&r, GetWindowLongW(hwnd_, GWL_STYLE), GetMenu(hwnd_) != nullptr,
-                       GetWindowLongW(hwnd_, GWL_EXSTYLE));
+    adjustWindowRect(r, GetWindowLongW(hwnd_, GWL_STYLE), GetMenu(hwnd_) != nullptr, GetWindowLongW(hwnd_, GWL_EXSTYLE),
+                     dpi_);
     setOuterSize({r.right - r.left, r.bottom - r.top});
 }
 
@@ -394,10 +422,22 @@ void Win32Form::moveTo(int left, int top)
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+Rect rectOf(const RECT& r)
+{
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Size Win32Form::workArea() const
+{
+    const Rect work = rectOf(monitorAreaOf(hwnd_).work);
+    return {work.width, work.height};
+}
+
 void Win32Form::centreOnScreen()
 {
-    Size s = outerSize();
-    moveTo((GetSystemMetrics(SM_CXSCREEN) - s.width) / 2, (GetSystemMetrics(SM_CYSCREEN) - s.height) / 2);
+    const MonitorArea area = monitorAreaOf(hwnd_);
+    const Rect place = startPlace(outerSize(), rectOf(area.monitor), rectOf(area.work));
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Form::centreOver(const FormPeer& other)
@@ -460,7 +500,7 @@ HWND Win32Form::tooltip()
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(600, dpi_));
         applyHintTimes();
     }
     return tooltip_;
@@ -515,13 +555,11 @@ Win32Control::Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events,
     DWORD exStyle = container ? WS_EX_CONTROLPARENT : kind == ControlKind::Memo ? WS_EX_CLIENTEDGE : 0;
     if (kind == ControlKind::Edit)
         exStyle |= WS_EX_CLIENTEDGE;
-    // A drop-down list's window height includes its opened list.
-    int height = kind == ControlKind::ComboBox ? bounds.height + 120 : bounds.height;
     hwnd_ = CreateWindowExW(exStyle, windowClassOf(kind), L"", styleOf(kind), bounds.left, bounds.top, bounds.width,
-                            height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            windowHeight(bounds.height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(FontSpec{})), FALSE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(scaled(FontSpec{}, form_.dpi()))), FALSE);
     if (container)
         SetWindowSubclass(hwnd_, groupProc, 1, 0);
     if (kind == ControlKind::Edit)
@@ -596,7 +634,8 @@ Rect Win32Control::bounds() const
 
 void Win32Control::setBounds(const Rect& r)
 {
-    MoveWindow(hwnd_, r.left, r.top, r.width, r.height, TRUE);
+    MoveWindow(hwnd_, r.left, r.top, r.width, windowHeight(r.height), TRUE);
+    placeRadioItems();
     if (areaTool_) {
         TTTOOLINFOW area = areaToolInfo();
         SendMessageW(form_.tooltip(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&area));
@@ -660,23 +699,42 @@ void Win32Control::setItems(const std::vector<std::string>& items)
         for (HWND b : radioItems_)
             DestroyWindow(b);
         radioItems_.clear();
-        RECT r;
-        GetClientRect(hwnd_, &r);
-        const int columns = 2, columnWidth = (r.right - 16) / columns;
         for (std::size_t i = 0; i < items.size(); ++i) {
-            const int column = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
             DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-            HWND b = CreateWindowExW(0, WC_BUTTONW, widen(items[i]).c_str(), style, 8 + column * columnWidth,
-                                     16 + row * 20, columnWidth, 17, hwnd_, nullptr, GetModuleHandleW(nullptr),
-                                     nullptr);
-            SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(FontSpec{})), FALSE);
-            radioItems_.push_back(b);
+            radioItems_.push_back(CreateWindowExW(0, WC_BUTTONW, widen(items[i]).c_str(), style, 0, 0, 0, 0, hwnd_,
+                                                  nullptr, GetModuleHandleW(nullptr), nullptr));
         }
+        placeRadioItems();
+        setRadioItemsFont(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
         return;
     }
     SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
     for (const auto& item : items)
         SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+}
+
+int Win32Control::windowHeight(int height) const
+{
+    return kind_ == ControlKind::ComboBox ? height + scaled(120, form_.dpi()) : height;
+}
+
+void Win32Control::placeRadioItems()
+{
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    const int dpi = form_.dpi();
+    const int columns = 2, columnWidth = (r.right - scaled(16, dpi)) / columns;
+    for (std::size_t i = 0; i < radioItems_.size(); ++i) {
+        const int column = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
+        MoveWindow(radioItems_[i], scaled(8, dpi) + column * columnWidth, scaled(16, dpi) + row * scaled(20, dpi),
+                   columnWidth, scaled(17, dpi), TRUE);
+    }
+}
+
+void Win32Control::setRadioItemsFont(HFONT font)
+{
+    for (HWND b : radioItems_)
+        SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 int Win32Control::itemIndex() const
@@ -833,6 +891,7 @@ void Win32Ui::setFont(ControlPeer& control, const FontSpec& font, Align align)
     auto& c = static_cast<Win32Control&>(control);
     c.blue = font.blue;
     SendMessageW(c.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(this->font(font)), TRUE);
+    c.setRadioItemsFont(this->font(font));
     if (c.kind() == ControlKind::Label) {
         LONG style = GetWindowLongW(c.hwnd(), GWL_STYLE) & ~(SS_LEFT | SS_CENTER | SS_RIGHT);
         style |= align == Align::Centre ? SS_CENTER : align == Align::Right ? SS_RIGHT : SS_LEFT;
