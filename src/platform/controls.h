@@ -131,6 +131,7 @@ public:
     Label(Form& form, Control* parent, const Rect& bounds, int id = 0)
         : TextControl(form, parent, ControlKind::Label, bounds, id) {}
     void setEllipsis(Ellipsis where) { form_.ui().setEllipsis(*peer_, where); }
+    void makeLink() { form_.ui().makeLink(*peer_); }
     std::function<void()> onClick;
     std::function<void()> onDblClick;
     void userClicked() override;
@@ -182,14 +183,21 @@ private:
     std::vector<RadioButton*> others_;
 };
 
+// A framed group of radio buttons laid out in two columns; each item is a radio button of its
+// own, so that it can be locked and is drawn so.
 class RadioGroup : public TextControl {
 public:
     RadioGroup(Form& form, Control* parent, const Rect& bounds, int id = 0)
         : TextControl(form, parent, ControlKind::RadioGroup, bounds, id) {}
-    std::vector<std::string> items() const { return peer_->items(); }
-    void setItems(const std::vector<std::string>& items) { peer_->setItems(items); }
-    int itemIndex() const { return peer_->itemIndex(); }
-    void setItemIndex(int index) { peer_->setItemIndex(index); }
+    std::vector<std::string> items() const;
+    void setItems(const std::vector<std::string>& items);
+    // -1 when none is selected.
+    int itemIndex() const;
+    void setItemIndex(int index);
+    const std::vector<std::unique_ptr<RadioButton>>& buttons() const { return buttons_; }
+
+private:
+    std::vector<std::unique_ptr<RadioButton>> buttons_;
 };
 
 class ComboBox : public Control {
@@ -214,6 +222,7 @@ class Button : public TextControl {
 public:
     Button(Form& form, Control* parent, const Rect& bounds, int id = 0)
         : TextControl(form, parent, ControlKind::Button, bounds, id) {}
+    void makeDefault() { form_.ui().makeDefault(*peer_); }
     std::function<void()> onClick;
     void userClicked() override;
 };

@@ -33,7 +33,7 @@ public:
     bool checked() const override;
     void setChecked(bool on) override;
     bool enabled() const override { return IsWindowEnabled(hwnd_); }
-    void setEnabled(bool on) override { EnableWindow(hwnd_, on); }
+    void setEnabled(bool on) override;
     bool visible() const override { return GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE; }
     void setVisible(bool on) override { ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE); }
     Rect bounds() const override;
@@ -53,9 +53,11 @@ public:
     HWND hwnd() const { return hwnd_; }
     ControlKind kind() const { return kind_; }
     ControlEvents& events() { return events_; }
+    Win32Form& form() const { return form_; }
     TTTOOLINFOW areaToolInfo();
     bool blue = false;
     Ellipsis ellipsis = Ellipsis::End;
+    bool link = false;  // a label that takes the focus and opens on Enter or Space
     void notify(WORD code);
 
 private:
@@ -64,7 +66,6 @@ private:
     ControlEvents& events_;
     Win32Form& form_;
     HWND hwnd_;
-    std::vector<HWND> radioItems_;  // the buttons of a radio group
     std::wstring hint_;
     UINT_PTR areaTool_ = 0;  // the hint's tool on the parent, by rectangle; 0 before any hint
 };
@@ -154,17 +155,52 @@ void paintLabel(HWND hwnd, const Win32Control& label)
             return static_cast<int>(size.cx);
         });
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    if (label.link && GetFocus() == hwnd) {
+        // Around the text, as a focused link is marked.
+        RECT around = r;
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &around, format | DT_CALCRECT);
+        const int shift = (format & DT_CENTER) ? (r.right - around.right) / 2 : (format & DT_RIGHT) ? r.right - around.right : 0;
+        OffsetRect(&around, shift, 0);
+        InflateRect(&around, 1, 0);
+        IntersectRect(&around, &around, &r);
+        DrawFocusRect(dc, &around);
+    }
     SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
 }
 
+// A link opens from the keyboard as on a click.
+bool linkKey(UINT msg, WPARAM key)
+{
+    return msg == WM_KEYDOWN && (key == VK_RETURN || key == VK_SPACE);
+}
+
 LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    if (msg == WM_PAINT)
-        if (Win32Control* c = controlOf(hwnd)) {
-            paintLabel(hwnd, *c);
+    Win32Control* c = controlOf(hwnd);
+    if (!c)
+        return DefSubclassProc(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_PAINT:
+        paintLabel(hwnd, *c);
+        return 0;
+    case WM_GETDLGCODE:
+        // Enter goes to a focused link, not to the window's default action.
+        if (const auto* m = reinterpret_cast<const MSG*>(lParam); c->link && m && linkKey(m->message, m->wParam))
+            return DLGC_WANTMESSAGE;
+        break;
+    case WM_KEYDOWN:
+        if (c->link && linkKey(msg, wParam)) {
+            c->events().userClicked();
             return 0;
         }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (c->link)
+            InvalidateRect(hwnd, nullptr, TRUE);
+        break;
+    }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
@@ -198,6 +234,17 @@ public:
     void setMenuEnabled(int id, bool on) override;
 
     HWND hwnd() const { return hwnd_; }
+    // The keyboard focus is the window's own state, as in a dialog: the control that had it when
+    // the window lost it gets it back when the window is active again, so that closing a dialog,
+    // a box or another window leaves the keyboard where it was.
+    void rememberFocus();
+    // Gives the focus to that control, or with none remembered to the default button or, in the
+    // main window, to the first control of the tab order. False when no control can take it now:
+    // one that was disabled waits until it is enabled again.
+    bool restoreFocus();
+    // After a control was enabled: an active window whose focus waited for it gives it back.
+    void controlEnabled();
+    void setDefaultButton(HWND button) { defaultButton_ = button; }
     HWND tooltip();
     void applyHintTimes();
     // Ids of tools by rectangle: small numbers, never a window handle as the other tools have.
@@ -214,6 +261,8 @@ private:
     FormEvents& events_;
     bool mainWindow_;
     HWND hwnd_ = nullptr;
+    HWND focus_ = nullptr;
+    HWND defaultButton_ = nullptr;
     HWND tooltip_ = nullptr;
     UINT_PTR areaTools_ = 0;
     HMENU menuBar_ = nullptr;
@@ -310,7 +359,11 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
             events_.resized();
         return 0;
     case WM_COMMAND:
-        if (lParam == 0 && HIWORD(wParam) == 0)
+        if (lParam == 0 && HIWORD(wParam) == 0 && !mainWindow_ && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK))
+            // Esc, or Enter with no default button, as the dialog manager reports them: a window
+            // of the program's own besides the main one closes as by its close box.
+            SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+        else if (lParam == 0 && HIWORD(wParam) == 0)
             events_.menuChosen(LOWORD(wParam));
         else
             routeCommand(wParam, lParam);
@@ -318,6 +371,19 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return reinterpret_cast<LRESULT>(controlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            rememberFocus();
+        else if (!HIWORD(wParam) && restoreFocus())
+            return 0;
+        break;
+    case WM_SETFOCUS:
+        if (restoreFocus())
+            return 0;
+        break;
+    case DM_GETDEFID:
+        // Asked by the dialog manager when Enter is pressed.
+        return defaultButton_ ? MAKELRESULT(GetDlgCtrlID(defaultButton_), DC_HASDEFID) : 0;
     case WM_CLOSE:
         if (!events_.closeQuery())
             return 0;
@@ -360,6 +426,46 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void Win32Form::rememberFocus()
+{
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus))
+        focus_ = focus;
+}
+
+namespace {
+// Enabled itself and in every group box around it.
+bool canTakeFocus(HWND control, HWND form)
+{
+    for (HWND w = control; w && w != form; w = GetParent(w))
+        if (!IsWindowEnabled(w) || !IsWindowVisible(w))
+            return false;
+    return true;
+}
+}  // namespace
+
+bool Win32Form::restoreFocus()
+{
+    HWND target = nullptr;
+    if (focus_ && IsWindow(focus_) && IsChild(hwnd_, focus_))
+        target = canTakeFocus(focus_, hwnd_) ? focus_ : nullptr;
+    else if (defaultButton_ && canTakeFocus(defaultButton_, hwnd_))
+        target = defaultButton_;
+    else if (mainWindow_)
+        target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (!target)
+        return false;
+    SetFocus(target);
+    return true;
+}
+
+void Win32Form::controlEnabled()
+{
+    const HWND focus = GetFocus();
+    if (GetActiveWindow() == hwnd_ && (!focus || focus == hwnd_))
+        restoreFocus();
 }
 
 Size Win32Form::outerSize() const
@@ -530,10 +636,29 @@ Win32Control::Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events,
         SetWindowSubclass(hwnd_, labelProc, 1, 0);
 }
 
+void Win32Control::setEnabled(bool on)
+{
+    if (on) {
+        EnableWindow(hwnd_, TRUE);
+        form_.controlEnabled();
+        return;
+    }
+    // A disabled control cannot keep the focus: the window holds it and remembers whose it was.
+    const HWND focus = GetFocus();
+    const bool hadFocus = focus && (focus == hwnd_ || IsChild(hwnd_, focus));
+    if (hadFocus)
+        form_.rememberFocus();
+    EnableWindow(hwnd_, FALSE);
+    if (hadFocus)
+        SetFocus(form_.hwnd());
+}
+
 Win32Control::~Win32Control()
 {
-    if (IsWindow(hwnd_))
+    if (IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
 }
 
 void Win32Control::notify(WORD code)
@@ -639,11 +764,6 @@ void Win32Control::setHint(const std::string& hint)
 std::vector<std::string> Win32Control::items() const
 {
     std::vector<std::string> list;
-    if (kind_ == ControlKind::RadioGroup) {
-        for (HWND b : radioItems_)
-            list.push_back(narrow(windowText(b)));
-        return list;
-    }
     int n = static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
         std::wstring item(SendMessageW(hwnd_, CB_GETLBTEXTLEN, i, 0) + 1, L'\0');
@@ -656,24 +776,6 @@ std::vector<std::string> Win32Control::items() const
 
 void Win32Control::setItems(const std::vector<std::string>& items)
 {
-    if (kind_ == ControlKind::RadioGroup) {
-        for (HWND b : radioItems_)
-            DestroyWindow(b);
-        radioItems_.clear();
-        RECT r;
-        GetClientRect(hwnd_, &r);
-        const int columns = 2, columnWidth = (r.right - 16) / columns;
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            const int column = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
-            DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-            HWND b = CreateWindowExW(0, WC_BUTTONW, widen(items[i]).c_str(), style, 8 + column * columnWidth,
-                                     16 + row * 20, columnWidth, 17, hwnd_, nullptr, GetModuleHandleW(nullptr),
-                                     nullptr);
-            SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(FontSpec{})), FALSE);
-            radioItems_.push_back(b);
-        }
-        return;
-    }
     SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
     for (const auto& item : items)
         SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
@@ -681,22 +783,11 @@ void Win32Control::setItems(const std::vector<std::string>& items)
 
 int Win32Control::itemIndex() const
 {
-    if (kind_ == ControlKind::RadioGroup) {
-        for (std::size_t i = 0; i < radioItems_.size(); ++i)
-            if (SendMessageW(radioItems_[i], BM_GETCHECK, 0, 0) == BST_CHECKED)
-                return static_cast<int>(i);
-        return -1;
-    }
     return static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
 }
 
 void Win32Control::setItemIndex(int index)
 {
-    if (kind_ == ControlKind::RadioGroup) {
-        for (std::size_t i = 0; i < radioItems_.size(); ++i)
-            SendMessageW(radioItems_[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
-        return;
-    }
     SendMessageW(hwnd_, CB_SETCURSEL, index, 0);
 }
 
@@ -846,6 +937,20 @@ void Win32Ui::setEllipsis(ControlPeer& label, Ellipsis where)
     auto& c = static_cast<Win32Control&>(label);
     c.ellipsis = where;
     InvalidateRect(c.hwnd(), nullptr, TRUE);
+}
+
+void Win32Ui::makeLink(ControlPeer& label)
+{
+    auto& c = static_cast<Win32Control&>(label);
+    c.link = true;
+    SetWindowLongW(c.hwnd(), GWL_STYLE, GetWindowLongW(c.hwnd(), GWL_STYLE) | WS_TABSTOP);
+}
+
+void Win32Ui::makeDefault(ControlPeer& button)
+{
+    auto& c = static_cast<Win32Control&>(button);
+    SendMessageW(c.hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    c.form().setDefaultButton(c.hwnd());
 }
 
 void Win32Ui::setHintTimes(int showMs, int hideMs)
