@@ -616,6 +616,13 @@ void closeWindow(HWND window)
     PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
+HWND focusOf(HWND window)
+{
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
 bool gone(HWND window, int timeoutMs)
 {
     return waitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);

@@ -2,17 +2,11 @@
 #include "../../src/app/control_ids.h"
 #include "driver.h"
 
+#include <oleacc.h>
+
 using namespace e2e;
 
 namespace {
-
-// The keyboard focus of the program's window thread.
-HWND focusOf(HWND window)
-{
-    GUITHREADINFO info{sizeof info};
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
 
 std::wstring className(HWND window)
 {
@@ -129,4 +123,49 @@ E2E_TEST(about_closes_with_esc_and_enter_and_tab_reaches_its_links)
     const RECT above{0, 0, r.right, 2};
     CHECK(shot.inkOf(link, &above).pixels > 20);
     CHECK(IsWindowVisible(about));
+}
+
+// A screen reader asks the views what they are and what they show.
+E2E_TEST(a_view_tells_a_screen_reader_its_role_name_and_text)
+{
+    const std::wstring folder = freshFolder(L"accessible");
+    writeBytes(folder + L"ThumbPath.db", gbkLines({L"C:\\照片\\一.jpg", L"C:\\照片\\二.jpg"}));
+    writeBytes(folder + L"ThumbName.db", gbkLines({L"一.jpg", L"二.jpg"}));
+    writeBytes(folder + L"Thumb1Path.db", gbkLines({L"C:\\照片\\旅行1.jpg", L"C:\\照片\\旅行2.jpg"}));
+    writeBytes(folder + L"Thumb1Name.db", gbkLines({L"旅行1.jpg", L"旅行2.jpg"}));
+    App app(folder);
+    CHECK(waitFor([&] { return app.text(ids::lb_new) == L"共 2 行"; }));
+
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const struct {
+        int view;
+        const wchar_t* name;
+        const wchar_t* firstLine;
+    } views[] = {{ids::mmOriginal, L"原文件名", L"一.jpg\r\n"}, {ids::mmRenamed, L"改名后文件名", L"旅行1.jpg\r\n"}};
+    for (const auto& v : views) {
+        IAccessible* object = nullptr;
+        CHECK(SUCCEEDED(AccessibleObjectFromWindow(app.control(v.view), OBJID_CLIENT, __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&object))));
+        if (!object)
+            continue;
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        VARIANT role{};
+        CHECK(SUCCEEDED(object->get_accRole(self, &role)));
+        CHECK(role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_TEXT);
+        VARIANT state{};
+        CHECK(SUCCEEDED(object->get_accState(self, &state)));
+        CHECK(state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_READONLY));
+        BSTR name = nullptr, value = nullptr;
+        CHECK(SUCCEEDED(object->get_accName(self, &name)));
+        CHECK_EQ(name ? std::wstring(name) : L"", v.name);
+        CHECK(SUCCEEDED(object->get_accValue(self, &value)));
+        const std::wstring text = value ? std::wstring(value, SysStringLen(value)) : L"";
+        CHECK_EQ(text.substr(0, std::wstring(v.firstLine).size()), v.firstLine);
+        SysFreeString(name);
+        SysFreeString(value);
+        object->Release();
+    }
+    CoUninitialize();
 }

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_ui.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <deque>
@@ -795,6 +796,8 @@ void Win32Control::setItemIndex(int index)
 
 Win32Ui::Win32Ui(FileSystem& fs) : fs_(fs)
 {
+    // Accessible objects are handed to screen readers through COM.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
 }
@@ -805,6 +808,7 @@ Win32Ui::~Win32Ui()
         DestroyWindow(applicationWindow_);
     for (auto& [key, font] : fonts_)
         DeleteObject(font);
+    CoUninitialize();
 }
 
 std::unique_ptr<FormPeer> Win32Ui::createForm(FormEvents& events, FormBorder border, const std::string& className,
