@@ -126,7 +126,7 @@ E2E_TEST(about_closes_with_esc_and_enter_and_tab_reaches_its_links)
 }
 
 // A screen reader asks the views what they are and what they show.
-E2E_TEST(a_view_tells_a_screen_reader_its_role_name_and_text)
+E2E_TEST(a_view_tells_a_screen_reader_its_role_name_and_text_and_copies_with_ctrl_a_ctrl_c)
 {
     const std::wstring folder = freshFolder(L"accessible");
     writeBytes(folder + L"ThumbPath.db", gbkLines({L"C:\\照片\\一.jpg", L"C:\\照片\\二.jpg"}));
@@ -168,4 +168,17 @@ E2E_TEST(a_view_tells_a_screen_reader_its_role_name_and_text)
         object->Release();
     }
     CoUninitialize();
+
+    // Ctrl+A and Ctrl+C from the keyboard, as in an edit field.
+    const HWND view = app.control(ids::mmRenamed);
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    SetForegroundWindow(app.window());
+    clickInto(view);
+    CHECK(focusComesBackTo(app.window(), view));
+    pressChord(VK_CONTROL, 'A');
+    pressChord(VK_CONTROL, 'C');
+    CHECK(waitFor([] { return clipboardText() == L"旅行1.jpg\r\n旅行2.jpg\r\n"; }, 5000));
 }
