@@ -48,8 +48,6 @@ public:
     Align align = Align::Left;
     Ellipsis ellipsis = Ellipsis::End;
     std::pair<int, int> progress{0, 0};
-    bool link = false;
-    bool isDefault = false;
 
 private:
     ControlKind kind_;
@@ -137,8 +135,9 @@ public:
     void setApplicationTitle(const std::string& title) override { appTitle_ = title; }
     std::string applicationTitle() const override { return appTitle_; }
     void setHintTimes(int showMs, int hideMs) override { hintShowMs = showMs, hintHideMs = hideMs; }
-    void makeLink(ControlPeer& label) override { static_cast<HeadlessControl&>(label).link = true; }
-    void makeDefault(ControlPeer& button) override { static_cast<HeadlessControl&>(button).isDefault = true; }
+    // The keyboard's ways through a window: nothing a headless window has.
+    void makeLink(ControlPeer&) override {}
+    void makeDefault(ControlPeer&) override {}
 
     void notice(const std::string& text) override;
     bool ask(const std::string& text) override;

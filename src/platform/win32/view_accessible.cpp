@@ -64,6 +64,8 @@ public:
     {
         if (!isSelf(child))
             return standard_->get_accRole(child, role);
+        if (!role)
+            return E_POINTER;
         role->vt = VT_I4;
         role->lVal = ROLE_SYSTEM_TEXT;
         return S_OK;
@@ -72,6 +74,8 @@ public:
     {
         if (!isSelf(child))
             return standard_->get_accName(child, name);
+        if (!name)
+            return E_POINTER;
         if (!IsWindow(view_))
             return CO_E_OBJNOTCONNECTED;
         HWND group = GetParent(view_);
@@ -84,6 +88,8 @@ public:
     {
         if (!isSelf(child))
             return standard_->get_accValue(child, value);
+        if (!value)
+            return E_POINTER;
         if (!IsWindow(view_))
             return CO_E_OBJNOTCONNECTED;
         std::wstring text;

@@ -160,8 +160,8 @@ void paintLabel(HWND hwnd, const Win32Control& label)
         // Around the text, as a focused link is marked.
         RECT around = r;
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &around, format | DT_CALCRECT);
-        const int shift = (format & DT_CENTER) ? (r.right - around.right) / 2 : (format & DT_RIGHT) ? r.right - around.right : 0;
-        OffsetRect(&around, shift, 0);
+        const int room = r.right - around.right;
+        OffsetRect(&around, (format & DT_CENTER) ? room / 2 : (format & DT_RIGHT) ? room : 0, 0);
         InflateRect(&around, 1, 0);
         IntersectRect(&around, &around, &r);
         DrawFocusRect(dc, &around);
@@ -360,14 +360,14 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
             events_.resized();
         return 0;
     case WM_COMMAND:
-        if (lParam == 0 && HIWORD(wParam) == 0 && !mainWindow_ && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK))
+        if (lParam != 0 || HIWORD(wParam) != 0)
+            routeCommand(wParam, lParam);
+        else if (!mainWindow_ && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK))
             // Esc, or Enter with no default button, as the dialog manager reports them: a window
             // of the program's own besides the main one closes as by its close box.
             SendMessageW(hwnd_, WM_CLOSE, 0, 0);
-        else if (lParam == 0 && HIWORD(wParam) == 0)
-            events_.menuChosen(LOWORD(wParam));
         else
-            routeCommand(wParam, lParam);
+            events_.menuChosen(LOWORD(wParam));
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
