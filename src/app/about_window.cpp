@@ -19,6 +19,8 @@ TfrmAbout::TfrmAbout(const platform::Platform& os, const std::string& versionStr
     Label5.setText(std::string(texts::about::mailPrefix) + texts::supportAddress);
     lb_web.onClick = [this] { lb_webClick(); };
     Label5.onClick = [this] { Label5Click(); };
+    Label5.makeLink();
+    lb_web.makeLink();
     FormCreate(versionString);
 }
 

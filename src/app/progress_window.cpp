@@ -14,6 +14,7 @@ TfrmProgress::TfrmProgress(const platform::Platform& os)
 {
     setDesignClientSize({360, 140});
     lbFile.setEllipsis(platform::Ellipsis::Middle);
+    btnStop.makeDefault();
     btnStop.onClick = [this] { btnStopClick(); };
     onCloseQuery = [this] { return FormCloseQuery(); };
     FormCreate();

@@ -143,6 +143,11 @@ Control::Control(Form& form, Control* parent, ControlKind kind, const Rect& boun
     form.registerControl(*this);
 }
 
+Control::~Control()
+{
+    form_.unregisterControl(*this);
+}
+
 void Control::setLeft(int left)
 {
     Rect r = bounds();
@@ -250,6 +255,46 @@ void RadioButton::group(const std::vector<RadioButton*>& buttons)
             if (o != b)
                 b->others_.push_back(o);
     }
+}
+
+std::vector<std::string> RadioGroup::items() const
+{
+    std::vector<std::string> captions;
+    for (const auto& b : buttons_)
+        captions.push_back(b->text());
+    return captions;
+}
+
+void RadioGroup::setItems(const std::vector<std::string>& items)
+{
+    buttons_.clear();
+    const int columns = 2, columnWidth = (design().width - 16) / columns;
+    std::vector<RadioButton*> group;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const int column = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
+        buttons_.push_back(
+            std::make_unique<RadioButton>(form_, this, Rect{8 + column * columnWidth, 16 + row * 20, columnWidth, 17}));
+        buttons_.back()->setText(items[i]);
+        group.push_back(buttons_.back().get());
+    }
+    RadioButton::group(group);
+}
+
+int RadioGroup::itemIndex() const
+{
+    for (std::size_t i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i]->checked())
+            return static_cast<int>(i);
+    return -1;
+}
+
+void RadioGroup::setItemIndex(int index)
+{
+    if (index >= 0 && index < static_cast<int>(buttons_.size()))
+        buttons_[index]->setChecked(true);
+    else
+        for (const auto& b : buttons_)
+            b->peer().setChecked(false);
 }
 
 void Button::userClicked()

@@ -84,6 +84,8 @@ public:
     void dpiChanged() override;
     void registerMenuItem(MenuItem& item) { menu_.push_back(&item); }
     void registerControl(Control& control) { controls_.push_back(&control); }
+    // A control made and dropped while the window lives (the items of a radio group).
+    void unregisterControl(Control& control) { std::erase(controls_, &control); }
 
 private:
     Ui& ui_;
@@ -100,6 +102,7 @@ public:
     // The bounds as designed, at 96 dots per inch: the control starts at them scaled to the
     // window's DPI. bounds() and the setters below are in the display's pixels.
     Control(Form& form, Control* parent, ControlKind kind, const Rect& bounds, int id);
+    ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
@@ -121,6 +124,7 @@ public:
     void setFont(const FontSpec& font, Align align = Align::Left);
     // Back to the designed place and font, at the window's DPI.
     void applyDpi();
+    const Rect& design() const { return design_; }
 
 protected:
     Form& form_;
@@ -152,6 +156,7 @@ public:
     Label(Form& form, Control* parent, const Rect& bounds, int id = 0)
         : TextControl(form, parent, ControlKind::Label, bounds, id) {}
     void setEllipsis(Ellipsis where) { form_.ui().setEllipsis(*peer_, where); }
+    void makeLink() { form_.ui().makeLink(*peer_); }
     std::function<void()> onClick;
     std::function<void()> onDblClick;
     void userClicked() override;
@@ -203,14 +208,21 @@ private:
     std::vector<RadioButton*> others_;
 };
 
+// A framed group of radio buttons laid out in two columns; each item is a radio button of its
+// own, so that it can be locked and is drawn so.
 class RadioGroup : public TextControl {
 public:
     RadioGroup(Form& form, Control* parent, const Rect& bounds, int id = 0)
         : TextControl(form, parent, ControlKind::RadioGroup, bounds, id) {}
-    std::vector<std::string> items() const { return peer_->items(); }
-    void setItems(const std::vector<std::string>& items) { peer_->setItems(items); }
-    int itemIndex() const { return peer_->itemIndex(); }
-    void setItemIndex(int index) { peer_->setItemIndex(index); }
+    std::vector<std::string> items() const;
+    void setItems(const std::vector<std::string>& items);
+    // -1 when none is selected.
+    int itemIndex() const;
+    void setItemIndex(int index);
+    const std::vector<std::unique_ptr<RadioButton>>& buttons() const { return buttons_; }
+
+private:
+    std::vector<std::unique_ptr<RadioButton>> buttons_;
 };
 
 class ComboBox : public Control {
@@ -235,6 +247,7 @@ class Button : public TextControl {
 public:
     Button(Form& form, Control* parent, const Rect& bounds, int id = 0)
         : TextControl(form, parent, ControlKind::Button, bounds, id) {}
+    void makeDefault() { form_.ui().makeDefault(*peer_); }
     std::function<void()> onClick;
     void userClicked() override;
 };

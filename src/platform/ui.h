@@ -147,6 +147,10 @@ public:
     virtual void setApplicationTitle(const std::string& title) = 0;
     virtual std::string applicationTitle() const = 0;
     virtual void setHintTimes(int showMs, int hideMs) = 0;
+    // A label the keyboard reaches with Tab and opens with Enter or Space, as a click does.
+    virtual void makeLink(ControlPeer& label) = 0;
+    // The button Enter presses in its window; it has the focus when the window opens.
+    virtual void makeDefault(ControlPeer& button) = 0;
 
     // Notice: application title, no icon, "确定".
     virtual void notice(const std::string& text) = 0;

@@ -28,15 +28,19 @@ void TFrmMain::setRunning(renaming::RunState* run)
         enabledBeforeRun_.clear();
         return;
     }
+    auto lock = [this](platform::Control* c) {
+        enabledBeforeRun_.emplace_back(c, c->enabled());
+        c->setEnabled(false);
+    };
     for (platform::Control* c : std::initializer_list<platform::Control*>{
              &gb_name, &gb_filename, &cbNewname, &edtname, &gb_No, &cbInitNo, &edtvalue, &cbPos, &rgIncDec,
              &gbReplace, &edtOldpart, &edtNewpart, &gb_insert, &cbBeforename, &edtForeside, &gb_append,
              &cbAftername, &edtRearside, &gb_extension, &cbChangesuffix, &edtsuffix_old, &edtsuffix_new,
              &gb_attributes, &cbReadonly, &cbHidden, &gb_output, &rbRename, &rbSaveas, &btnFolder, &lbpath,
-             &cbShowpathO, &cbshowpathR, &Button1}) {
-        enabledBeforeRun_.emplace_back(c, c->enabled());
-        c->setEnabled(false);
-    }
+             &cbShowpathO, &cbshowpathR, &Button1})
+        lock(c);
+    for (const auto& item : rgIncDec.buttons())
+        lock(item.get());
 }
 
 void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_point started)

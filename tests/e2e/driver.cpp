@@ -616,6 +616,37 @@ void closeWindow(HWND window)
     PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
+void pressChord(WORD held, WORD key)
+{
+    INPUT keys[4]{};
+    for (INPUT& k : keys)
+        k.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = held;
+    keys[1].ki.wVk = keys[2].ki.wVk = key;
+    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+}
+
+std::wstring clipboardText()
+{
+    std::wstring text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+HWND focusOf(HWND window)
+{
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
 bool gone(HWND window, int timeoutMs)
 {
     return waitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);

@@ -146,6 +146,11 @@ void answerOpenDialog(HWND dialog, const std::wstring& names);
 // The folder chooser: types into its folder-name field and presses OK.
 void answerFolderChooser(HWND chooser, const std::wstring& folder);
 bool gone(HWND window, int timeoutMs = 10000);
+// The keyboard focus of the thread of a window.
+HWND focusOf(HWND window);
+// Keys as the keyboard sends them to the window in front: a key held down while another is pressed.
+void pressChord(WORD held, WORD key);
+std::wstring clipboardText();
 
 // Opens files through the real dialog: goes to the folder and types the names.
 void openFiles(const App& app, const std::wstring& folder, const std::wstring& typed);

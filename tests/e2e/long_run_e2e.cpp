@@ -333,3 +333,66 @@ E2E_TEST(closing_the_main_window_during_a_run_stops_it_and_exits)
     for (const wchar_t* list : {L"ThumbPath.db", L"ThumbName.db", L"Thumb1Path.db", L"Thumb1Name.db", L"ThumbRun.db"})
         CHECK(!fileExists(app.listFile(list)));
 }
+
+namespace {
+// The option controls of the main window, the items of the increment group included.
+std::vector<HWND> optionControls(const App& app)
+{
+    std::vector<HWND> controls;
+    for (int id : {ids::cbNewname, ids::edtname, ids::cbInitNo, ids::edtvalue, ids::cbPos, ids::edtOldpart,
+                   ids::edtNewpart, ids::cbBeforename, ids::edtForeside, ids::cbAftername, ids::edtRearside,
+                   ids::cbChangesuffix, ids::edtsuffix_old, ids::edtsuffix_new, ids::cbReadonly, ids::cbHidden,
+                   ids::rbRename, ids::rbSaveas, ids::cbShowpathO, ids::cbshowpathR, ids::Button1})
+        controls.push_back(app.control(id));
+    for (HWND item = GetWindow(app.control(ids::rgIncDec), GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT))
+        controls.push_back(item);
+    return controls;
+}
+
+std::vector<bool> enabledStates(const std::vector<HWND>& controls)
+{
+    std::vector<bool> states;
+    for (HWND c : controls)
+        states.push_back(IsWindowEnabled(c) != 0);
+    return states;
+}
+}  // namespace
+
+// During a run every option is locked; 停止 is the default button and has the focus; Esc and
+// Alt+F4 ask the stop question as the button does; afterwards each option is as it was.
+E2E_TEST(the_progress_window_takes_the_keyboard_and_esc_or_alt_f4_asks_to_stop)
+{
+    LongRun run(L"keysrun");
+    App app(run.folder);
+    const std::vector<HWND> options = optionControls(app);
+    CHECK_EQ(static_cast<long long>(options.size()), 23);
+    const std::vector<bool> before = enabledStates(options);
+    CHECK_EQ(static_cast<long long>(std::count(before.begin(), before.end(), false)), 2);  // the extension fields
+    HWND progress = runPartWay(run, app);
+    if (!progress)
+        return;
+    CHECK(enabledStates(options) == std::vector<bool>(options.size(), false));
+
+    HWND stop = GetDlgItem(progress, ids::btnStop);
+    CHECK(focusOf(progress) == stop);
+    CHECK((GetWindowLongW(stop, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+    pressKey(stop, VK_ESCAPE);
+    HWND box = question(app, L"确定要停止执行吗？");
+    if (!box)
+        return;
+    pressButton(box, IDNO);
+    CHECK(gone(box));
+    const int reached = processed(progress);
+    CHECK(waitFor([&] { return processed(progress) > reached; }, 30000));
+
+    // Alt+F4 as the keyboard sends it: the Alt bit in the key's flags.
+    PostMessageW(focusOf(progress), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+    answerStop(app);
+    HWND done = question(app, L"执行完成，");
+    if (!done)
+        return;
+    pressButton(done, IDNO);
+    CHECK(gone(done));
+    CHECK(enabledStates(options) == before);
+    CHECK(waitFor([&] { return focusOf(app.window()) == app.control(ids::mmOriginal); }));
+}

@@ -95,15 +95,7 @@ void drag(HWND view, POINT from, POINT to)
 std::wstring copied(HWND view)
 {
     SendMessageW(view, WM_COPY, 0, 0);
-    std::wstring text;
-    if (OpenClipboard(nullptr)) {
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            text = static_cast<const wchar_t*>(GlobalLock(data));
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
-    }
-    return text;
+    return clipboardText();
 }
 
 }  // namespace

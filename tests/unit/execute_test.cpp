@@ -557,3 +557,31 @@ TEST(Restart, SettlesAKilledRunShowsTheListsAndExecuteFinishesIt)
 }
 
 }  // namespace
+
+// Every option control is locked while a run goes, the items of the increment group included,
+// and afterwards each is as it was: those the options' interplay had disabled stay disabled.
+TEST_F(Run, EveryOptionIsLockedDuringARunAndEachIsAsItWasAfterwards)
+{
+    openPics();
+    h.form.cbNewname.setChecked(false);  // disables edtname
+    h.form.n_preview.choose();
+    std::vector<platform::Control*> options{&h.form.edtname, &h.form.edtvalue, &h.form.cbPos, &h.form.edtsuffix_old,
+                                            &h.form.cbReadonly, &h.form.rbSaveas, &h.form.Button1};
+    for (const auto& item : h.form.rgIncDec.buttons())
+        options.push_back(item.get());
+    ASSERT_EQ(options.size(), 9u);
+    std::vector<bool> before;
+    for (platform::Control* c : options)
+        before.push_back(c->enabled());
+    EXPECT_EQ(before, (std::vector<bool>{false, true, true, false, true, true, true, true, true}));
+    h.ui.answers.push_back(false);
+    h.ui.whileRunning = [&] {
+        for (platform::Control* c : options)
+            EXPECT_FALSE(c->enabled());
+    };
+    h.form.n_run.choose();
+    std::vector<bool> after;
+    for (platform::Control* c : options)
+        after.push_back(c->enabled());
+    EXPECT_EQ(after, before);
+}

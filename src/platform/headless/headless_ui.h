@@ -144,6 +144,9 @@ public:
     void setApplicationTitle(const std::string& title) override { appTitle_ = title; }
     std::string applicationTitle() const override { return appTitle_; }
     void setHintTimes(int showMs, int hideMs) override { hintShowMs = showMs, hintHideMs = hideMs; }
+    // The keyboard's ways through a window: nothing a headless window has.
+    void makeLink(ControlPeer&) override {}
+    void makeDefault(ControlPeer&) override {}
 
     void notice(const std::string& text) override;
     bool ask(const std::string& text) override;

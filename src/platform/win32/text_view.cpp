@@ -7,12 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/view_accessible.h"
+
 namespace platform::win32 {
 
 namespace {
 
 // Between the frame and the text, as the edit control leaves it.
 constexpr int margin = 2;
+// A longer text is read out by the lines in sight: a list of many thousand paths is too much to
+// hand over at every question of a screen reader.
+constexpr std::size_t wholeValueChars = 1 << 16;
 
 class TextView {
 public:
@@ -51,6 +56,7 @@ private:
     void keyDown(WPARAM key);
     void copy();
     void contextMenu(LPARAM lParam);
+    std::wstring accessibleValue() const;
 
     HWND hwnd_;
     HDC measure_;  // a memory DC holding the font, for the width table
@@ -108,6 +114,7 @@ void TextView::setText(const wchar_t* text)
     updateScrollBars();
     placeCaret();
     InvalidateRect(hwnd_, nullptr, FALSE);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TextView::setFont(HFONT font)
@@ -286,6 +293,8 @@ void TextView::placeCaret()
         return;
     const POINT p = pointOf(caret_);
     SetCaretPos(p.x, p.y);
+    // The system caret is what a screen reader and a magnifier follow.
+    NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, hwnd_, OBJID_CARET, CHILDID_SELF);
 }
 
 void TextView::drawRun(HDC dc, std::size_t from, std::size_t to, int x, int y)
@@ -440,6 +449,15 @@ void TextView::contextMenu(LPARAM lParam)
         select(0, text_.size());
 }
 
+std::wstring TextView::accessibleValue() const
+{
+    if (text_.size() <= wholeValueChars)
+        return text_;
+    const auto first = static_cast<std::size_t>(top_);
+    const std::size_t last = std::min(starts_.size(), first + visibleLines());
+    return text_.substr(starts_[first], (last < starts_.size() ? starts_[last] : text_.size()) - starts_[first]);
+}
+
 LRESULT TextView::handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -527,6 +545,13 @@ LRESULT TextView::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+            return accessibleView(hwnd_, wParam);
+        break;
+    case viewAccessibleValue:
+        *reinterpret_cast<std::wstring*>(lParam) = accessibleValue();
+        return 0;
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_ui.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <deque>
@@ -35,7 +36,7 @@ public:
     bool checked() const override;
     void setChecked(bool on) override;
     bool enabled() const override { return IsWindowEnabled(hwnd_); }
-    void setEnabled(bool on) override { EnableWindow(hwnd_, on); }
+    void setEnabled(bool on) override;
     bool visible() const override { return GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE; }
     void setVisible(bool on) override { ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE); }
     Rect bounds() const override;
@@ -57,12 +58,11 @@ public:
     // A drop-down list's window height includes its opened list.
     int windowHeight(int height) const;
     ControlEvents& events() { return events_; }
-    // The buttons of a radio group, in its columns at the window's DPI, in its font.
-    void placeRadioItems();
-    void setRadioItemsFont(HFONT font);
+    Win32Form& form() const { return form_; }
     TTTOOLINFOW areaToolInfo();
     bool blue = false;
     Ellipsis ellipsis = Ellipsis::End;
+    bool link = false;  // a label that takes the focus and opens on Enter or Space
     void notify(WORD code);
 
 private:
@@ -71,7 +71,6 @@ private:
     ControlEvents& events_;
     Win32Form& form_;
     HWND hwnd_;
-    std::vector<HWND> radioItems_;  // the buttons of a radio group
     std::wstring hint_;
     UINT_PTR areaTool_ = 0;  // the hint's tool on the parent, by rectangle; 0 before any hint
 };
@@ -167,17 +166,52 @@ void paintLabel(HWND hwnd, const Win32Control& label)
     if (!text.empty() && shortened(textWidth(dc, text), textWidth(dc, text.substr(text.size() - last)), r.right))
         format |= DT_END_ELLIPSIS;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    if (label.link && GetFocus() == hwnd) {
+        // Around the text, as a focused link is marked.
+        RECT around = r;
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &around, format | DT_CALCRECT);
+        const int room = r.right - around.right;
+        OffsetRect(&around, (format & DT_CENTER) ? room / 2 : (format & DT_RIGHT) ? room : 0, 0);
+        InflateRect(&around, 1, 0);
+        IntersectRect(&around, &around, &r);
+        DrawFocusRect(dc, &around);
+    }
     SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
 }
 
+// A link opens from the keyboard as on a click.
+bool linkKey(UINT msg, WPARAM key)
+{
+    return msg == WM_KEYDOWN && (key == VK_RETURN || key == VK_SPACE);
+}
+
 LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    if (msg == WM_PAINT)
-        if (Win32Control* c = controlOf(hwnd)) {
-            paintLabel(hwnd, *c);
+    Win32Control* c = controlOf(hwnd);
+    if (!c)
+        return DefSubclassProc(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_PAINT:
+        paintLabel(hwnd, *c);
+        return 0;
+    case WM_GETDLGCODE:
+        // Enter goes to a focused link, not to the window's default action.
+        if (const auto* m = reinterpret_cast<const MSG*>(lParam); c->link && m && linkKey(m->message, m->wParam))
+            return DLGC_WANTMESSAGE;
+        break;
+    case WM_KEYDOWN:
+        if (c->link && linkKey(msg, wParam)) {
+            c->events().userClicked();
             return 0;
         }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (c->link)
+            InvalidateRect(hwnd, nullptr, TRUE);
+        break;
+    }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
@@ -213,6 +247,17 @@ public:
     Size workArea() const override;
 
     HWND hwnd() const { return hwnd_; }
+    // The keyboard focus is the window's own state, as in a dialog: the control that had it when
+    // the window lost it gets it back when the window is active again, so that closing a dialog,
+    // a box or another window leaves the keyboard where it was.
+    void rememberFocus();
+    // Gives the focus to that control, or with none remembered to the default button or, in the
+    // main window, to the first control of the tab order. False when no control can take it now:
+    // one that was disabled waits until it is enabled again.
+    bool restoreFocus();
+    // After a control was enabled: an active window whose focus waited for it gives it back.
+    void controlEnabled();
+    void setDefaultButton(HWND button) { defaultButton_ = button; }
     HWND tooltip();
     void applyHintTimes();
     // Ids of tools by rectangle: small numbers, never a window handle as the other tools have.
@@ -230,6 +275,8 @@ private:
     bool mainWindow_;
     HWND hwnd_ = nullptr;
     int dpi_ = designDpi;
+    HWND focus_ = nullptr;
+    HWND defaultButton_ = nullptr;
     HWND tooltip_ = nullptr;
     UINT_PTR areaTools_ = 0;
     HMENU menuBar_ = nullptr;
@@ -327,14 +374,31 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
             events_.resized();
         return 0;
     case WM_COMMAND:
-        if (lParam == 0 && HIWORD(wParam) == 0)
-            events_.menuChosen(LOWORD(wParam));
-        else
+        if (lParam != 0 || HIWORD(wParam) != 0)
             routeCommand(wParam, lParam);
+        else if (!mainWindow_ && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK))
+            // Esc, or Enter with no default button, as the dialog manager reports them: a window
+            // of the program's own besides the main one closes as by its close box.
+            SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+        else
+            events_.menuChosen(LOWORD(wParam));
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return reinterpret_cast<LRESULT>(controlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            rememberFocus();
+        else if (!HIWORD(wParam) && restoreFocus())
+            return 0;
+        break;
+    case WM_SETFOCUS:
+        if (restoreFocus())
+            return 0;
+        break;
+    case DM_GETDEFID:
+        // Asked by the dialog manager when Enter is pressed.
+        return defaultButton_ ? MAKELRESULT(GetDlgCtrlID(defaultButton_), DC_HASDEFID) : 0;
     case WM_CLOSE:
         if (!events_.closeQuery())
             return 0;
@@ -388,6 +452,46 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+void Win32Form::rememberFocus()
+{
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus))
+        focus_ = focus;
+}
+
+namespace {
+// Enabled itself and in every group box around it.
+bool canTakeFocus(HWND control, HWND form)
+{
+    for (HWND w = control; w && w != form; w = GetParent(w))
+        if (!IsWindowEnabled(w) || !IsWindowVisible(w))
+            return false;
+    return true;
+}
+}  // namespace
+
+bool Win32Form::restoreFocus()
+{
+    HWND target = nullptr;
+    if (focus_ && IsWindow(focus_) && IsChild(hwnd_, focus_))
+        target = canTakeFocus(focus_, hwnd_) ? focus_ : nullptr;
+    else if (defaultButton_ && canTakeFocus(defaultButton_, hwnd_))
+        target = defaultButton_;
+    else if (mainWindow_)
+        target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (!target)
+        return false;
+    SetFocus(target);
+    return true;
+}
+
+void Win32Form::controlEnabled()
+{
+    const HWND focus = GetFocus();
+    if (GetActiveWindow() == hwnd_ && (!focus || focus == hwnd_))
+        restoreFocus();
 }
 
 Size Win32Form::outerSize() const
@@ -568,10 +672,29 @@ Win32Control::Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events,
         SetWindowSubclass(hwnd_, labelProc, 1, 0);
 }
 
+void Win32Control::setEnabled(bool on)
+{
+    if (on) {
+        EnableWindow(hwnd_, TRUE);
+        form_.controlEnabled();
+        return;
+    }
+    // A disabled control cannot keep the focus: the window holds it and remembers whose it was.
+    const HWND focus = GetFocus();
+    const bool hadFocus = focus && (focus == hwnd_ || IsChild(hwnd_, focus));
+    if (hadFocus)
+        form_.rememberFocus();
+    EnableWindow(hwnd_, FALSE);
+    if (hadFocus)
+        SetFocus(form_.hwnd());
+}
+
 Win32Control::~Win32Control()
 {
-    if (IsWindow(hwnd_))
+    if (IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
 }
 
 void Win32Control::notify(WORD code)
@@ -635,7 +758,6 @@ Rect Win32Control::bounds() const
 void Win32Control::setBounds(const Rect& r)
 {
     MoveWindow(hwnd_, r.left, r.top, r.width, windowHeight(r.height), TRUE);
-    placeRadioItems();
     if (areaTool_) {
         TTTOOLINFOW area = areaToolInfo();
         SendMessageW(form_.tooltip(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&area));
@@ -678,11 +800,6 @@ void Win32Control::setHint(const std::string& hint)
 std::vector<std::string> Win32Control::items() const
 {
     std::vector<std::string> list;
-    if (kind_ == ControlKind::RadioGroup) {
-        for (HWND b : radioItems_)
-            list.push_back(narrow(windowText(b)));
-        return list;
-    }
     int n = static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
         std::wstring item(SendMessageW(hwnd_, CB_GETLBTEXTLEN, i, 0) + 1, L'\0');
@@ -695,19 +812,6 @@ std::vector<std::string> Win32Control::items() const
 
 void Win32Control::setItems(const std::vector<std::string>& items)
 {
-    if (kind_ == ControlKind::RadioGroup) {
-        for (HWND b : radioItems_)
-            DestroyWindow(b);
-        radioItems_.clear();
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-            radioItems_.push_back(CreateWindowExW(0, WC_BUTTONW, widen(items[i]).c_str(), style, 0, 0, 0, 0, hwnd_,
-                                                  nullptr, GetModuleHandleW(nullptr), nullptr));
-        }
-        placeRadioItems();
-        setRadioItemsFont(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
-        return;
-    }
     SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
     for (const auto& item : items)
         SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
@@ -718,43 +822,13 @@ int Win32Control::windowHeight(int height) const
     return kind_ == ControlKind::ComboBox ? height + scaled(120, form_.dpi()) : height;
 }
 
-void Win32Control::placeRadioItems()
-{
-    RECT r;
-    GetClientRect(hwnd_, &r);
-    const int dpi = form_.dpi();
-    const int columns = 2, columnWidth = (r.right - scaled(16, dpi)) / columns;
-    for (std::size_t i = 0; i < radioItems_.size(); ++i) {
-        const int column = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
-        MoveWindow(radioItems_[i], scaled(8, dpi) + column * columnWidth, scaled(16, dpi) + row * scaled(20, dpi),
-                   columnWidth, scaled(17, dpi), TRUE);
-    }
-}
-
-void Win32Control::setRadioItemsFont(HFONT font)
-{
-    for (HWND b : radioItems_)
-        SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
-
 int Win32Control::itemIndex() const
 {
-    if (kind_ == ControlKind::RadioGroup) {
-        for (std::size_t i = 0; i < radioItems_.size(); ++i)
-            if (SendMessageW(radioItems_[i], BM_GETCHECK, 0, 0) == BST_CHECKED)
-                return static_cast<int>(i);
-        return -1;
-    }
     return static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
 }
 
 void Win32Control::setItemIndex(int index)
 {
-    if (kind_ == ControlKind::RadioGroup) {
-        for (std::size_t i = 0; i < radioItems_.size(); ++i)
-            SendMessageW(radioItems_[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
-        return;
-    }
     SendMessageW(hwnd_, CB_SETCURSEL, index, 0);
 }
 
@@ -762,6 +836,8 @@ void Win32Control::setItemIndex(int index)
 
 Win32Ui::Win32Ui(FileSystem& fs) : fs_(fs)
 {
+    // Accessible objects are handed to screen readers through COM.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
 }
@@ -772,6 +848,7 @@ Win32Ui::~Win32Ui()
         DestroyWindow(applicationWindow_);
     for (auto& [key, font] : fonts_)
         DeleteObject(font);
+    CoUninitialize();
 }
 
 std::unique_ptr<FormPeer> Win32Ui::createForm(FormEvents& events, FormBorder border, const std::string& className,
@@ -891,7 +968,6 @@ void Win32Ui::setFont(ControlPeer& control, const FontSpec& font, Align align)
     auto& c = static_cast<Win32Control&>(control);
     c.blue = font.blue;
     SendMessageW(c.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(this->font(font)), TRUE);
-    c.setRadioItemsFont(this->font(font));
     if (c.kind() == ControlKind::Label) {
         LONG style = GetWindowLongW(c.hwnd(), GWL_STYLE) & ~(SS_LEFT | SS_CENTER | SS_RIGHT);
         style |= align == Align::Centre ? SS_CENTER : align == Align::Right ? SS_RIGHT : SS_LEFT;
@@ -905,6 +981,20 @@ void Win32Ui::setEllipsis(ControlPeer& label, Ellipsis where)
     auto& c = static_cast<Win32Control&>(label);
     c.ellipsis = where;
     InvalidateRect(c.hwnd(), nullptr, TRUE);
+}
+
+void Win32Ui::makeLink(ControlPeer& label)
+{
+    auto& c = static_cast<Win32Control&>(label);
+    c.link = true;
+    SetWindowLongW(c.hwnd(), GWL_STYLE, GetWindowLongW(c.hwnd(), GWL_STYLE) | WS_TABSTOP);
+}
+
+void Win32Ui::makeDefault(ControlPeer& button)
+{
+    auto& c = static_cast<Win32Control&>(button);
+    SendMessageW(c.hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    c.form().setDefaultButton(c.hwnd());
 }
 
 void Win32Ui::setHintTimes(int showMs, int hideMs)

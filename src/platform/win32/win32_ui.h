@@ -24,6 +24,8 @@ public:
     void setApplicationTitle(const std::string& title) override;
     std::string applicationTitle() const override { return appTitle_; }
     void setHintTimes(int showMs, int hideMs) override;
+    void makeLink(ControlPeer& label) override;
+    void makeDefault(ControlPeer& button) override;
 
     void notice(const std::string& text) override;
     bool ask(const std::string& text) override;
