@@ -17,10 +17,12 @@ public:
     // False when a copy from the same folder is already running.
     bool first() const { return first_; }
     // Hands the files to the running copy's main window (of the given class), which takes them
-    // as a drop, and brings that window to the front.
-    void handOver(const std::vector<std::string>& files, const std::string& windowClass) const;
+    // as a drop, and brings that window to the front. False when no such window answered
+    // within five seconds: then the lock's holder is hung or no copy of the program at all.
+    bool handOver(const std::vector<std::string>& files, const std::string& windowClass) const;
 
 private:
+    HANDLE namespace_ = nullptr;
     HANDLE mutex_ = nullptr;
     bool first_ = true;
     std::wstring folder_;
@@ -29,9 +31,5 @@ private:
 // The program's arguments as full paths: a relative name means the folder this copy was
 // started in, which a running copy does not share.
 std::vector<std::string> commandLineFiles();
-
-// What a second copy hands over in WM_COPYDATA: the tag, then UTF-16 paths, each ended by NUL.
-constexpr ULONG_PTR handOverTag = 0x6E6D4631;
-std::vector<std::string> handedOverFiles(const COPYDATASTRUCT& data);
 
 }  // namespace platform::win32
