@@ -1,6 +1,7 @@
 // Files from the file browser: given on the command line (Send To), handed over by a second
 // copy, dropped on the window.
 #include "../../src/app/control_ids.h"
+#include "../../src/platform/win32/single_instance.h"
 #include "driver.h"
 
 using namespace e2e;
@@ -152,4 +153,37 @@ E2E_TEST(files_dropped_on_the_window_are_opened_then_added)
                       {L"y.jpg", L"x.png", L"p9.jpg", L"p10.jpg"});
     CHECK_EQ(app.text(ids::lbpath), more);
     CHECK_EQ(app.text(ids::edtsuffix_old), L".jpg");
+}
+
+// Blocks no file browser makes: a list outside its block or over its header, a list without
+// its closing NULs (nothing after it but the block's own bytes), code-page strings. Each is
+// passed over without a word; the program goes on and takes the next whole drop.
+E2E_TEST(a_damaged_drop_is_refused_and_lists_nothing)
+{
+    const std::wstring folder = freshFolder(L"damaged-drop");
+    makeFiles(folder, {L"a.jpg", L"b.jpg"});
+    App app(folder);
+    for (const wchar_t* damage : {L"outside", L"header", L"unended", L"narrow"})
+        app.dropFiles({folder + L"a.jpg", folder + L"b.jpg"}, damage);
+    CHECK(app.running());
+    // Posted after the damaged ones, this drop is handled after them.
+    app.dropFiles({folder + L"b.jpg"});
+    checkOriginalList(app, {folder + L"b.jpg"}, {L"b.jpg"});
+    CHECK(windowsOf(app.processId(), L"#32770").empty());
+    CHECK(app.running());
+}
+
+// A program of the user takes the folder's one-copy lock first, where the lock lies in a
+// namespace every program may use (under Wine, which has no private namespaces): no window of
+// a copy answers, and the program starts all the same after five seconds.
+E2E_TEST(a_lock_taken_first_by_another_program_does_not_keep_the_program_from_starting)
+{
+    const std::wstring folder = freshFolder(L"lock-taken");
+    const std::wstring lock = platform::win32::lockName(L"Local", platform::win32::folderOf(folder + L"nomerra.exe"));
+    HANDLE squatter = CreateMutexW(nullptr, TRUE, lock.c_str());
+    CHECK(squatter && GetLastError() != ERROR_ALREADY_EXISTS);
+    App app(folder);
+    CHECK(app.window() != nullptr);
+    CHECK(app.running());
+    CloseHandle(squatter);
 }

@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cwctype>
 
 #include "platform/win32/drop_and_handover.h"
 #include "platform/win32/wide.h"
@@ -12,15 +11,6 @@
 namespace platform::win32 {
 
 namespace {
-
-std::wstring folderOf(std::wstring path)
-{
-    auto cut = path.find_last_of(L"\\:");
-    path.resize(cut == std::wstring::npos ? 0 : cut + 1);
-    for (wchar_t& c : path)
-        c = static_cast<wchar_t>(std::towupper(c));
-    return path;
-}
 
 std::wstring imageFolderOf(HWND window)
 {
@@ -89,17 +79,12 @@ HANDLE openLockNamespace(const wchar_t* alias)
 
 SingleInstance::SingleInstance(const std::string& programPath) : folder_(folderOf(widen(programPath)))
 {
-    // Kernel object names may not hold "\", and a folder may be longer than a name may be.
-    unsigned long long hash = 1469598103934665603ull;
-    for (wchar_t c : folder_)
-        hash = (hash ^ static_cast<unsigned>(c)) * 1099511628211ull;
     // Wine offers no private namespaces: there the lock lies in the session's namespace, where
     // it could be taken first, and only the five seconds of handOver keep that from stopping
     // the program.
     namespace_ = openLockNamespace(L"nomerra");
-    wchar_t name[64];
-    swprintf(name, 64, L"%ls\\nomerra-%016llx", namespace_ ? L"nomerra" : L"Local", hash);
-    mutex_ = CreateMutexW(nullptr, FALSE, name);
+    const std::wstring name = lockName(namespace_ ? L"nomerra" : L"Local", folder_);
+    mutex_ = CreateMutexW(nullptr, FALSE, name.c_str());
     first_ = !(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 

@@ -1,11 +1,36 @@
 #pragma once
 // One running copy per program folder: two copies in one folder would share the four list files.
+#include <cstdio>
+#include <cwctype>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 namespace platform::win32 {
+
+// The folder of a program path, upper-cased, with its closing separator: the copies in one
+// folder share one lock however the folder is spelt.
+inline std::wstring folderOf(std::wstring path)
+{
+    auto cut = path.find_last_of(L"\\:");
+    path.resize(cut == std::wstring::npos ? 0 : cut + 1);
+    for (wchar_t& c : path)
+        c = static_cast<wchar_t>(std::towupper(c));
+    return path;
+}
+
+// The one-copy lock of a folder, within a namespace. Kernel object names may not hold "\", and
+// a folder may be longer than a name may be: the folder goes in as a hash.
+inline std::wstring lockName(const std::wstring& ns, const std::wstring& folder)
+{
+    unsigned long long hash = 1469598103934665603ull;
+    for (wchar_t c : folder)
+        hash = (hash ^ static_cast<unsigned>(c)) * 1099511628211ull;
+    wchar_t name[32];
+    swprintf(name, 32, L"\\nomerra-%016llx", hash);
+    return ns + name;
+}
 
 class SingleInstance {
 public:
