@@ -1,8 +1,9 @@
 // Loaded into nomerra.exe by the end-to-end driver, it drops files on the main window as the
 // file browser does: a DROPFILES block in this process's global memory, posted with
 // WM_DROPFILES. The paths come from drop.txt beside the DLL (UTF-16, one a line); a first line
-// "!damage" makes the block wrong as a careless or hostile sender could (see damaged). It
-// declines to stay loaded, so that the next drop loads it afresh.
+// "!damage" makes the block wrong as a careless or hostile sender could (see block), and
+// "!null-copydata" sends a hand-over without its data instead, which only a sender inside the
+// process can do. It declines to stay loaded, so that the next drop loads it afresh.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -73,11 +74,16 @@ void drop(HINSTANCE self)
         damage = list.substr(1, end - 1);
         list.erase(0, end + 1);
     }
+    HWND window = mainWindow();
+    if (damage == L"null-copydata") {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(window, WM_COPYDATA, 0, 0, SMTO_BLOCK, 5000, &answer);
+        return;
+    }
     for (wchar_t& c : list)
         if (c == L'\n')
             c = L'\0';
     HGLOBAL memory = block(list, damage);
-    HWND window = mainWindow();
     if (!window || !PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0))
         GlobalFree(memory);
 }

@@ -187,3 +187,38 @@ E2E_TEST(a_lock_taken_first_by_another_program_does_not_keep_the_program_from_st
     CHECK(app.running());
     CloseHandle(squatter);
 }
+
+// Hand-overs no copy of the program sends: no data at all, another tag, a block of an odd size,
+// a last path not ended. Each is answered "not taken" and lists nothing; a well-formed one is
+// still taken (under Wine every process counts as elevated, as a second copy is).
+E2E_TEST(a_forged_hand_over_is_refused_and_lists_nothing)
+{
+    const std::wstring folder = freshFolder(L"forged-hand-over");
+    makeFiles(folder, {L"a.jpg", L"b.jpg"});
+    App app(folder);
+    auto send = [&](const COPYDATASTRUCT* data) {
+        DWORD_PTR answer = 0;
+        const bool delivered = SendMessageTimeoutW(app.window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(data),
+                                                   SMTO_ABORTIFHUNG, 5000, &answer);
+        return delivered ? static_cast<long long>(answer) : -1LL;
+    };
+    std::wstring block = folder + L"a.jpg" + L'\0';
+    const DWORD bytes = static_cast<DWORD>(block.size() * sizeof(wchar_t));
+    const ULONG_PTR tag = 0x6E6D4631;
+    COPYDATASTRUCT otherTag{tag + 1, bytes, block.data()}, oddSize{tag, bytes - 1, block.data()},
+        unended{tag, bytes - 2, block.data()};
+    // The system does not carry a hand-over without data between processes: it comes from inside.
+    app.dropFiles({}, L"null-copydata");
+    CHECK_EQ(send(&otherTag), 0);
+    CHECK_EQ(send(&oddSize), 0);
+    CHECK_EQ(send(&unended), 0);
+    CHECK(app.running());
+    Sleep(300);
+    CHECK(!fileExists(app.listFile(L"ThumbPath.db")));
+    CHECK(windowsOf(app.processId(), L"#32770").empty());
+
+    std::wstring whole = folder + L"b.jpg" + L'\0';
+    COPYDATASTRUCT handOver{tag, static_cast<DWORD>(whole.size() * sizeof(wchar_t)), whole.data()};
+    CHECK_EQ(send(&handOver), 1);
+    checkOriginalList(app, {folder + L"b.jpg"}, {L"b.jpg"});
+}
