@@ -142,9 +142,28 @@ std::optional<Paths> referenceDrop(const Bytes& b)
     return paths;
 }
 
+// A hand-over's paths worked out another way: the block must end in NUL; split at every NUL.
+std::optional<Paths> referenceHandOver(const Bytes& b)
+{
+    if (b.empty() || b.size() % 2 || b[b.size() - 1] || b[b.size() - 2])
+        return std::nullopt;
+    Paths paths;
+    std::string path;
+    for (std::size_t i = 0; i < b.size(); i += 2) {
+        if (b[i] || b[i + 1]) {
+            path += {static_cast<char>(b[i]), static_cast<char>(b[i + 1])};
+        } else if (!path.empty()) {
+            paths.push_back(platform::utf16ToUtf8(path, false));
+            path.clear();
+        }
+    }
+    return paths;
+}
+
 // Seeded: blocks made well, then damaged as a sender could, each checked against the reference
-// under the sanitizers. Bounded to about a second.
-TEST(FileListBlocks, GeneratedDropsMatchTheReferenceAndNeverReadOutside)
+// under the sanitizers, as a drop and (without its header) as a hand-over. Bounded to about a
+// second.
+TEST(FileListBlocks, GeneratedBlocksMatchTheReferenceAndNeverReadOutside)
 {
     const std::uint32_t seed = 20261210;
     std::mt19937 random(seed);
@@ -173,6 +192,8 @@ TEST(FileListBlocks, GeneratedDropsMatchTheReferenceAndNeverReadOutside)
         const Bytes exact(b);
         const auto got = platform::droppedFiles(exact);
         ASSERT_EQ(got, referenceDrop(exact)) << "seed " << seed << ", round " << round;
+        const Bytes units(exact.begin() + std::min(exact.size(), platform::dropFilesHeaderSize), exact.end());
+        ASSERT_EQ(platform::handedOverFiles(units), referenceHandOver(units)) << "seed " << seed << ", round " << round;
         got ? ++accepted : ++refused;
     }
     // Both kinds were met often enough for the run to mean something.
