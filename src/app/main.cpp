@@ -11,10 +11,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     platform::win32::Win32FileSystem fs;
     platform::win32::SingleInstance instance(fs.modulePath());
     const std::vector<std::string> files = platform::win32::commandLineFiles();
-    if (!instance.first()) {
-        instance.handOver(files, "TFrmMain");
+    // A lock held with no window that answers is a hung copy or no copy at all.
+    if (!instance.first() && instance.handOver(files, "TFrmMain"))
         return 0;
-    }
     platform::win32::Win32Ui ui(fs);
     platform::win32::Win32Shell shell;
     TFrmMain form(platform::Platform{ui, fs, shell});

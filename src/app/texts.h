@@ -102,4 +102,7 @@ constexpr const char* stop = "停止";
 constexpr const char* stopQuestion = "确定要停止执行吗？";
 }  // namespace progress
 
+// A drop or hand-over that would add more files than one list takes (lists::maxGivenFiles).
+constexpr const char* tooManyGiven = "一次加入的文件超过 1000000 个，未加入列表。";
+
 }  // namespace texts

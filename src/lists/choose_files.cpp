@@ -1,8 +1,10 @@
 #include "lists/choose_files.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "app/main_window.h"
+#include "app/texts.h"
 #include "lists/list_store.h"
 #include "lists/path_parts.h"
 #include "lists/views.h"
@@ -57,21 +59,34 @@ std::vector<std::string> filesOfFolder(platform::FileSystem& fs, const std::stri
 
 }  // namespace
 
-Given filesGiven(platform::FileSystem& fs, const std::vector<std::string>& paths)
+Given filesGiven(platform::FileSystem& fs, const std::vector<std::string>& paths, std::size_t limit)
 {
     Given given;
+    if (paths.size() > limit) {
+        given.tooMany = true;
+        return given;
+    }
+    std::unordered_set<std::string> pathsSeen, filesSeen;
+    auto take = [&](const std::string& file) {
+        if (filesSeen.insert(fs.caseKey(file)).second)
+            given.files.push_back(file);
+    };
     for (const auto& p : paths) {
+        if (!pathsSeen.insert(fs.caseKey(p)).second)
+            continue;
         // The system answers for a device as for a file, but it is none.
         if (isDeviceName(namePart(p))) {
             given.missing.push_back(p);
         } else if (fs.fileExists(p)) {
-            given.files.push_back(p);
+            take(p);
         } else if (fs.folderExists(p)) {
-            auto inside = filesOfFolder(fs, p);
-            given.files.insert(given.files.end(), inside.begin(), inside.end());
+            for (const auto& inside : filesOfFolder(fs, p))
+                take(inside);
         } else {
             given.missing.push_back(p);
         }
+        if (given.files.size() > limit)
+            return Given{{}, {}, true};
     }
     return given;
 }
@@ -95,6 +110,10 @@ std::vector<std::string> TFrmMain::chooseFiles()
 std::vector<std::string> TFrmMain::takeGiven(const std::vector<std::string>& paths)
 {
     const lists::Given given = lists::filesGiven(os_.fs, paths);
+    if (given.tooMany) {
+        ui().notice(texts::tooManyGiven);
+        return {};
+    }
     if (!given.missing.empty())
         ui().notice(lists::refusedNotice(lists::missingPathsHeading, given.missing));
     return representable(given.files);

@@ -56,23 +56,20 @@ bool isWordCharacter(char32_t c, Kind k)
                                    !in(c, 0xFF00, 0xFF20));
 }
 
-// Whether the script run around position i holds a letter that anchors it: for Latin an ASCII
-// letter (a word of accented letters alone is no word), for other scripts a second letter.
-bool anchored(const std::vector<Kind>& kinds, std::size_t i)
+// Letters that form one word: a run of one alphabetic script, where Latin takes in the ASCII
+// letters.
+Kind wordScript(Kind k) { return k == Kind::AsciiLetter ? Kind::Latin : k; }
+
+// Whether the word starting at position first holds a letter that anchors it: for Latin an
+// ASCII letter (a word of accented letters alone is no word), for other scripts a second
+// letter. Gives the word's end too, so that each word is judged once.
+bool anchoredWord(const std::vector<Kind>& kinds, std::size_t first, std::size_t& end)
 {
-    const Kind script = kinds[i];
-    auto sameWord = [&](Kind k) { return k == script || (script == Kind::Latin && k == Kind::AsciiLetter); };
-    std::size_t first = i, last = i;
-    while (first > 0 && sameWord(kinds[first - 1]))
-        --first;
-    while (last + 1 < kinds.size() && sameWord(kinds[last + 1]))
-        ++last;
-    if (script != Kind::Latin)
-        return last > first;
-    for (std::size_t k = first; k <= last; ++k)
-        if (kinds[k] == Kind::AsciiLetter)
-            return true;
-    return false;
+    const Kind script = wordScript(kinds[first]);
+    bool ascii = false;
+    for (end = first; end < kinds.size() && wordScript(kinds[end]) == script; ++end)
+        ascii = ascii || kinds[end] == Kind::AsciiLetter;
+    return script == Kind::Latin ? ascii : end - first > 1;
 }
 
 }  // namespace
@@ -85,11 +82,15 @@ Plausibility plausibility(const std::string& utf8)
     for (char32_t c : text)
         kinds.push_back(kindOf(c));
     Plausibility p;
+    std::size_t wordEnd = 0;  // where the word of the last letter ends
+    bool wordAnchored = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const Kind k = kinds[i];
         if (k == Kind::Break)
             continue;
         ++p.characters;
+        if (isLetterOfScript(k) && i >= wordEnd)
+            wordAnchored = anchoredWord(kinds, i, wordEnd);
         if (k == Kind::Common || k == Kind::AsciiLetter) {
             ++p.score;
         } else if (k == Kind::Rare) {
@@ -100,7 +101,7 @@ Plausibility plausibility(const std::string& utf8)
                 isWordCharacter(text[i + 1], kinds[i + 1]))
                 ++p.score;
         } else if (isLetterOfScript(k)) {
-            p.score += anchored(kinds, i) ? 1 : -1;
+            p.score += wordAnchored ? 1 : -1;
         }
     }
     return p;
@@ -116,7 +117,7 @@ bool morePlausible(const Plausibility& a, const Plausibility& b)
 std::string decodeNamesFile(platform::FileSystem& fs, const std::string& bytes)
 {
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
-        return bytes.substr(3);
+        return platform::validUtf8(bytes.substr(3));
     if (bytes.rfind("\xFF\xFE", 0) == 0)
         return platform::utf16ToUtf8(bytes.substr(2), false);
     if (bytes.rfind("\xFE\xFF", 0) == 0)

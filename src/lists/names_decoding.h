@@ -19,7 +19,8 @@ Plausibility plausibility(const std::string& utf8);
 // Whether a reads as more plausible text than b, character for character.
 bool morePlausible(const Plausibility& a, const Plausibility& b);
 
-// The names file as text. A byte-order mark (UTF-8, UTF-16 LE or BE) decides and is dropped.
+// The names file as text (valid UTF-8, whatever the bytes). A byte-order mark (UTF-8, UTF-16
+// LE or BE) decides and is dropped; a byte the marked encoding cannot read becomes U+FFFD.
 // Without one the file is read both in the ANSI code page and as UTF-8: a reading that is not
 // valid is out, and of two valid readings the more plausible wins, UTF-8 on a tie. Text valid
 // in neither is read in the ANSI code page.

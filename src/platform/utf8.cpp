@@ -51,39 +51,60 @@ std::string utf8DropLast(const std::string& text)
     return text.substr(0, end == 0 ? 0 : end - 1);
 }
 
+namespace {
+// The length of the valid UTF-8 sequence that starts at i; 0 where none does.
+std::size_t sequenceLength(const std::string& bytes, std::size_t i)
+{
+    const unsigned char b = bytes[i];
+    std::size_t extra;
+    char32_t c;
+    if (b < 0x80)
+        return 1;
+    if ((b & 0xE0) == 0xC0)
+        extra = 1, c = b & 0x1F;
+    else if ((b & 0xF0) == 0xE0)
+        extra = 2, c = b & 0x0F;
+    else if ((b & 0xF8) == 0xF0)
+        extra = 3, c = b & 0x07;
+    else
+        return 0;
+    if (i + extra >= bytes.size())
+        return 0;
+    for (std::size_t k = 1; k <= extra; ++k) {
+        unsigned char t = bytes[i + k];
+        if (!isContinuation(t))
+            return 0;
+        c = (c << 6) | (t & 0x3F);
+    }
+    static constexpr char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
+    if (c < minimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    return extra + 1;
+}
+}  // namespace
+
 bool isValidUtf8(const std::string& bytes)
 {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        unsigned char b = bytes[i];
-        std::size_t extra;
-        char32_t c;
-        if (b < 0x80) {
-            ++i;
-            continue;
-        } else if ((b & 0xE0) == 0xC0) {
-            extra = 1, c = b & 0x1F;
-        } else if ((b & 0xF0) == 0xE0) {
-            extra = 2, c = b & 0x0F;
-        } else if ((b & 0xF8) == 0xF0) {
-            extra = 3, c = b & 0x07;
-        } else {
+    for (std::size_t i = 0, n; i < bytes.size(); i += n)
+        if ((n = sequenceLength(bytes, i)) == 0)
             return false;
-        }
-        if (i + extra >= bytes.size())
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            unsigned char t = bytes[i + k];
-            if (!isContinuation(t))
-                return false;
-            c = (c << 6) | (t & 0x3F);
-        }
-        static constexpr char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
-        if (c < minimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        i += extra + 1;
-    }
     return true;
+}
+
+std::string validUtf8(const std::string& bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (const std::size_t n = sequenceLength(bytes, i)) {
+            out.append(bytes, i, n);
+            i += n;
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
 }
 
 std::u32string utf8Decode(const std::string& text)

@@ -13,6 +13,8 @@ std::size_t utf16Length(const std::string& text);
 // The text without its last character.
 std::string utf8DropLast(const std::string& text);
 bool isValidUtf8(const std::string& bytes);
+// The bytes with each one that begins no valid UTF-8 sequence replaced by U+FFFD.
+std::string validUtf8(const std::string& bytes);
 // The code points of a valid UTF-8 text.
 std::u32string utf8Decode(const std::string& text);
 // UTF-16 bytes (no byte-order mark) as UTF-8; an unpaired surrogate becomes U+FFFD.

@@ -222,7 +222,7 @@ App::~App()
     CloseHandle(process_.hThread);
 }
 
-void App::dropFiles(const std::vector<std::wstring>& paths) const
+void App::dropFiles(const std::vector<std::wstring>& paths, const std::wstring& damage) const
 {
     wchar_t driver[MAX_PATH];
     GetModuleFileNameW(nullptr, driver, MAX_PATH);
@@ -231,7 +231,7 @@ void App::dropFiles(const std::vector<std::wstring>& paths) const
     // The request lies beside the helper: a fresh copy of both for every drop.
     const std::wstring folder = freshFolder(L"drop-helper");
     CHECK(CopyFileW((helper + L"drop_helper.dll").c_str(), (folder + L"drop_helper.dll").c_str(), FALSE));
-    std::wstring request;
+    std::wstring request = damage.empty() ? L"" : L"!" + damage + L"\n";
     for (const auto& p : paths)
         request += p + L"\n";
     writeBytes(folder + L"drop.txt", std::string(reinterpret_cast<const char*>(request.data()),

@@ -98,8 +98,9 @@ public:
 
     DWORD processId() const { return process_.dwProcessId; }
     // Drops files on the main window as the file browser does: a helper DLL loaded into the
-    // program posts WM_DROPFILES with its data in the program's own global memory.
-    void dropFiles(const std::vector<std::wstring>& paths) const;
+    // program posts WM_DROPFILES with its data in the program's own global memory. With a
+    // damage named (see drop_helper.cpp), the block is made wrong in that way.
+    void dropFiles(const std::vector<std::wstring>& paths, const std::wstring& damage = L"") const;
 
 private:
     std::wstring folder_;

@@ -1,6 +1,7 @@
 // Files from the file browser: given on the command line (Send To), handed over by a second
 // copy, dropped on the window.
 #include "../../src/app/control_ids.h"
+#include "../../src/platform/win32/single_instance.h"
 #include "driver.h"
 
 using namespace e2e;
@@ -152,4 +153,72 @@ E2E_TEST(files_dropped_on_the_window_are_opened_then_added)
                       {L"y.jpg", L"x.png", L"p9.jpg", L"p10.jpg"});
     CHECK_EQ(app.text(ids::lbpath), more);
     CHECK_EQ(app.text(ids::edtsuffix_old), L".jpg");
+}
+
+// Blocks no file browser makes: a list outside its block or over its header, a list without
+// its closing NULs (nothing after it but the block's own bytes), code-page strings. Each is
+// passed over without a word; the program goes on and takes the next whole drop.
+E2E_TEST(a_damaged_drop_is_refused_and_lists_nothing)
+{
+    const std::wstring folder = freshFolder(L"damaged-drop");
+    makeFiles(folder, {L"a.jpg", L"b.jpg"});
+    App app(folder);
+    for (const wchar_t* damage : {L"outside", L"header", L"unended", L"narrow"})
+        app.dropFiles({folder + L"a.jpg", folder + L"b.jpg"}, damage);
+    CHECK(app.running());
+    // Posted after the damaged ones, this drop is handled after them.
+    app.dropFiles({folder + L"b.jpg"});
+    checkOriginalList(app, {folder + L"b.jpg"}, {L"b.jpg"});
+    CHECK(windowsOf(app.processId(), L"#32770").empty());
+    CHECK(app.running());
+}
+
+// A program of the user takes the folder's one-copy lock first, where the lock lies in a
+// namespace every program may use (under Wine, which has no private namespaces): no window of
+// a copy answers, and the program starts all the same after five seconds.
+E2E_TEST(a_lock_taken_first_by_another_program_does_not_keep_the_program_from_starting)
+{
+    const std::wstring folder = freshFolder(L"lock-taken");
+    const std::wstring lock = platform::win32::lockName(L"Local", platform::win32::folderOf(folder + L"nomerra.exe"));
+    HANDLE squatter = CreateMutexW(nullptr, TRUE, lock.c_str());
+    CHECK(squatter && GetLastError() != ERROR_ALREADY_EXISTS);
+    App app(folder);
+    CHECK(app.window() != nullptr);
+    CHECK(app.running());
+    CloseHandle(squatter);
+}
+
+// Hand-overs no copy of the program sends: no data at all, another tag, a block of an odd size,
+// a last path not ended. Each is answered "not taken" and lists nothing; a well-formed one is
+// still taken (under Wine every process counts as elevated, as a second copy is).
+E2E_TEST(a_forged_hand_over_is_refused_and_lists_nothing)
+{
+    const std::wstring folder = freshFolder(L"forged-hand-over");
+    makeFiles(folder, {L"a.jpg", L"b.jpg"});
+    App app(folder);
+    auto send = [&](const COPYDATASTRUCT* data) {
+        DWORD_PTR answer = 0;
+        const bool delivered = SendMessageTimeoutW(app.window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(data),
+                                                   SMTO_ABORTIFHUNG, 5000, &answer);
+        return delivered ? static_cast<long long>(answer) : -1LL;
+    };
+    std::wstring block = folder + L"a.jpg" + L'\0';
+    const DWORD bytes = static_cast<DWORD>(block.size() * sizeof(wchar_t));
+    const ULONG_PTR tag = 0x6E6D4631;
+    COPYDATASTRUCT otherTag{tag + 1, bytes, block.data()}, oddSize{tag, bytes - 1, block.data()},
+        unended{tag, bytes - 2, block.data()};
+    // The system does not carry a hand-over without data between processes: it comes from inside.
+    app.dropFiles({}, L"null-copydata");
+    CHECK_EQ(send(&otherTag), 0);
+    CHECK_EQ(send(&oddSize), 0);
+    CHECK_EQ(send(&unended), 0);
+    CHECK(app.running());
+    Sleep(300);
+    CHECK(!fileExists(app.listFile(L"ThumbPath.db")));
+    CHECK(windowsOf(app.processId(), L"#32770").empty());
+
+    std::wstring whole = folder + L"b.jpg" + L'\0';
+    COPYDATASTRUCT handOver{tag, static_cast<DWORD>(whole.size() * sizeof(wchar_t)), whole.data()};
+    CHECK_EQ(send(&handOver), 1);
+    checkOriginalList(app, {folder + L"b.jpg"}, {L"b.jpg"});
 }

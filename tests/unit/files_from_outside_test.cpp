@@ -153,6 +153,67 @@ TEST(FilesFromOutside, FilesArrivingDuringARunWaitForItOrGoWithTheWindow)
     }
 }
 
+// A file named twice, or once by name and once through its folder, or its folder twice, in
+// any spelling of the same name, is taken once, where it first comes.
+TEST(FilesFromOutside, AFileGivenTwiceIsTakenOnce)
+{
+    Harness h;
+    makeVolume(h);
+    std::vector<std::string> flood;
+    for (int i = 0; i < 1000; ++i)
+        flood.insert(flood.end(), {"C:\\f", "c:\\F\\", "C:\\p\\a.jpg", "C:\\P\\A.JPG", "C:\\nope"});
+    flood.push_back("C:\\f\\img1.jpg");
+    h.window().handOver(flood);
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{missingHead + "\rC:\\nope"});
+    EXPECT_EQ(h.list(ListFile::OriginalPaths),
+              (std::vector<std::string>{"C:\\f\\a.txt", "C:\\f\\h.jpg", "C:\\f\\img1.jpg", "C:\\f\\IMG2.jpg",
+                                        "C:\\f\\img10.jpg", "C:\\p\\a.jpg"}));
+}
+
+// More than one list's worth is refused whole, counted after a file given twice counts once:
+// by the names given, before any of them is looked at, or by the files their folders bring.
+TEST(FilesFromOutside, TooManyFilesAreRefusedWhole)
+{
+    platform::headless::HeadlessFileSystem fs;
+    for (const char* p : {"C:\\f\\1.jpg", "C:\\f\\2.jpg", "C:\\f\\3.jpg", "C:\\g\\4.jpg"})
+        fs.addFile(p);
+    const struct {
+        const char* what;
+        std::vector<std::string> given;
+        bool tooMany;
+        std::size_t files;
+    } cases[] = {
+        {"as many as the limit", {"C:\\f"}, false, 3},
+        {"the limit's worth twice over", {"C:\\f", "C:\\f\\1.jpg", "c:\\F\\2.JPG"}, false, 3},
+        {"one file more", {"C:\\f", "C:\\g\\4.jpg"}, true, 0},
+        {"one name more, though missing", {"C:\\x", "C:\\y", "C:\\z", "C:\\w"}, true, 0},
+        {"missing names are no files", {"C:\\x", "C:\\y", "C:\\f\\1.jpg"}, false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const lists::Given given = lists::filesGiven(fs, c.given, 3);
+        EXPECT_EQ(given.tooMany, c.tooMany);
+        EXPECT_EQ(given.files.size(), c.files);
+        if (c.tooMany) {
+            EXPECT_TRUE(given.missing.empty());
+        }
+    }
+}
+
+TEST(FilesFromOutside, AHandOverOfMoreThanAMillionNamesChangesNothing)
+{
+    Harness h;
+    makeVolume(h);
+    h.openExistingFiles({"C:\\old\\x.jpg"});
+    h.form.n_preview.choose();
+    const auto before = state(h);
+    const int frontBefore = h.window().broughtToFront;
+    h.window().handOver(std::vector<std::string>(lists::maxGivenFiles + 1, "C:\\p\\a.jpg"));
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"一次加入的文件超过 1000000 个，未加入列表。"});
+    EXPECT_EQ(state(h), before);
+    EXPECT_EQ(h.window().broughtToFront - frontBefore, 1);
+}
+
 TEST(FilesFromOutside, TheTestVolumeOrdersNamesAsTheFileBrowser)
 {
     platform::headless::HeadlessFileSystem fs;

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
 
 #include <deque>
 #include <exception>
@@ -13,7 +12,7 @@
 #include "platform/ellipsis.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/font_recipe.h"
-#include "platform/win32/single_instance.h"
+#include "platform/win32/drop_and_handover.h"
 #include "platform/win32/text_view.h"
 #include "platform/win32/wide.h"
 
@@ -267,8 +266,6 @@ private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
     void moveTo(int left, int top);
-    void acceptFiles();
-    void filesDropped(HDROP drop);
 
     Win32Ui& ui_;
     FormEvents& events_;
@@ -287,8 +284,6 @@ private:
 
 // Posted to itself by a window that was handed files.
 constexpr UINT takeHandedOver = WM_APP + 1;
-// The message that carries a drop's data between the shell and the window.
-constexpr UINT copyGlobalData = 0x0049;
 
 Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className,
                      bool mainWindow, HWND owner)
@@ -319,29 +314,7 @@ Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const s
     dpi_ = dpiOf(hwnd_);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(scaled(FontSpec{}, dpi_))), FALSE);
     if (mainWindow)
-        acceptFiles();
-}
-
-void Win32Form::acceptFiles()
-{
-    DragAcceptFiles(hwnd_, TRUE);
-    // The program runs elevated; the file browser and a second copy started by Send To need not.
-    // The system would drop their messages to this window, so exactly these three pass.
-    for (UINT msg : {UINT(WM_DROPFILES), UINT(WM_COPYDATA), copyGlobalData})
-        ChangeWindowMessageFilterEx(hwnd_, msg, MSGFLT_ALLOW, nullptr);
-}
-
-void Win32Form::filesDropped(HDROP drop)
-{
-    std::vector<std::string> paths;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
-        paths.push_back(narrow(path));
-    }
-    DragFinish(drop);
-    events_.filesDropped(paths);
+        acceptDrops(hwnd_);
 }
 
 Win32Form::~Win32Form()
@@ -431,15 +404,18 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         events_.dpiChanged();
         return 0;
     }
-    case WM_DROPFILES:
-        filesDropped(reinterpret_cast<HDROP>(wParam));
+    case WM_DROPFILES: {
+        const auto files = filesOfDrop(reinterpret_cast<HDROP>(wParam));
+        if (!files.empty())
+            events_.filesDropped(files);
         return 0;
+    }
     case WM_COPYDATA: {
-        auto files = handedOverFiles(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        if (!mainWindow_ || files.empty())
+        auto files = filesOfHandOver(lParam);
+        if (!mainWindow_ || !files || files->empty())
             return FALSE;
         // The sender waits for the answer; a notice about these files must not hold it.
-        handedOver_.push_back(std::move(files));
+        handedOver_.push_back(std::move(*files));
         PostMessageW(hwnd_, takeHandedOver, 0, 0);
         return TRUE;
     }
