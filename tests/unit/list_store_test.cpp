@@ -98,7 +98,7 @@ TEST_F(Store, AFailedWriteLeavesTheOldPairWhole)
                     return op == failing && ++seen == nth ? platform::err::diskFull : 0u;
                 };
                 const std::vector<std::string> more(300, "C:\\w\\photo.jpg");
-                EXPECT_THROW(append ? store.appendOriginal(more) : store.rewrite(ListPair::Original, more),
+                EXPECT_THROW(append ? (void)store.appendOriginal(more) : store.rewrite(ListPair::Original, more),
                              platform::IoError);
                 fs.fault = nullptr;
                 EXPECT_EQ(store.read(ListFile::OriginalPaths), old);
