@@ -22,6 +22,8 @@ std::string ListRecord::text() const
 
 std::optional<ListRecord> ListRecord::parse(const std::string& text)
 {
+    if (text.empty() || text.back() != '\n')
+        return std::nullopt;
     std::istringstream in(text);
     std::string line, key, value;
     if (!std::getline(in, line) || line != heading)

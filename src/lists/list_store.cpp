@@ -212,6 +212,9 @@ bool ListStore::belongTogether(ListPair pair) const
 
 void ListStore::settle() const
 {
+    // A record never moved into place was never in force.
+    if (const std::string cut = temporaryOf(recordPath()); fs_.fileExists(cut))
+        fs_.deleteFile(cut);
     const auto record = loadRecord();
     for (ListPair pair : {ListPair::Original, ListPair::New}) {
         bool own = record.has_value();
