@@ -338,9 +338,33 @@ std::uint32_t createGuarded(const std::string& folder)
     return code;
 }
 
+// Wine keeps no access lists of its own: it reports the Unix user as every file's owner, with
+// full control, and every process of that user may write every file anyway. There that user
+// stands for the administrators: the nearest form of the check that works.
+bool isWineUser(PSID sid)
+{
+    static const std::vector<BYTE> wineUser = [] {
+        std::vector<BYTE> user;
+        HANDLE token = nullptr;
+        if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ||
+            !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+            return user;
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<BYTE> info(size);
+        if (size && GetTokenInformation(token, TokenUser, info.data(), size, &size)) {
+            PSID s = reinterpret_cast<TOKEN_USER*>(info.data())->User.Sid;
+            user.assign(static_cast<BYTE*>(s), static_cast<BYTE*>(s) + GetLengthSid(s));
+        }
+        CloseHandle(token);
+        return user;
+    }();
+    return !wineUser.empty() && EqualSid(sid, const_cast<BYTE*>(wineUser.data()));
+}
+
 Principal principalOf(PSID sid)
 {
-    if (sid && IsWellKnownSid(sid, WinBuiltinAdministratorsSid))
+    if (sid && (IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || isWineUser(sid)))
         return Principal::Administrators;
     if (sid && IsWellKnownSid(sid, WinLocalSystemSid))
         return Principal::System;
