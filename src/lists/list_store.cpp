@@ -149,12 +149,14 @@ void ListStore::removeTemporaries(ListPair pair) const
     fs_.deleteFile(temporaryOf(pathOf(nameFileOf(pair))));
 }
 
-void ListStore::commit(ListPair pair, const PairBytes& bytes, ListRecord next) const
+void ListStore::commit(ListPair pair, const PairBytes& bytes, ListRecord next, bool newListFollows) const
 {
     const std::string pathFile = pathOf(pathFileOf(pair)), nameFile = pathOf(nameFileOf(pair));
     const ListRecord before = loadRecord().value_or(ListRecord{});
     next.of(pathFileOf(pair)) = fs_.digest(bytes.paths);
     next.of(nameFileOf(pair)) = fs_.digest(bytes.names);
+    if (newListFollows)
+        next.newMadeFrom = next.of(ListFile::OriginalPaths);
     writeTemporaries(pair, bytes);
     try {
         saveRecord(next);
@@ -181,7 +183,7 @@ void ListStore::commit(ListPair pair, const PairBytes& bytes, ListRecord next) c
 
 void ListStore::rewrite(ListPair pair, const std::vector<std::string>& paths) const
 {
-    settle();
+    finishReplacements();
     ListRecord next = loadRecord().value_or(ListRecord{});
     next.newMadeFrom.clear();
     commit(pair, encodePair(paths), next);
@@ -210,31 +212,37 @@ bool ListStore::belongTogether(ListPair pair) const
     return nameParts(read(pathFileOf(pair))) == read(nameFileOf(pair));
 }
 
-void ListStore::settle() const
+void ListStore::finishReplacements() const
 {
     // A record never moved into place was never in force.
     if (const std::string cut = temporaryOf(recordPath()); fs_.fileExists(cut))
         fs_.deleteFile(cut);
+    std::optional<ListRecord> record;
+    for (ListFile f : allListFiles) {
+        const std::string path = pathOf(f), temporary = temporaryOf(path);
+        if (!fs_.fileExists(temporary))
+            continue;
+        if (!record)
+            record = loadRecord().value_or(ListRecord{});
+        // Recorded, so the replacement was under way when the process died: finish it.
+        const std::string& recorded = record->of(f);
+        if (!recorded.empty() && digestOf(path) != recorded && digestOf(temporary) == recorded) {
+            if (auto code = fs_.replaceFile(temporary, path))
+                throw platform::IoError(static_cast<int>(code));
+        } else {
+            fs_.deleteFile(temporary);
+        }
+    }
+}
+
+void ListStore::settle() const
+{
+    finishReplacements();
     const auto record = loadRecord();
     for (ListPair pair : {ListPair::Original, ListPair::New}) {
-        bool own = record.has_value();
-        for (ListFile f : {pathFileOf(pair), nameFileOf(pair)}) {
-            const std::string path = pathOf(f), temporary = temporaryOf(path);
-            const std::string recorded = record ? record->of(f) : "";
-            std::string onDisk = digestOf(path);
-            if (fs_.fileExists(temporary)) {
-                // Recorded, so the replacement was under way when the process died: finish it.
-                if (!recorded.empty() && onDisk != recorded && digestOf(temporary) == recorded) {
-                    if (auto code = fs_.replaceFile(temporary, path))
-                        throw platform::IoError(static_cast<int>(code));
-                    onDisk = recorded;
-                } else {
-                    fs_.deleteFile(temporary);
-                }
-            }
-            own = own && onDisk == recorded;
-        }
-        // The program wrote both files together; a pair it did not write may be torn (an older
+        const bool own = record && digestOf(pathOf(pathFileOf(pair))) == record->of(pathFileOf(pair)) &&
+                         digestOf(pathOf(nameFileOf(pair))) == record->of(nameFileOf(pair));
+        // The program writes both files together; a pair it did not write may be torn (an older
         // version killed between its two moves, or a drop killed between its two deletes). Its
         // path file stands: the name file follows it.
         if (!own && !belongTogether(pair))
@@ -250,7 +258,7 @@ void ListStore::noteShown()
 
 std::optional<ListRead> ListStore::readOriginal() const
 {
-    settle();
+    finishReplacements();
     if (!exists(ListFile::OriginalPaths))
         return ListRead{};
     const std::string bytes = fs_.readAll(pathOf(ListFile::OriginalPaths));
@@ -288,7 +296,7 @@ bool ListStore::appendOriginal(const std::vector<std::string>& paths) const
 RunLists ListStore::readForRun() const
 {
     using State = RunLists::State;
-    settle();
+    finishReplacements();
     if (!exists(ListFile::OriginalPaths) || !exists(ListFile::NewPaths))
         return {State::NoPreview, {}, {}};
     const std::string originals = fs_.readAll(pathOf(ListFile::OriginalPaths));
@@ -308,11 +316,10 @@ RunLists ListStore::readForRun() const
 
 void ListStore::rewriteAfterRun(const std::vector<std::string>& paths) const
 {
-    settle();
+    finishReplacements();
     ListRecord next = loadRecord().value_or(ListRecord{});
-    const PairBytes bytes = encodePair(paths);
-    next.newMadeFrom = next.of(ListFile::NewPaths).empty() ? "" : fs_.digest(bytes.paths);
-    commit(ListPair::Original, bytes, next);
+    const bool paired = !next.of(ListFile::NewPaths).empty();
+    commit(ListPair::Original, encodePair(paths), next, paired);
 }
 
 void ListStore::remove(ListFile file) const

@@ -63,9 +63,9 @@ public:
     // The file's text decoded, as a view shows it.
     std::string text(ListFile file) const;
 
-    // Puts the store in one whole state before anything shows or uses it: finishes a pair's
-    // replacement that was recorded, removes temporaries of one that was not, and makes a pair
-    // whose name file does not follow its path file whole again.
+    // At start, before anything shows the lists: finishes a pair's replacement that was
+    // recorded, removes temporaries of one that was not, and makes a pair whose name file does
+    // not follow its path file whole again.
     void settle() const;
     // Notes the lists as the views show them at start: a preview or an import may build on
     // exactly these, though the program did not write them.
@@ -104,8 +104,13 @@ private:
     std::string decode(const std::string& bytes) const;
     std::string encode(const std::string& text) const;
     PairBytes encodePair(const std::vector<std::string>& paths) const;
-    // Writes the pair and records it with the rest of the record as given.
-    void commit(ListPair pair, const PairBytes& bytes, ListRecord next) const;
+    // Writes the pair and records it with the rest of the record as given; after a run the new
+    // list follows the original list written.
+    void commit(ListPair pair, const PairBytes& bytes, ListRecord next, bool newListFollows = false) const;
+    // Before every use: finishes a pair's replacement that was recorded, removes temporaries of
+    // one that was not. Within one process nothing else can tear a pair: a failed write is
+    // undone, and lists another program changes are refused by their digests.
+    void finishReplacements() const;
     // Writes the pair's temporary files; on failure removes them and throws.
     void writeTemporaries(ListPair pair, const PairBytes& bytes) const;
     void removeTemporaries(ListPair pair) const;

@@ -97,7 +97,7 @@ E2E_TEST(a_journal_planted_beside_the_program_touches_nothing)
     makeFiles(user, {L"payload.dll"});
     writeBytes(folder + L"ThumbRun.db",
                narrow(L"nomerra-run 1\trename\t2\n" + user + L"payload.dll\t" + sys + L"evil.dll\n" + user +
-                      L"other.dll\t" + sys + L"precious.sys\npark 0 " + user + L"payload.dll\ncopy 1 " + sys +
+                      L"other.dll\t" + sys + L"precious.sys\npark\t0\t" + user + L"payload.dll\ncopy\t1\t" + sys +
                       L"precious.sys\n"));
     App app(folder);
     CHECK_EQ(takeBox(app), L"程序文件夹中的 ThumbRun.db 不是本程序现在的执行记录，没有据以处理任何文件，"

@@ -274,7 +274,7 @@ TEST(PrivateFolder, AJournalBesideTheProgramIsNeverActedOn)
         earlier.fs.addFile("C:\\user\\payload.dll", "D");
         earlier.fs.addFile("C:\\nomerra\\ThumbRun.db",
                            "nomerra-run 1\trename\t2\nC:\\user\\payload.dll\tC:\\sys\\evil.dll\n"
-                           "C:\\x\\a\tC:\\sys\\precious.sys\npark 0 C:\\user\\payload.dll\ncopy 1 C:\\sys\\precious.sys\n");
+                           "C:\\x\\a\tC:\\sys\\precious.sys\npark\t0\tC:\\user\\payload.dll\ncopy\t1\tC:\\sys\\precious.sys\n");
     });
     EXPECT_EQ(h.takeShown(), Lines{"程序文件夹中的 ThumbRun.db 不是本程序现在的执行记录，没有据以处理任何文件，"
                                    "已改名为 ThumbRun.db.ignored。"});
