@@ -138,24 +138,30 @@ public:
     }
 };
 
-// A preview of n listed paths, written durably and as before, a few times each.
+// The preview alone over n listed paths, without making the files.
+double timeListedPreview(platform::FileSystem& fs, std::size_t n)
+{
+    lists::ListStore store(fs);
+    std::vector<std::string> originals;
+    for (std::size_t i = 0; i < n; ++i)
+        originals.push_back("C:\\Users\\someone\\Pictures\\2026 假期\\IMG_" + std::to_string(100000 + i) + ".jpg");
+    store.rewrite(lists::ListPair::Original, originals);
+    std::vector<std::string> targets;
+    const double seconds = timePreview(store, targets);
+    for (lists::ListFile f : lists::allListFiles)
+        store.remove(f);
+    return seconds;
+}
+
+// That preview with the lists written durably and as before, a few times each.
 void timeListWrites(std::size_t n)
 {
     for (int round = 0; round < 3; ++round)
         for (bool durable : {true, false}) {
             Unflushed unflushed;
             platform::win32::Win32FileSystem flushed;
-            platform::FileSystem& fs = durable ? static_cast<platform::FileSystem&>(flushed) : unflushed;
-            lists::ListStore store(fs);
-            std::vector<std::string> originals;
-            for (std::size_t i = 0; i < n; ++i)
-                originals.push_back("C:\\Users\\someone\\Pictures\\IMG_" + std::to_string(100000 + i) + ".jpg");
-            store.rewrite(lists::ListPair::Original, originals);
-            std::vector<std::string> targets;
-            const double seconds = timePreview(store, targets);
+            const double seconds = timeListedPreview(durable ? static_cast<platform::FileSystem&>(flushed) : unflushed, n);
             std::printf("preview of %zu entries, lists %s: %.3f s\n", n, durable ? "flushed" : "not flushed", seconds);
-            for (lists::ListFile f : lists::allListFiles)
-                store.remove(f);
         }
 }
 
@@ -174,15 +180,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && std::string(argv[1]) == "preview") {
         const std::size_t n = std::stoul(argv[2]);
-        std::vector<std::string> originals;
-        for (std::size_t i = 0; i < n; ++i)
-            originals.push_back("C:\\Users\\someone\\Pictures\\2026 假期\\IMG_" + std::to_string(100000 + i) + ".jpg");
-        store.rewrite(lists::ListPair::Original, originals);
-        std::vector<std::string> targets;
-        const double seconds = timePreview(store, targets);
+        const double seconds = timeListedPreview(fs, n);
         std::printf("preview of %zu entries: %.3f s (%.0f entries/s)\n", n, seconds, n / seconds);
-        for (lists::ListFile f : lists::allListFiles)
-            store.remove(f);
         return 0;
     }
     // A size is a number of files, in one folder or, written N/F, spread over F folders.
