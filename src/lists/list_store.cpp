@@ -125,8 +125,14 @@ std::optional<ListRecord> ListStore::loadRecord() const
 void ListStore::saveRecord(const ListRecord& record) const
 {
     const std::string path = recordPath();
-    fs_.writeAll(temporaryOf(path), record.text());
-    if (auto code = fs_.replaceFile(temporaryOf(path), path)) {
+    std::uint32_t code = 0;
+    try {
+        fs_.writeAll(temporaryOf(path), record.text());
+        code = fs_.replaceFile(temporaryOf(path), path);
+    } catch (const platform::IoError& e) {
+        code = static_cast<std::uint32_t>(e.code());
+    }
+    if (code) {
         fs_.deleteFile(temporaryOf(path));
         throw platform::IoError(static_cast<int>(code));
     }
