@@ -329,6 +329,15 @@ TEST(ListRecordText, ReadsBackWhatItWroteAndNothingCut)
     EXPECT_EQ(back->newMadeFrom, "aa");
     for (std::size_t cut = 0; cut < text.size(); ++cut)
         EXPECT_FALSE(lists::ListRecord::parse(text.substr(0, cut))) << cut;
+    // Whatever bytes stand there, a record is read only as the program would have written it.
+    std::mt19937 random(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string changed = text;
+        for (int k = 1 + random() % 3; k > 0; --k)
+            changed[random() % changed.size()] = "ab- \n\r\0x"[random() % 9];
+        if (const auto read = lists::ListRecord::parse(changed))
+            EXPECT_EQ(read->text(), changed) << round;
+    }
 }
 
 }  // namespace
