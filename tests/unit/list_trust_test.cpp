@@ -157,8 +157,8 @@ TEST(TrustAtStart, ListsFoundAtStartAreShownButOnlyAPreviewMakesThemTheProgramsO
     }
 }
 
-// Each pair's view as full paths, with the name file it must agree with.
-Lines fullPaths(Harness& h, platform::Memo& view, platform::CheckBox& box)
+// A view switched to full paths, line by line.
+Lines fullPaths(platform::Memo& view, platform::CheckBox& box)
 {
     box.setChecked(true);
     return lists::splitLines(view.text());
@@ -210,8 +210,8 @@ TEST(TrustAtStart, ListsKilledHalfwayAreSettledToOneWholeState)
             const std::string at = std::to_string(c) + "/" + std::to_string(killAt);
             for (const auto& f : h.fs.files())
                 EXPECT_EQ(f.find(".tmp"), std::string::npos) << at << " " << f;
-            const Lines originals = fullPaths(h, h.form.mmOriginal, h.form.cbShowpathO);
-            const Lines targets = fullPaths(h, h.form.mmRenamed, h.form.cbshowpathR);
+            const Lines originals = fullPaths(h.form.mmOriginal, h.form.cbShowpathO);
+            const Lines targets = fullPaths(h.form.mmRenamed, h.form.cbshowpathR);
             for (auto [paths, names] : {std::pair{ListFile::OriginalPaths, ListFile::OriginalNames},
                                         std::pair{ListFile::NewPaths, ListFile::NewNames}}) {
                 Lines expected;
@@ -335,8 +335,9 @@ TEST(ListRecordText, ReadsBackWhatItWroteAndNothingCut)
         std::string changed = text;
         for (int k = 1 + random() % 3; k > 0; --k)
             changed[random() % changed.size()] = "ab- \n\r\0x"[random() % 9];
-        if (const auto read = lists::ListRecord::parse(changed))
+        if (const auto read = lists::ListRecord::parse(changed)) {
             EXPECT_EQ(read->text(), changed) << round;
+        }
     }
 }
 
