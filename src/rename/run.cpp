@@ -76,14 +76,14 @@ void TFrmMain::setAsideJournalBeside()
 void TFrmMain::n_runClick()
 {
     recoverUnfinishedRun();
-    const lists::RunLists lists = store_.readForRun();
-    if (lists.state == lists::RunLists::State::Changed) {
+    const lists::RunLists toRun = store_.readForRun();
+    if (toRun.state == lists::RunLists::State::Changed) {
         ui().notice(lists::listsChangedNotice);
         return;
     }
-    const std::vector<std::string>& originals = lists.originals;
-    const std::vector<std::string>& targets = lists.targets;
-    if (lists.state == lists::RunLists::State::NoPreview || originals.empty()) {
+    const std::vector<std::string>& originals = toRun.originals;
+    const std::vector<std::string>& targets = toRun.targets;
+    if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
         ui().notice("没有预览，无法执行。");
         mmRenamed.clear();
         return;
