@@ -108,35 +108,80 @@ double timePreview(lists::ListStore& store, std::vector<std::string>& targets)
     options.edtname = "trip";
     options.edtvalue = "00001";
     const auto start = Clock::now();
-    const auto read = store.read(lists::ListFile::OriginalPaths);
+    const auto read = store.readOriginal();
     targets.clear();
-    targets.reserve(read.size());
-    for (std::size_t k = 0; k < read.size(); ++k)
-        targets.push_back(renaming::composeEntry(read[k], k, options, false).path);
-    store.rewrite(lists::ListPair::New, targets);
+    targets.reserve(read->entries.size());
+    for (std::size_t k = 0; k < read->entries.size(); ++k)
+        targets.push_back(renaming::composeEntry(read->entries[k], k, options, false).path);
+    store.rewriteNew(targets, *read);
     return since(start);
+}
+
+// The list store's files as they were written before they were made durable: no flush before
+// the move, no write-through move. What a preview costs more now is the difference.
+class Unflushed : public platform::win32::Win32FileSystem {
+public:
+    void writeAll(const std::string& path, const std::string& bytes) override
+    {
+        HANDLE h = CreateFileW(platform::win32::systemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    std::uint32_t replaceFile(const std::string& from, const std::string& to) override
+    {
+        return MoveFileExW(platform::win32::systemPath(from).c_str(), platform::win32::systemPath(to).c_str(),
+                           MOVEFILE_REPLACE_EXISTING)
+                   ? 0
+                   : GetLastError();
+    }
+};
+
+// The preview alone over n listed paths, without making the files.
+double timeListedPreview(platform::FileSystem& fs, std::size_t n)
+{
+    lists::ListStore store(fs);
+    std::vector<std::string> originals;
+    for (std::size_t i = 0; i < n; ++i)
+        originals.push_back("C:\\Users\\someone\\Pictures\\2026 假期\\IMG_" + std::to_string(100000 + i) + ".jpg");
+    store.rewrite(lists::ListPair::Original, originals);
+    std::vector<std::string> targets;
+    const double seconds = timePreview(store, targets);
+    for (lists::ListFile f : lists::allListFiles)
+        store.remove(f);
+    return seconds;
+}
+
+// That preview with the lists written durably and as before, a few times each.
+void timeListWrites(std::size_t n)
+{
+    for (int round = 0; round < 3; ++round)
+        for (bool durable : {true, false}) {
+            Unflushed unflushed;
+            platform::win32::Win32FileSystem flushed;
+            const double seconds = timeListedPreview(durable ? static_cast<platform::FileSystem&>(flushed) : unflushed, n);
+            std::printf("preview of %zu entries, lists %s: %.3f s\n", n, durable ? "flushed" : "not flushed", seconds);
+        }
 }
 
 }  // namespace
 
 // Sizes may be given as arguments, N files in one folder or N/F over F folders; 1,000, 10,000 and
 // 50,000 files by default. "preview N" times the preview alone over N listed paths, without
-// making the files.
+// making the files; "lists N" that preview with the lists flushed and without.
 int main(int argc, char** argv)
 {
     platform::win32::Win32FileSystem fs;
     lists::ListStore store(fs);
+    if (argc == 3 && std::string(argv[1]) == "lists") {
+        timeListWrites(std::stoul(argv[2]));
+        return 0;
+    }
     if (argc == 3 && std::string(argv[1]) == "preview") {
         const std::size_t n = std::stoul(argv[2]);
-        std::vector<std::string> originals;
-        for (std::size_t i = 0; i < n; ++i)
-            originals.push_back("C:\\Users\\someone\\Pictures\\2026 假期\\IMG_" + std::to_string(100000 + i) + ".jpg");
-        store.rewrite(lists::ListPair::Original, originals);
-        std::vector<std::string> targets;
-        const double seconds = timePreview(store, targets);
+        const double seconds = timeListedPreview(fs, n);
         std::printf("preview of %zu entries: %.3f s (%.0f entries/s)\n", n, seconds, n / seconds);
-        for (lists::ListFile f : lists::allListFiles)
-            store.remove(f);
         return 0;
     }
     // A size is a number of files, in one folder or, written N/F, spread over F folders.

@@ -213,9 +213,13 @@ void TFrmMain::FormCreate()
 void TFrmMain::FormShow()
 {
     // Lists that a process which did not end through its window left behind are in force:
-    // they must be seen before anything acts on them.
+    // they must be seen before anything acts on them. Only a preview or an import makes those
+    // the program did not write its own, and only as shown now.
+    store_.settle();
     cbShowpathOClick();
     cbshowpathRClick();
+    store_.noteShown();
+    setAsideJournalBeside();
     recoverUnfinishedRun();
 }
 

@@ -130,6 +130,8 @@ public:
     // Every action that reads or writes the lists calls it first: a run whose lists could not
     // be written at its end leaves its journal too, and those lists must be put right first.
     void recoverUnfinishedRun();
+    // A run journal beside the program is not acted on: it is moved aside, and the user told.
+    void setAsideJournalBeside();
 
     // rename/options.cpp
     renaming::RenameOptions renameOptions() const;

@@ -121,7 +121,8 @@ std::vector<std::string> TFrmMain::takeGiven(const std::vector<std::string>& pat
 
 void TFrmMain::dropNewList()
 {
-    // Before the original list changes: its old pairs must never meet the new entries.
+    // Before the original list changes: its old pairs must never meet the new entries. A new
+    // list that cannot be deleted is an error, and is out of force all the same.
     mmRenamed.clear();
     store_.removePair(lists::ListPair::New);
 }
@@ -164,7 +165,10 @@ void TFrmMain::addFiles(const std::vector<std::string>& files)
         return;
     recoverUnfinishedRun();
     dropNewList();
-    store_.appendOriginal(files);
+    if (!store_.appendOriginal(files)) {
+        ui().notice(lists::listsChangedNotice);
+        return;
+    }
     mmOriginal.clear();
     loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
     lbpath.setText(lists::folderPart(files.front()));

@@ -30,16 +30,19 @@ void TFrmMain::Button1Click()
         return;
     try {
         const auto names = lists::splitLines(lists::decodeNamesFile(os_.fs, os_.fs.readAll(chosen->front())));
-        const auto originals = store_.exists(lists::ListFile::OriginalPaths)
-                                   ? store_.read(lists::ListFile::OriginalPaths)
-                                   : std::vector<std::string>{};
+        const auto original = store_.readOriginal();
+        if (!original) {
+            ui().notice(lists::listsChangedNotice);
+            return;
+        }
+        const std::vector<std::string>& originals = original->entries;
         const std::vector<std::string> paired(names.begin(), names.begin() + std::min(names.size(), originals.size()));
         const auto refused = lists::splitByCodePage(os_.fs, paired).refused;
         if (!refused.empty()) {
             ui().notice(lists::refusedNotice(lists::refusedNamesHeading, refused));
             return;
         }
-        store_.rewrite(lists::ListPair::New, lists::importedPaths(originals, names));
+        store_.rewriteNew(lists::importedPaths(originals, names), *original);
         loadView(mmRenamed, lists::ListPair::New, cbshowpathR.checked());
     } catch (const platform::AppError&) {
         // An import that fails says nothing; what was written stays.

@@ -3,6 +3,7 @@
 // the API boundary. Every operation that can fail returns the system's error code (0 = done).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,21 @@ public:
     virtual std::uint32_t write(const std::string& bytes) = 0;
 };
 
+// Who may do what to a folder, as far as the program's private folder cares: the owner and every
+// entry of the folder's access list, with its rights as the system's access mask.
+enum class Principal { Administrators, System, Other };
+
+struct AccessEntry {
+    Principal who;
+    bool allows;  // an allowing entry; a denying one takes rights away and is harmless
+    std::uint32_t mask;
+};
+
+struct FolderGuard {
+    Principal owner;
+    std::vector<AccessEntry> entries;
+};
+
 struct FolderEntry {
     std::string name;  // without the folder
     std::uint32_t attributes;
@@ -68,7 +84,8 @@ public:
     // their value ("2" before "10"), letters without regard to case.
     virtual int compareNames(const std::string& a, const std::string& b) = 0;
 
-    // Whole-file text I/O in bytes; they throw IoError.
+    // Whole-file text I/O in bytes; they throw IoError. A written file is on the disk when
+    // writeAll returns, not only in the system's cache: a power cut cannot empty it later.
     virtual std::string readAll(const std::string& path) = 0;
     virtual void writeAll(const std::string& path, const std::string& bytes) = 0;
     // Opens for writing at the end; a new file unless keep is set and it exists. Throws IoError.
@@ -77,7 +94,8 @@ public:
     virtual std::uint32_t deleteFile(const std::string& path) = 0;
     // Never replaces an existing target; fails with notSameDevice across volumes.
     virtual std::uint32_t moveFile(const std::string& from, const std::string& to) = 0;
-    // Moves over an existing target: only for the program's own files.
+    // Moves over an existing target: only for the program's own files. The move is on the disk
+    // when it returns.
     virtual std::uint32_t replaceFile(const std::string& from, const std::string& to) = 0;
     virtual std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
     virtual std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) = 0;
@@ -90,6 +108,17 @@ public:
     virtual std::string toAnsi(const std::string& utf8, bool* exact = nullptr) = 0;
     virtual std::string fromAnsi(const std::string& ansi, bool* valid = nullptr) = 0;
     virtual std::string errorText(std::uint32_t code) = 0;
+
+    // The machine's folder for programs' shared state (%ProgramData%).
+    virtual std::string programDataFolder() = 0;
+    // Creates the folder and its missing parents so that only administrators and the system
+    // may change them (an explicit access list, nothing inherited); an existing folder is left
+    // as it is. The system's error code.
+    virtual std::uint32_t createGuardedFolders(const std::string& path) = 0;
+    // The folder's owner and access list; nothing when they cannot be read.
+    virtual std::optional<FolderGuard> guardOf(const std::string& path) = 0;
+    // SHA-256 of the bytes, in lower-case hex.
+    virtual std::string digest(const std::string& bytes) = 0;
 };
 
 }  // namespace platform

@@ -8,11 +8,15 @@
 
 void TFrmMain::n_previewClick()
 {
-    using lists::ListFile;
     recoverUnfinishedRun();
-    if (!store_.exists(ListFile::OriginalPaths))
+    const auto original = store_.readOriginal();
+    if (!original) {
+        ui().notice(lists::listsChangedNotice);
         return;
-    const std::vector<std::string> originals = store_.read(ListFile::OriginalPaths);
+    }
+    if (!original->present)
+        return;
+    const std::vector<std::string>& originals = original->entries;
     // A list without entries has nothing to preview, like a missing one.
     if (originals.empty())
         return;
@@ -37,7 +41,7 @@ void TFrmMain::n_previewClick()
         ui().notice("新文件名含有系统代码页无法表示的字符，无法预览。");
         return;
     }
-    store_.rewrite(lists::ListPair::New, paths);
+    store_.rewriteNew(paths, *original);
     loadView(mmRenamed, lists::ListPair::New, cbshowpathR.checked());
 }
 

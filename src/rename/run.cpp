@@ -59,7 +59,7 @@ void TFrmMain::recoverUnfinishedRun()
     const auto recovered = renaming::recover(os_.fs, journal);
     if (recovered) {
         // As after a run: the original list names where each file is, the new list stays.
-        store_.rewrite(lists::ListPair::Original, recovered->where);
+        store_.rewriteAfterRun(recovered->where);
         loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
     }
     os_.fs.deleteFile(journal);
@@ -67,18 +67,27 @@ void TFrmMain::recoverUnfinishedRun()
         ui().notice(renaming::recoveryNotice(*recovered));
 }
 
+void TFrmMain::setAsideJournalBeside()
+{
+    const std::string aside = store_.setAsideJournalBeside();
+    if (aside.empty())
+        return;
+    std::string notice = "程序文件夹中的 ThumbRun.db 不是本程序现在的执行记录，没有据以处理任何文件";
+    notice += aside == "ThumbRun.db" ? "，也无法改名。" : "，已改名为 " + aside + "。";
+    ui().notice(notice);
+}
+
 void TFrmMain::n_runClick()
 {
-    using lists::ListFile;
     recoverUnfinishedRun();
-    if (!store_.exists(ListFile::OriginalPaths) || !store_.exists(ListFile::NewPaths)) {
-        ui().notice("没有预览，无法执行。");
-        mmRenamed.clear();
+    const lists::RunLists toRun = store_.readForRun();
+    if (toRun.state == lists::RunLists::State::Changed) {
+        ui().notice(lists::listsChangedNotice);
         return;
     }
-    const std::vector<std::string> originals = store_.read(ListFile::OriginalPaths);
-    const std::vector<std::string> targets = store_.read(ListFile::NewPaths);
-    if (originals.empty()) {
+    const std::vector<std::string>& originals = toRun.originals;
+    const std::vector<std::string>& targets = toRun.targets;
+    if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
         ui().notice("没有预览，无法执行。");
         mmRenamed.clear();
         return;
@@ -124,7 +133,7 @@ void TFrmMain::n_runClick()
         where.push_back(r.at);
     std::optional<platform::IoError> listsBehind;
     try {
-        store_.rewrite(lists::ListPair::Original, where);
+        store_.rewriteAfterRun(where);
         if (!journalBroken)
             os_.fs.deleteFile(journalPath);
         loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());

@@ -2,6 +2,8 @@
 
 #include "../../src/app/control_ids.h"
 
+#include <bcrypt.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -596,6 +598,46 @@ void openFiles(const App& app, const std::wstring& folder, const std::wstring& t
     answerOpenDialog(dialog, typed);
     CHECK(gone(dialog));
     waitFor([&] { return !app.text(ids::mmOriginal).empty(); });
+}
+
+std::string sha256Hex(const std::string& bytes)
+{
+    UCHAR value[32] = {};
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0);
+    BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0);
+    BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())), static_cast<ULONG>(bytes.size()), 0);
+    BCryptFinishHash(hash, value, sizeof value, 0);
+    BCryptDestroyHash(hash);
+    BCryptCloseAlgorithmProvider(algorithm, 0);
+    std::string hex;
+    for (UCHAR b : value) {
+        hex += "0123456789abcdef"[b >> 4];
+        hex += "0123456789abcdef"[b & 15];
+    }
+    return hex;
+}
+
+std::wstring privateFolderOf(const std::wstring& programFolder)
+{
+    // Named as the program names it: SHA-256 of its full path in capitals, as UTF-8.
+    const std::wstring exe = programFolder + L"nomerra.exe";
+    std::wstring upper(exe.size(), L'\0');
+    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, exe.data(), static_cast<int>(exe.size()), upper.data(),
+                  static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    wchar_t programData[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH);
+    return std::wstring(programData) + L"\\nomerra\\" + widen(sha256Hex(narrow(upper)).substr(0, 16)) + L"\\";
+}
+
+void importNames(const App& app, const std::wstring& namesFile)
+{
+    app.clickAsync(ids::Button1);
+    HWND dialog = app.waitForDialog();
+    CHECK(dialog != nullptr);
+    answerOpenDialog(dialog, namesFile);
+    CHECK(gone(dialog));
 }
 
 std::wstring executeAndAnswer(const App& app, int answer, int timeoutMs)

@@ -155,6 +155,12 @@ std::wstring clipboardText();
 
 // Opens files through the real dialog: goes to the folder and types the names.
 void openFiles(const App& app, const std::wstring& folder, const std::wstring& typed);
+// SHA-256 in lower-case hex.
+std::string sha256Hex(const std::string& bytes);
+// The program's private folder, where its run journal and the record of its lists lie.
+std::wstring privateFolderOf(const std::wstring& programFolder);
+// Imports names through the real dialog.
+void importNames(const App& app, const std::wstring& namesFile);
 // Chooses Execute and answers its question; returns the question's text.
 std::wstring executeAndAnswer(const App& app, int answer = IDNO, int timeoutMs = 10000);
 

@@ -4,6 +4,8 @@
 #include "../../src/app/control_ids.h"
 #include "driver.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <regex>
@@ -23,16 +25,28 @@ std::vector<std::wstring> nameParts(const std::vector<std::wstring>& paths)
     return names;
 }
 
-// Lists as an earlier run leaves them beside the program; no new list when targets is empty.
+// Lists as an earlier run leaves them beside the program, with their record in its private
+// folder; no new list when targets is empty.
 void leaveLists(const std::wstring& folder, const std::vector<std::wstring>& originals,
                 const std::vector<std::wstring>& targets)
 {
-    writeBytes(folder + L"ThumbPath.db", gbkLines(originals));
-    writeBytes(folder + L"ThumbName.db", gbkLines(nameParts(originals)));
-    if (targets.empty())
-        return;
-    writeBytes(folder + L"Thumb1Path.db", gbkLines(targets));
-    writeBytes(folder + L"Thumb1Name.db", gbkLines(nameParts(targets)));
+    std::string record = "nomerra lists 1\n";
+    auto leave = [&](const wchar_t* name, const std::string& bytes) {
+        writeBytes(folder + name, bytes);
+        record += narrow(name) + " " + sha256Hex(bytes) + "\n";
+    };
+    leave(L"ThumbPath.db", gbkLines(originals));
+    leave(L"ThumbName.db", gbkLines(nameParts(originals)));
+    if (targets.empty()) {
+        record += "Thumb1Path.db -\nThumb1Name.db -\nmade-from -\n";
+    } else {
+        leave(L"Thumb1Path.db", gbkLines(targets));
+        leave(L"Thumb1Name.db", gbkLines(nameParts(targets)));
+        record += "made-from " + sha256Hex(gbkLines(originals)) + "\n";
+    }
+    const std::wstring state = privateFolderOf(folder);
+    SHCreateDirectoryExW(nullptr, state.c_str(), nullptr);
+    writeBytes(state + L"ListRecord.db", record + "end\n");
 }
 
 std::vector<std::wstring> listed(const std::wstring& listFile)
@@ -113,8 +127,9 @@ E2E_TEST(a_new_list_cut_by_a_killed_write_is_never_executed)
     CHECK_EQ(boxMessage(box), L"没有预览，无法执行。");
     pressButton(box, IDOK);
     CHECK(gone(box));
-    CHECK(namesIn(folder) == std::set<std::wstring>({L"nomerra.exe", L"ThumbPath.db", L"ThumbName.db",
-                                                     L"Thumb1Path.db.tmp", L"a.jpg", L"b.jpg"}));
+    // The cut list is gone: no record names it.
+    CHECK(namesIn(folder) ==
+          std::set<std::wstring>({L"nomerra.exe", L"ThumbPath.db", L"ThumbName.db", L"a.jpg", L"b.jpg"}));
     CHECK(readBytes(folder + L"a.jpg") == contentOf(L"a.jpg"));
 
     app.type(ids::edtname, L"x");
@@ -151,7 +166,8 @@ E2E_TEST(a_run_killed_part_way_is_recovered_and_completed)
         CHECK(waitFor([&] { return readBytes(targets[watched]) == contentOf(names[watched]); }, 60000));
         app.kill();
     }
-    CHECK(fileExists(folder + L"ThumbRun.db"));  // else the run had ended before the kill
+    const std::wstring journal = privateFolderOf(folder) + L"ThumbRun.db";
+    CHECK(fileExists(journal));  // else the run had ended before the kill
 
     App app(folder);
     HWND notice = app.waitForDialog(L"诺通");
@@ -169,7 +185,7 @@ E2E_TEST(a_run_killed_part_way_is_recovered_and_completed)
         pressButton(notice, IDOK);
         CHECK(gone(notice));
     }
-    CHECK(!fileExists(folder + L"ThumbRun.db"));
+    CHECK(!fileExists(journal));
 
     // The original list names where each file is: at its new path, at its old one, or parked
     // because another file has taken its old one.

@@ -10,15 +10,6 @@ namespace {
 // The links' font: Arial, 13 pixels, underlined, blue.
 const LOGFONTW linkFont = platform::win32::logFontOf({"Arial", 13, false, true, true});
 
-void importNames(const App& app, const std::wstring& namesFile)
-{
-    app.clickAsync(ids::Button1);
-    HWND dialog = app.waitForDialog();
-    CHECK(dialog != nullptr);
-    answerOpenDialog(dialog, namesFile);
-    CHECK(gone(dialog));
-}
-
 }  // namespace
 
 E2E_TEST(import_gbk_and_utf8_names_and_execute)

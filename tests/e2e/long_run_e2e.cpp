@@ -277,7 +277,7 @@ E2E_TEST(a_long_run_shows_its_progress_and_the_window_keeps_answering)
     CHECK(waitFor([&] { return menuGrayed(app.window(), false) && inputTaken(app); }));
     CHECK_EQ(run.accountedFor(), fileCount);
     CHECK(readBytes(app.listFile(L"ThumbPath.db")) == gbkLines(run.targets));
-    CHECK(!fileExists(app.listFile(L"ThumbRun.db")));
+    CHECK(!fileExists(privateFolderOf(app.folder()) + L"ThumbRun.db"));
 }
 
 E2E_TEST(stop_part_way_leaves_every_file_in_a_known_place)
@@ -308,7 +308,7 @@ E2E_TEST(stop_part_way_leaves_every_file_in_a_known_place)
 
     CHECK_EQ(run.accountedFor(), fileCount - left);
     CHECK(readBytes(app.listFile(L"ThumbPath.db")) == gbkLines(run.where(fileCount - left)));
-    CHECK(!fileExists(app.listFile(L"ThumbRun.db")));
+    CHECK(!fileExists(privateFolderOf(app.folder()) + L"ThumbRun.db"));
     CHECK(menuGrayed(app.window(), false));
 }
 
@@ -330,8 +330,9 @@ E2E_TEST(closing_the_main_window_during_a_run_stops_it_and_exits)
 
     const int renamed = run.accountedFor();
     CHECK(renamed >= 200 && renamed < fileCount);
-    for (const wchar_t* list : {L"ThumbPath.db", L"ThumbName.db", L"Thumb1Path.db", L"Thumb1Name.db", L"ThumbRun.db"})
+    for (const wchar_t* list : {L"ThumbPath.db", L"ThumbName.db", L"Thumb1Path.db", L"Thumb1Name.db"})
         CHECK(!fileExists(app.listFile(list)));
+    CHECK(!fileExists(privateFolderOf(app.folder()) + L"ThumbRun.db"));
 }
 
 namespace {

@@ -90,10 +90,10 @@ E2E_TEST(a_swap_and_a_chain_rename_in_place)
     CHECK(readBytes(folder + L"photo001.jpg") == "content of photo001.jpg");
     CHECK(readBytes(folder + L"photo003.jpg") == "content of photo003.jpg");
 
-    // A swap, prepared as an import would leave it.
-    writeBytes(app.listFile(L"ThumbPath.db"), gbkLines({folder + L"photo001.jpg", folder + L"photo002.jpg"}));
-    writeBytes(app.listFile(L"Thumb1Path.db"), gbkLines({folder + L"photo002.jpg", folder + L"photo001.jpg"}));
-    writeBytes(app.listFile(L"Thumb1Name.db"), gbkLines({L"photo002.jpg", L"photo001.jpg"}));
+    // A swap, by importing two names for the first two files.
+    writeBytes(folder + L"swap.txt", "photo002\r\nphoto001\r\n");
+    importNames(app, folder + L"swap.txt");
+    waitFor([&] { return app.text(ids::lb_new) == L"共 2 行"; });
     CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + folder);
     CHECK(readBytes(folder + L"photo001.jpg") == "content of photo002.jpg");
     CHECK(readBytes(folder + L"photo002.jpg") == "content of photo001.jpg");

@@ -410,8 +410,7 @@ TEST_F(Run, WithoutAPreviewNothingIsTouched)
 
 TEST_F(Run, AnOriginalListWithoutEntriesCountsAsNoPreview)
 {
-    h.putList(ListFile::OriginalPaths, {});
-    h.putList(ListFile::NewPaths, {"C:\\x"});
+    h.writeLists({}, {"C:\\x"});
     h.form.n_run.choose();
     EXPECT_EQ(h.takeShown(), std::vector<std::string>{"没有预览，无法执行。"});
 }
@@ -431,13 +430,11 @@ TEST_F(Run, AMissingFirstFileStopsEverything)
 TEST_F(Run, AShorterNewListCutsTheOriginalList)
 {
     openPics();
-    h.putList(ListFile::NewPaths, {"C:\\pics\\A.jpg"});
-    h.putList(ListFile::NewNames, {"A.jpg"});
+    h.form.store().rewriteNew({"C:\\pics\\A.jpg"}, *h.form.store().readOriginal());
     h.form.n_run.choose();
     EXPECT_EQ(h.list(ListFile::OriginalPaths), std::vector<std::string>{"C:\\pics\\A.jpg"});
     EXPECT_TRUE(h.fs.fileExists("C:\\pics\\b.JPG"));
-    h.putList(ListFile::NewPaths, {});
-    h.putList(ListFile::NewNames, {});
+    h.form.store().rewriteNew({}, *h.form.store().readOriginal());
     h.form.n_run.choose();
     EXPECT_EQ(h.listBytes(ListFile::OriginalPaths), "");
     EXPECT_EQ(h.form.lb_old.text(), "共 0 行");
@@ -521,11 +518,9 @@ TEST(Restart, SettlesAKilledRunShowsTheListsAndExecuteFinishesIt)
     Harness h([](Harness& earlier) {
         for (const char* p : {"C:\\pics\\a.jpg", "C:\\pics\\b.jpg", "C:\\pics\\c.jpg"})
             earlier.fs.addFile(p, p);
-        earlier.putList(ListFile::OriginalPaths, {"C:\\pics\\a.jpg", "C:\\pics\\b.jpg", "C:\\pics\\c.jpg"});
-        earlier.putList(ListFile::OriginalNames, {"a.jpg", "b.jpg", "c.jpg"});
         const std::string withNul("x\0.jpg", 6);
-        earlier.putList(ListFile::NewPaths, {"C:\\pics\\c.jpg", "C:\\pics\\" + withNul, "C:\\pics\\a.jpg"});
-        earlier.putList(ListFile::NewNames, {"c.jpg", withNul, "a.jpg"});
+        earlier.writeLists({"C:\\pics\\a.jpg", "C:\\pics\\b.jpg", "C:\\pics\\c.jpg"},
+                           {"C:\\pics\\c.jpg", "C:\\pics\\" + withNul, "C:\\pics\\a.jpg"});
         const std::vector<Pair> pairs = {{"C:\\pics\\a.jpg", "C:\\pics\\c.jpg"},
                                          {"C:\\pics\\b.jpg", "C:\\pics\\" + withNul},
                                          {"C:\\pics\\c.jpg", "C:\\pics\\a.jpg"}};
@@ -553,7 +548,8 @@ TEST(Restart, SettlesAKilledRunShowsTheListsAndExecuteFinishesIt)
     h.form.n_run.choose();
     EXPECT_EQ(h.fs.content("C:\\pics\\c.jpg"), "C:\\pics\\a.jpg");
     EXPECT_EQ(h.fs.content("C:\\pics\\a.jpg"), "C:\\pics\\c.jpg");
-    EXPECT_EQ(h.fs.files().size(), 3u + 4u);  // the three pictures and the four lists, nothing else
+    // The three pictures, the four lists and their record, nothing else.
+    EXPECT_EQ(h.fs.files().size(), 3u + 4u + 1u);
 }
 
 }  // namespace

@@ -42,6 +42,12 @@ struct Harness {
     {
         fs.addFile(listPath(f), fs.toAnsi(lists::joinLines(lines)));
     }
+    // Writes both lists as an open and a preview (or an import) would have.
+    void writeLists(const std::vector<std::string>& originals, const std::vector<std::string>& targets)
+    {
+        form.store().rewrite(lists::ListPair::Original, originals);
+        form.store().rewriteNew(targets, *form.store().readOriginal());
+    }
     std::vector<std::string> list(lists::ListFile f) { return lists::splitLines(fs.fromAnsi(listBytes(f))); }
     // Files on the volume, each holding its own path, chosen through Open.
     void openExistingFiles(const std::vector<std::string>& paths)

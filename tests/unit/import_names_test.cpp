@@ -20,14 +20,7 @@ protected:
     Harness h;
     const std::string namesFile = "D:\\names.txt";
 
-    void originals(const Lines& paths)
-    {
-        h.putList(ListFile::OriginalPaths, paths);
-        Lines names;
-        for (const auto& p : paths)
-            names.push_back(lists::namePart(p));
-        h.putList(ListFile::OriginalNames, names);
-    }
+    void originals(const Lines& paths) { h.form.store().rewrite(lists::ListPair::Original, paths); }
     void import(const std::string& bytes)
     {
         h.fs.addFile(namesFile, bytes);

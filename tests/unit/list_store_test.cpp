@@ -88,7 +88,7 @@ TEST_F(Store, AFailedWriteLeavesTheOldPairWhole)
     using platform::headless::Op;
     const std::vector<std::string> old = {"C:\\w\\a.jpg", "C:\\w\\b.jpg"};
     for (Op failing : {Op::Write, Op::Replace})
-        for (int nth = 1; nth <= 2; ++nth)
+        for (int nth = 1; nth <= 3; ++nth)
             for (bool append : {false, true}) {
                 fs.fault = nullptr;
                 store.rewrite(ListPair::Original, old);
@@ -98,12 +98,14 @@ TEST_F(Store, AFailedWriteLeavesTheOldPairWhole)
                     return op == failing && ++seen == nth ? platform::err::diskFull : 0u;
                 };
                 const std::vector<std::string> more(300, "C:\\w\\photo.jpg");
-                EXPECT_THROW(append ? store.appendOriginal(more) : store.rewrite(ListPair::Original, more),
+                EXPECT_THROW(append ? (void)store.appendOriginal(more) : store.rewrite(ListPair::Original, more),
                              platform::IoError);
                 fs.fault = nullptr;
                 EXPECT_EQ(store.read(ListFile::OriginalPaths), old);
                 EXPECT_EQ(store.read(ListFile::OriginalNames), (std::vector<std::string>{"a.jpg", "b.jpg"}));
                 EXPECT_EQ(fs.files(), files);
+                // Still the program's own, as its record says.
+                EXPECT_TRUE(store.readOriginal());
             }
 }
 

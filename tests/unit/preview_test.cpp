@@ -123,7 +123,7 @@ TEST_F(Preview, CancelDropsTheNewListAndAPreviewRebuildsIt)
 
 TEST_F(Preview, AnEmptyOriginalListIsNotPreviewed)
 {
-    h.putList(ListFile::OriginalPaths, {});
+    h.form.store().rewrite(lists::ListPair::Original, {});
     h.form.n_preview.choose();
     EXPECT_FALSE(h.listExists(ListFile::NewPaths));
     EXPECT_TRUE(h.ui.shown.empty());

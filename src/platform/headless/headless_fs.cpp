@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <compare>
+#include <cstdio>
+#include <functional>
 
 #include "platform/errors.h"
 #include "platform/utf8.h"
@@ -351,6 +353,44 @@ std::uint32_t HeadlessFileSystem::createFolders(const std::string& path)
         return code;
     addFolder(path);
     return err::ok;
+}
+
+std::uint32_t HeadlessFileSystem::createGuardedFolders(const std::string& path)
+{
+    if (auto code = injected(Op::CreateFolder, path))
+        return code;
+    const FolderGuard administrators{Principal::Administrators,
+                                     {{Principal::Administrators, true, 0x1F01FF}, {Principal::System, true, 0x1F01FF}}};
+    for (std::string p = fold(path); p.size() > 3 && !folders_.count(p); p = parentOf(p))
+        guards_[p] = administrators;
+    std::string trimmed = path;
+    while (trimmed.size() > 3 && trimmed.back() == '\\')
+        trimmed.pop_back();
+    addFolder(trimmed);
+    return err::ok;
+}
+
+std::optional<FolderGuard> HeadlessFileSystem::guardOf(const std::string& path)
+{
+    if (!folderExists(path))
+        return std::nullopt;
+    auto it = guards_.find(fold(path));
+    if (it != guards_.end())
+        return it->second;
+    return FolderGuard{Principal::Other, {{Principal::Other, true, 0x1F01FF}}};
+}
+
+void HeadlessFileSystem::setGuard(const std::string& folder, const FolderGuard& guard)
+{
+    addFolder(folder);
+    guards_[fold(folder)] = guard;
+}
+
+std::string HeadlessFileSystem::digest(const std::string& bytes)
+{
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016zx", std::hash<std::string>{}(bytes));
+    return std::string(hex) + std::to_string(bytes.size());
 }
 
 std::string HeadlessFileSystem::toAnsi(const std::string& utf8, bool* exact)

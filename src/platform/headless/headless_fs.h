@@ -42,6 +42,12 @@ public:
     std::string toAnsi(const std::string& utf8, bool* exact = nullptr) override;
     std::string fromAnsi(const std::string& ansi, bool* valid = nullptr) override;
     std::string errorText(std::uint32_t code) override { return "system error " + std::to_string(code); }
+    std::string programDataFolder() override { return "C:\\ProgramData"; }
+    // Folders it creates are guarded for administrators; every other folder any user may change.
+    std::uint32_t createGuardedFolders(const std::string& path) override;
+    std::optional<FolderGuard> guardOf(const std::string& path) override;
+    // A stand-in for SHA-256: any change of the bytes changes it, which is all the tests need.
+    std::string digest(const std::string& bytes) override;
 
     // Setting up and inspecting the volume.
     void addFolder(const std::string& path);
@@ -50,6 +56,8 @@ public:
     // Every file path under its stored spelling.
     std::vector<std::string> files() const;
     void setCurrentFolder(const std::string& path) { currentFolder_ = path; }
+    // Another owner or access list for a folder, as another program could have set.
+    void setGuard(const std::string& folder, const FolderGuard& guard);
 
     // A non-zero answer makes the operation fail with that code before it changes anything
     // (a write keeps half its bytes). The hook may also throw, as the process dying there.
@@ -72,6 +80,7 @@ private:
     std::string currentFolder_ = "C:\\";
     std::map<std::string, File> files_;       // by folded path
     std::map<std::string, std::string> folders_;
+    std::map<std::string, FolderGuard> guards_;  // by folded path; others are anyone's
 };
 
 // Test backend for the shell: remembers every call.

@@ -1,7 +1,11 @@
 #include "platform/win32/win32_fs.h"
 
 #include <windows.h>
+#include <aclapi.h>
+#include <bcrypt.h>
+#include <sddl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include "platform/errors.h"
@@ -168,7 +172,13 @@ std::string Win32FileSystem::readAll(const std::string& path)
 
 void Win32FileSystem::writeAll(const std::string& path, const std::string& bytes)
 {
-    if (DWORD error = writeBytes(openFile(path, GENERIC_WRITE, CREATE_ALWAYS), bytes))
+    Handle h = openFile(path, GENERIC_WRITE, CREATE_ALWAYS);
+    DWORD error = writeBytes(h, bytes);
+    // Before the file is moved over the one it replaces: else a power cut may leave the new
+    // name with no bytes behind it.
+    if (!error && !FlushFileBuffers(h.get()))
+        error = GetLastError();
+    if (error)
         throw IoError(ioCode(error));
 }
 
@@ -219,7 +229,8 @@ std::uint32_t Win32FileSystem::moveFile(const std::string& from, const std::stri
 
 std::uint32_t Win32FileSystem::replaceFile(const std::string& from, const std::string& to)
 {
-    return result(MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(), MOVEFILE_REPLACE_EXISTING));
+    return result(MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 std::uint32_t Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists)
@@ -294,6 +305,160 @@ std::string Win32FileSystem::errorText(std::uint32_t code)
                                 message.back() == L'.' || message.back() == L'\x3002'))
         message.pop_back();
     return message.empty() ? "error " + std::to_string(code) : narrow(message);
+}
+
+std::string Win32FileSystem::programDataFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        return "";
+    return narrow(folder);
+}
+
+namespace {
+
+// Protected from inheritance: the system and the administrators have full control of the folder
+// and what is created in it, the users may read. The owner is the administrators; a token that
+// may not name them leaves the owner to the system, and the check after creating judges it.
+constexpr const wchar_t* guardedFolder = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+std::uint32_t createGuarded(const std::string& folder)
+{
+    std::uint32_t code = 0;
+    for (const wchar_t* guard : {guardedFolder, guardedFolder + 4}) {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(guard, SDDL_REVISION_1, &sd, nullptr))
+            return GetLastError();
+        SECURITY_ATTRIBUTES sa{sizeof sa, sd, FALSE};
+        code = result(CreateDirectoryW(systemPath(folder).c_str(), &sa));
+        LocalFree(sd);
+        if (code != ERROR_INVALID_OWNER)
+            break;
+    }
+    return code;
+}
+
+// Wine keeps no access lists of its own: it reports the Unix user as every file's owner, with
+// full control, and every process of that user may write every file anyway. There that user
+// stands for the administrators: the nearest form of the check that works.
+bool isWineUser(PSID sid)
+{
+    static const std::vector<BYTE> wineUser = [] {
+        std::vector<BYTE> user;
+        HANDLE token = nullptr;
+        if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ||
+            !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+            return user;
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<BYTE> info(size);
+        if (size && GetTokenInformation(token, TokenUser, info.data(), size, &size)) {
+            PSID s = reinterpret_cast<TOKEN_USER*>(info.data())->User.Sid;
+            user.assign(static_cast<BYTE*>(s), static_cast<BYTE*>(s) + GetLengthSid(s));
+        }
+        CloseHandle(token);
+        return user;
+    }();
+    return !wineUser.empty() && EqualSid(sid, const_cast<BYTE*>(wineUser.data()));
+}
+
+Principal principalOf(PSID sid)
+{
+    if (sid && (IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || isWineUser(sid)))
+        return Principal::Administrators;
+    if (sid && IsWellKnownSid(sid, WinLocalSystemSid))
+        return Principal::System;
+    return Principal::Other;
+}
+
+std::vector<AccessEntry> entriesOf(PACL dacl)
+{
+    // No access list at all lets everyone do everything.
+    if (!dacl)
+        return {{Principal::Other, true, 0xFFFFFFFF}};
+    std::vector<AccessEntry> entries;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(dacl, i, &ace))
+            return {{Principal::Other, true, 0xFFFFFFFF}};
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceType == ACCESS_ALLOWED_ACE_TYPE || header->AceType == ACCESS_DENIED_ACE_TYPE) {
+            auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+            entries.push_back({principalOf(&allowed->SidStart), header->AceType == ACCESS_ALLOWED_ACE_TYPE,
+                               allowed->Mask});
+        } else {
+            // Object and conditional entries are not read here: taken as granting everything.
+            entries.push_back({Principal::Other, true, 0xFFFFFFFF});
+        }
+    }
+    return entries;
+}
+
+}  // namespace
+
+std::uint32_t Win32FileSystem::createGuardedFolders(const std::string& path)
+{
+    std::string trimmed = path;
+    while (trimmed.size() > 3 && trimmed.back() == '\\')
+        trimmed.pop_back();
+    if (folderExists(trimmed))
+        return 0;
+    const auto cut = trimmed.find_last_of('\\');
+    if (cut != std::string::npos && cut > 2)
+        if (auto code = createGuardedFolders(trimmed.substr(0, cut)))
+            return code;
+    const std::uint32_t code = createGuarded(trimmed);
+    return code == ERROR_ALREADY_EXISTS ? 0 : code;
+}
+
+std::optional<FolderGuard> Win32FileSystem::guardOf(const std::string& path)
+{
+    std::wstring name = systemPath(path);
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              &owner, nullptr, &dacl, nullptr, &sd) != ERROR_SUCCESS)
+        return std::nullopt;
+    FolderGuard guard{principalOf(owner), entriesOf(dacl)};
+    LocalFree(sd);
+    return guard;
+}
+
+std::string Win32FileSystem::digest(const std::string& bytes)
+{
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    DWORD objectSize = 0, got = 0;
+    std::vector<UCHAR> object;
+    UCHAR value[32];
+    NTSTATUS status = BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0);
+    if (BCRYPT_SUCCESS(status))
+        status = BCryptGetProperty(algorithm, BCRYPT_OBJECT_LENGTH, reinterpret_cast<PUCHAR>(&objectSize),
+                                   sizeof objectSize, &got, 0);
+    if (BCRYPT_SUCCESS(status)) {
+        object.resize(objectSize);
+        status = BCryptCreateHash(algorithm, &hash, object.data(), objectSize, nullptr, 0, 0);
+    }
+    for (std::size_t done = 0; BCRYPT_SUCCESS(status) && done < bytes.size();) {
+        const ULONG chunk = static_cast<ULONG>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        status = BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data() + done)), chunk, 0);
+        done += chunk;
+    }
+    if (BCRYPT_SUCCESS(status))
+        status = BCryptFinishHash(hash, value, sizeof value, 0);
+    if (hash)
+        BCryptDestroyHash(hash);
+    if (algorithm)
+        BCryptCloseAlgorithmProvider(algorithm, 0);
+    if (!BCRYPT_SUCCESS(status))
+        throw IoError(static_cast<int>(status));
+    std::string hex;
+    for (UCHAR b : value) {
+        hex += "0123456789abcdef"[b >> 4];
+        hex += "0123456789abcdef"[b & 15];
+    }
+    return hex;
 }
 
 void Win32Shell::execute(const std::string& verb, const std::string& file, const std::string& parameters,

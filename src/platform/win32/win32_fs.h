@@ -27,6 +27,10 @@ public:
     std::string toAnsi(const std::string& utf8, bool* exact = nullptr) override;
     std::string fromAnsi(const std::string& ansi, bool* valid = nullptr) override;
     std::string errorText(std::uint32_t code) override;
+    std::string programDataFolder() override;
+    std::uint32_t createGuardedFolders(const std::string& path) override;
+    std::optional<FolderGuard> guardOf(const std::string& path) override;
+    std::string digest(const std::string& bytes) override;
 };
 
 class Win32Shell : public Shell {
