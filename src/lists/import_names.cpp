@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/main_window.h"
-#include "lists/choose_files.h"
 #include "lists/names_decoding.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
@@ -33,12 +32,6 @@ void TFrmMain::Button1Click()
         const auto originals = store_.exists(lists::ListFile::OriginalPaths)
                                    ? store_.read(lists::ListFile::OriginalPaths)
                                    : std::vector<std::string>{};
-        const std::vector<std::string> paired(names.begin(), names.begin() + std::min(names.size(), originals.size()));
-        const auto refused = lists::splitByCodePage(os_.fs, paired).refused;
-        if (!refused.empty()) {
-            ui().notice(lists::refusedNotice(lists::refusedNamesHeading, refused));
-            return;
-        }
         store_.rewrite(lists::ListPair::New, lists::importedPaths(originals, names));
         loadView(mmRenamed, lists::ListPair::New, cbshowpathR.checked());
     } catch (const platform::AppError&) {

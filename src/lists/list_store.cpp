@@ -1,5 +1,6 @@
 #include "lists/list_store.h"
 
+#include "lists/list_encoding.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
 
@@ -80,7 +81,7 @@ std::vector<std::string> ListStore::read(ListFile file) const
 
 std::string ListStore::text(ListFile file) const
 {
-    return fs_.fromAnsi(fs_.readAll(pathOf(file)));
+    return decodeList(fs_, fs_.readAll(pathOf(file)));
 }
 
 namespace {
@@ -90,8 +91,9 @@ std::string temporaryOf(const std::string& path) { return path + ".tmp"; }
 void ListStore::writeTemporaries(ListPair pair, const std::vector<std::string>& paths) const
 {
     try {
-        fs_.writeAll(temporaryOf(pathOf(pathFileOf(pair))), fs_.toAnsi(joinLines(paths)));
-        fs_.writeAll(temporaryOf(pathOf(nameFileOf(pair))), fs_.toAnsi(joinLines(nameParts(paths))));
+        const EncodedPair bytes = encodePair(fs_, joinLines(paths), joinLines(nameParts(paths)));
+        fs_.writeAll(temporaryOf(pathOf(pathFileOf(pair))), bytes.paths);
+        fs_.writeAll(temporaryOf(pathOf(nameFileOf(pair))), bytes.names);
     } catch (const platform::IoError&) {
         removeTemporaries(pair);
         throw;
@@ -127,7 +129,8 @@ void ListStore::restoreNames(ListPair pair) const
         return;
     }
     try {
-        fs_.writeAll(temporaryOf(nameFile), fs_.toAnsi(joinLines(nameParts(read(pathFileOf(pair))))));
+        const auto paths = read(pathFileOf(pair));
+        fs_.writeAll(temporaryOf(nameFile), encodePair(fs_, joinLines(paths), joinLines(nameParts(paths))).names);
         fs_.replaceFile(temporaryOf(nameFile), nameFile);
     } catch (const platform::IoError&) {
         // The failure that brought us here is the one the user is told of.
