@@ -146,6 +146,9 @@ void answerOpenDialog(HWND dialog, const std::wstring& names);
 // The folder chooser: types into its folder-name field and presses OK.
 void answerFolderChooser(HWND chooser, const std::wstring& folder);
 bool gone(HWND window, int timeoutMs = 10000);
+// A view: presses the left button at one point, drags to another and lets go; what it copies.
+void drag(HWND view, POINT from, POINT to);
+std::wstring copied(HWND view);
 
 // Opens files through the real dialog: goes to the folder and types the names.
 void openFiles(const App& app, const std::wstring& folder, const std::wstring& typed);
