@@ -104,3 +104,31 @@ E2E_TEST(a_utf8_names_file_beyond_the_code_page_is_imported_and_executed)
     CHECK_EQ(app.text(ids::mmOriginal), joinCrLf(renamed));
     CHECK(readBytes(app.listFile(L"ThumbPath.db")) == beyondGbkLines(within(folder, renamed)));
 }
+
+E2E_TEST(names_beyond_the_code_page_come_from_the_command_line_a_drop_and_a_hand_over)
+{
+    const std::wstring folder = freshFolder(L"outside-beyond");
+    const std::wstring photos = folder + L"사진\\";
+    makeFiles(folder, {L"노래 01.mp3"});
+    CreateDirectoryW(photos.c_str(), nullptr);
+    makeFiles(photos, {L"😀.jpg", L"Ørsted.txt", L"Ελλάδα.txt"});
+    App app(folder, L"\"" + folder + L"노래 01.mp3\"");
+    waitFor([&] { return app.text(ids::lb_old) == L"共 1 行"; });
+    CHECK_EQ(app.text(ids::mmOriginal), L"노래 01.mp3\r\n");
+
+    app.dropFiles({photos + L"😀.jpg", photos + L"Ørsted.txt"});
+    waitFor([&] { return app.text(ids::lb_old) == L"共 3 行"; });
+    CHECK_EQ(app.text(ids::lbpath), photos);
+
+    PROCESS_INFORMATION second = startProgram(folder, L"\"" + photos + L"Ελλάδα.txt\"");
+    CHECK(WaitForSingleObject(second.hProcess, 15000) == WAIT_OBJECT_0);
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+    waitFor([&] { return app.text(ids::lb_old) == L"共 4 行"; });
+
+    CHECK(app.waitForDialog(300) == nullptr);  // no notice leaves a file out
+    const std::vector<std::wstring> paths{folder + L"노래 01.mp3", photos + L"😀.jpg", photos + L"Ørsted.txt",
+                                          photos + L"Ελλάδα.txt"};
+    CHECK_EQ(app.text(ids::mmOriginal), L"노래 01.mp3\r\n😀.jpg\r\nØrsted.txt\r\nΕλλάδα.txt\r\n");
+    CHECK(readBytes(app.listFile(L"ThumbPath.db")) == beyondGbkLines(paths));
+}
