@@ -23,18 +23,18 @@ EncodedPair encodePair(platform::FileSystem& fs, const std::string& pathsText, c
     // An exact conversion reads back unchanged in the code page; only a text that begins with the
     // mark's three bytes (in GBK: 锘 and a character led by BF) would be taken for UTF-8.
     bool pathsExact = false, namesExact = false;
-    EncodedPair pair{ListEncoding::CodePage, fs.toAnsi(pathsText, &pathsExact), fs.toAnsi(namesText, &namesExact)};
+    EncodedPair pair{fs.toAnsi(pathsText, &pathsExact), fs.toAnsi(namesText, &namesExact)};
     if (pathsExact && namesExact && !startsWithMark(pair.paths) && !startsWithMark(pair.names))
         return pair;
     // GB18030 writes a few characters with two bytes that GBK reads as other ones (Windows reads
     // A8BC as a private-use character where GB18030 has ḿ): such a pair goes to UTF-8.
     if (fs.ansiCodePage() == platform::codePage::gbk && fs.hasCodePage(platform::codePage::gb18030)) {
-        pair = {ListEncoding::Gb18030, fs.toCodePage(platform::codePage::gb18030, pathsText),
+        pair = {fs.toCodePage(platform::codePage::gb18030, pathsText),
                 fs.toCodePage(platform::codePage::gb18030, namesText)};
         if (readsBack(fs, pair.paths, pathsText) && readsBack(fs, pair.names, namesText))
             return pair;
     }
-    return {ListEncoding::Utf8WithMark, byteOrderMark + pathsText, byteOrderMark + namesText};
+    return {byteOrderMark + pathsText, byteOrderMark + namesText};
 }
 
 std::string decodeList(platform::FileSystem& fs, const std::string& bytes)

@@ -10,15 +10,12 @@
 
 namespace lists {
 
-enum class ListEncoding { CodePage, Gb18030, Utf8WithMark };
-
 struct EncodedPair {
-    ListEncoding encoding;
     std::string paths, names;
 };
 
-// Both files of a pair in one encoding, the first of the three that reads each file back
-// exactly as its text (decodeList).
+// Both files of a pair in one encoding: the first of the three (code page, GB18030, UTF-8) in
+// which each file reads back exactly as its text (decodeList).
 EncodedPair encodePair(platform::FileSystem& fs, const std::string& pathsText, const std::string& namesText);
 
 // A list file's text: UTF-8 after a byte-order mark; otherwise the code page where every byte

@@ -2,9 +2,8 @@
 // The four list files beside the program: the original list (ThumbPath.db, ThumbName.db) and the
 // new list (Thumb1Path.db, Thumb1Name.db). Text in the system's ANSI code page where it holds
 // every entry of the pair (else as list_encoding.h says), CR LF after every line; nothing is kept
-// in memory between actions. A pair is written into temporary files first
-// and then moved over the old one, so a failure or a killed process leaves one whole pair in
-// force, never a cut one. The path file is the pair's commit point: it is replaced last and
+// in memory between actions. A pair is written into temporary files first and then moved over
+// the old one, so a failure or a killed process leaves one whole pair in force, never a cut one. The path file is the pair's commit point: it is replaced last and
 // deleted first.
 #include <string>
 #include <vector>

@@ -90,15 +90,16 @@ public:
     // Creates the folder and every missing parent.
     virtual std::uint32_t createFolders(const std::string& path) = 0;
 
-    // Text in a code page. toCodePage reports whether every character was representable exactly
-    // (no best-fit look-alikes, no "?"); fromCodePage whether every byte sequence is a character
-    // of the code page.
+    // The system's ANSI code page (GetACP).
     virtual std::uint32_t ansiCodePage() = 0;
     // Whether the system converts to and from the code page at all.
     virtual bool hasCodePage(std::uint32_t codePage) = 0;
+    // Text in a code page. toCodePage reports whether every character was representable exactly
+    // (no best-fit look-alikes, no "?"); fromCodePage whether every byte sequence is a character
+    // of the code page.
     virtual std::string toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact = nullptr) = 0;
     virtual std::string fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid = nullptr) = 0;
-    // The system's ANSI code page.
+    // Text in the system's ANSI code page.
     std::string toAnsi(const std::string& utf8, bool* exact = nullptr)
     {
         return toCodePage(ansiCodePage(), utf8, exact);

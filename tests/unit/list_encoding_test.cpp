@@ -7,7 +7,6 @@
 #include "lists/path_parts.h"
 #include "platform/headless/headless_fs.h"
 
-using lists::ListEncoding;
 using lists::ListFile;
 using lists::ListPair;
 using Lines = std::vector<std::string>;
@@ -25,12 +24,18 @@ std::string longestName()
     return name + "a";
 }
 
-// Which encoding the bytes of a pair's path file show.
+enum class ListEncoding { CodePage, Gb18030, Utf8WithMark, Other };
+
+// Which encoding a list file's bytes are of, for its text.
 ListEncoding encodingOf(platform::headless::HeadlessFileSystem& fs, const std::string& bytes, const std::string& text)
 {
-    if (bytes.starts_with(mark))
+    if (bytes == mark + text)
         return ListEncoding::Utf8WithMark;
-    return bytes == fs.toAnsi(text) ? ListEncoding::CodePage : ListEncoding::Gb18030;
+    if (bytes == fs.toAnsi(text))
+        return ListEncoding::CodePage;
+    if (fs.hasCodePage(platform::codePage::gb18030) && bytes == fs.toCodePage(platform::codePage::gb18030, text))
+        return ListEncoding::Gb18030;
+    return ListEncoding::Other;
 }
 
 struct System {
