@@ -132,3 +132,27 @@ E2E_TEST(names_beyond_the_code_page_come_from_the_command_line_a_drop_and_a_hand
     CHECK_EQ(app.text(ids::mmOriginal), L"노래 01.mp3\r\n😀.jpg\r\nØrsted.txt\r\nΕλλάδα.txt\r\n");
     CHECK(readBytes(app.listFile(L"ThumbPath.db")) == beyondGbkLines(paths));
 }
+
+E2E_TEST(copies_go_into_a_chosen_folder_beyond_the_code_page)
+{
+    const std::wstring folder = freshFolder(L"chooser-beyond");
+    const std::wstring out = folder + L"출력 😀";
+    CreateDirectoryW(out.c_str(), nullptr);
+    makeFiles(folder, {L"Ελλάδα.txt"});
+    App app(folder);
+    openFiles(app, folder, L"\"Ελλάδα.txt\"");
+    app.clickAsync(ids::rbSaveas);
+    HWND chooser = app.waitForDialog(L"Select Directory");
+    CHECK(chooser != nullptr);
+    answerFolderChooser(chooser, out);
+    CHECK(gone(chooser));
+    app.type(ids::edtname, L"x");
+    app.menu(ids::n_preview);
+    app.click(ids::cbshowpathR);
+    CHECK_EQ(app.text(ids::mmRenamed), out + L"\\x001.txt\r\n");
+    CHECK(readBytes(app.listFile(L"Thumb1Path.db")) == beyondGbkLines({out + L"\\x001.txt"}));
+
+    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + out);
+    CHECK(readBytes(out + L"\\x001.txt") == "content of Ελλάδα.txt");
+    CHECK(readBytes(folder + L"Ελλάδα.txt") == "content of Ελλάδα.txt");
+}
