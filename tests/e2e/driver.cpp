@@ -631,6 +631,11 @@ void drag(HWND view, POINT from, POINT to)
 
 std::wstring copied(HWND view)
 {
+    // Nothing selected copies nothing: what an earlier copy left must not be taken for it.
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
     SendMessageW(view, WM_COPY, 0, 0);
     std::wstring text;
     if (OpenClipboard(nullptr)) {

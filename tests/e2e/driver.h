@@ -146,7 +146,8 @@ void answerOpenDialog(HWND dialog, const std::wstring& names);
 // The folder chooser: types into its folder-name field and presses OK.
 void answerFolderChooser(HWND chooser, const std::wstring& folder);
 bool gone(HWND window, int timeoutMs = 10000);
-// A view: presses the left button at one point, drags to another and lets go; what it copies.
+// A view: presses the left button at one point, drags to another and lets go; what it copies
+// (nothing when nothing is selected).
 void drag(HWND view, POINT from, POINT to);
 std::wstring copied(HWND view);
 

@@ -34,13 +34,13 @@ E2E_TEST(names_beyond_the_code_page_are_opened_previewed_and_renamed)
 {
     CHECK_EQ(GetACP(), 936);
     const std::wstring folder = freshFolder(L"beyond-code-page");
-    const std::vector<std::wstring> names{L"😀 smile.jpg", L"노래 01.mp3", L"Ελλάδα.txt", L"照片.jpg"};
+    const std::vector<std::wstring> names{L"😀 smile.jpg", L"노래 01.mp3", L"Ελλάδα.txt", L"照片.jpg", L"Ørsted.jpg"};
     makeFiles(folder, names);
-    writeBytes(folder + L"trip001.jpg", "someone else's");
+    writeBytes(folder + L"trip005.jpg", "someone else's");
     App app(folder);
 
-    openFiles(app, folder, L"\"😀 smile.jpg\" \"노래 01.mp3\" \"Ελλάδα.txt\" \"照片.jpg\"");
-    waitFor([&] { return app.text(ids::lb_old) == L"共 4 行"; });
+    openFiles(app, folder, L"\"😀 smile.jpg\" \"노래 01.mp3\" \"Ελλάδα.txt\" \"照片.jpg\" \"Ørsted.jpg\"");
+    waitFor([&] { return app.text(ids::lb_old) == L"共 5 行"; });
     CHECK_EQ(app.text(ids::mmOriginal), joinCrLf(names));
     CHECK(app.waitForDialog(300) == nullptr);  // no notice leaves a file out
     CHECK(readBytes(app.listFile(L"ThumbPath.db")) == beyondGbkLines(within(folder, names)));
@@ -57,21 +57,24 @@ E2E_TEST(names_beyond_the_code_page_are_opened_previewed_and_renamed)
 
     app.type(ids::edtname, L"trip");
     app.menu(ids::n_preview);
-    const std::vector<std::wstring> renamed{L"trip001.jpg", L"trip002.mp3", L"trip003.txt", L"trip004.jpg"};
+    const std::vector<std::wstring> renamed{L"trip001.jpg", L"trip002.mp3", L"trip003.txt", L"trip004.jpg",
+                                            L"trip005.jpg"};
     CHECK_EQ(app.text(ids::mmRenamed), joinCrLf(renamed));
     // The new names are all GBK: that pair keeps the code page's bytes.
     CHECK(readBytes(app.listFile(L"Thumb1Path.db")) == gbkLines(within(folder, renamed)));
     CHECK(readBytes(app.listFile(L"Thumb1Name.db")) == gbkLines(renamed));
 
-    CHECK_EQ(executeAndAnswer(app), L"执行完成，1 个文件未处理：\r" + folder + L"😀 smile.jpg → " + folder +
-                                        L"trip001.jpg（目标文件已存在）\r是否打开目录查看 " + folder);
+    CHECK_EQ(executeAndAnswer(app), L"执行完成，1 个文件未处理：\r" + folder + L"Ørsted.jpg → " + folder +
+                                        L"trip005.jpg（目标文件已存在）\r是否打开目录查看 " + folder);
+    CHECK(readBytes(folder + L"trip001.jpg") == "content of 😀 smile.jpg");
     CHECK(readBytes(folder + L"trip002.mp3") == "content of 노래 01.mp3");
     CHECK(readBytes(folder + L"trip003.txt") == "content of Ελλάδα.txt");
     CHECK(readBytes(folder + L"trip004.jpg") == "content of 照片.jpg");
-    CHECK(readBytes(folder + L"😀 smile.jpg") == "content of 😀 smile.jpg");
-    CHECK(readBytes(folder + L"trip001.jpg") == "someone else's");
+    CHECK(readBytes(folder + L"Ørsted.jpg") == "content of Ørsted.jpg");
+    CHECK(readBytes(folder + L"trip005.jpg") == "someone else's");
     // The original list now names where each file is: the one left behind keeps its name.
-    const std::vector<std::wstring> after{L"😀 smile.jpg", L"trip002.mp3", L"trip003.txt", L"trip004.jpg"};
+    const std::vector<std::wstring> after{L"trip001.jpg", L"trip002.mp3", L"trip003.txt", L"trip004.jpg",
+                                          L"Ørsted.jpg"};
     CHECK_EQ(app.text(ids::mmOriginal), joinCrLf(within(folder, after)));
     CHECK(readBytes(app.listFile(L"ThumbName.db")) == beyondGbkLines(after));
 }
