@@ -152,12 +152,9 @@ private:
     void setRunning(renaming::RunState* run);
     // Called about 30 times a second while a run goes.
     void followRun(std::size_t total, std::chrono::steady_clock::time_point started);
-    // Shows odOPen; the chosen paths the list store can hold, after naming the others.
+    // Shows odOPen; the chosen paths, none when it is cancelled.
     std::vector<std::string> chooseFiles();
-    // The paths the list store can hold, after naming the others.
-    std::vector<std::string> representable(const std::vector<std::string>& paths);
-    // Files and folders from outside the dialog as files to list, after naming what is missing
-    // or cannot be held.
+    // Files and folders from outside the dialog as files to list, after naming what is missing.
     std::vector<std::string> takeGiven(const std::vector<std::string>& paths);
     // Open and add from their second step on: with no files they change nothing.
     void openFiles(const std::vector<std::string>& files);

@@ -11,24 +11,6 @@
 
 namespace lists {
 
-Representable splitByCodePage(platform::FileSystem& fs, const std::vector<std::string>& paths)
-{
-    Representable r;
-    for (const auto& p : paths) {
-        bool exact = false;
-        fs.toAnsi(p, &exact);
-        (exact ? r.kept : r.refused).push_back(p);
-    }
-    return r;
-}
-
-bool allRepresentable(platform::FileSystem& fs, const std::vector<std::string>& entries)
-{
-    bool exact = false;
-    fs.toAnsi(joinLines(entries), &exact);
-    return exact;
-}
-
 std::string refusedNotice(const std::string& heading, const std::vector<std::string>& refused)
 {
     constexpr std::size_t shown = 10;
@@ -93,18 +75,10 @@ Given filesGiven(platform::FileSystem& fs, const std::vector<std::string>& paths
 
 }  // namespace lists
 
-std::vector<std::string> TFrmMain::representable(const std::vector<std::string>& paths)
-{
-    auto split = lists::splitByCodePage(os_.fs, paths);
-    if (!split.refused.empty())
-        ui().notice(lists::refusedNotice(lists::refusedPathsHeading, split.refused));
-    return split.kept;
-}
-
 std::vector<std::string> TFrmMain::chooseFiles()
 {
     auto chosen = odOPen.execute();
-    return chosen ? representable(*chosen) : std::vector<std::string>{};
+    return chosen ? *chosen : std::vector<std::string>{};
 }
 
 std::vector<std::string> TFrmMain::takeGiven(const std::vector<std::string>& paths)
@@ -116,7 +90,7 @@ std::vector<std::string> TFrmMain::takeGiven(const std::vector<std::string>& pat
     }
     if (!given.missing.empty())
         ui().notice(lists::refusedNotice(lists::missingPathsHeading, given.missing));
-    return representable(given.files);
+    return given.files;
 }
 
 void TFrmMain::dropNewList()

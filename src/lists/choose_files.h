@@ -8,23 +8,10 @@
 
 namespace lists {
 
-struct Representable {
-    std::vector<std::string> kept;
-    std::vector<std::string> refused;
-};
-
-// A path that the ANSI code page cannot hold exactly would be stored as "?" or a look-alike,
-// which may name another, real file: such paths are refused.
-Representable splitByCodePage(platform::FileSystem& fs, const std::vector<std::string>& paths);
-
-// Whether the ANSI code page holds every entry exactly; one conversion for the whole list.
-bool allRepresentable(platform::FileSystem& fs, const std::vector<std::string>& entries);
-
 // The notice naming refused paths or names after its heading: the first ten, then "……" when
 // there are more.
 std::string refusedNotice(const std::string& heading, const std::vector<std::string>& refused);
 
-constexpr const char* refusedPathsHeading = "以下文件的名称含有系统代码页无法表示的字符，未加入列表：";
 constexpr const char* missingPathsHeading = "以下文件不存在，未加入列表：";
 
 struct Given {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/main_window.h"
-#include "lists/choose_files.h"
 #include "lists/names_decoding.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
@@ -35,14 +34,7 @@ void TFrmMain::Button1Click()
             ui().notice(lists::listsChangedNotice);
             return;
         }
-        const std::vector<std::string>& originals = original->entries;
-        const std::vector<std::string> paired(names.begin(), names.begin() + std::min(names.size(), originals.size()));
-        const auto refused = lists::splitByCodePage(os_.fs, paired).refused;
-        if (!refused.empty()) {
-            ui().notice(lists::refusedNotice(lists::refusedNamesHeading, refused));
-            return;
-        }
-        store_.rewriteNew(lists::importedPaths(originals, names), *original);
+        store_.rewriteNew(lists::importedPaths(original->entries, names), *original);
         loadView(mmRenamed, lists::ListPair::New, cbshowpathR.checked());
     } catch (const platform::AppError&) {
         // An import that fails says nothing; what was written stays.

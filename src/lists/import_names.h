@@ -12,8 +12,4 @@ namespace lists {
 std::vector<std::string> importedPaths(const std::vector<std::string>& originals,
                                        const std::vector<std::string>& names);
 
-// An import whose paired names the ANSI code page cannot hold is refused whole, so that no name
-// becomes "?" and line k always pairs with original k.
-constexpr const char* refusedNamesHeading = "以下文件名含有系统代码页无法表示的字符，未导入：";
-
 }  // namespace lists

@@ -1,5 +1,6 @@
 #include "lists/list_store.h"
 
+#include "lists/list_encoding.h"
 #include "lists/list_record.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
@@ -87,17 +88,12 @@ std::string ListStore::text(ListFile file) const
 
 std::string ListStore::decode(const std::string& bytes) const
 {
-    return fs_.fromAnsi(bytes);
-}
-
-std::string ListStore::encode(const std::string& text) const
-{
-    return fs_.toAnsi(text);
+    return decodeList(fs_, bytes);
 }
 
 ListStore::PairBytes ListStore::encodePair(const std::vector<std::string>& paths) const
 {
-    return {encode(joinLines(paths)), encode(joinLines(nameParts(paths)))};
+    return lists::encodePair(fs_, joinLines(paths), joinLines(nameParts(paths)));
 }
 
 namespace {
@@ -203,7 +199,8 @@ void ListStore::restoreNames(ListPair pair) const
         return;
     }
     try {
-        fs_.writeAll(temporaryOf(nameFile), encode(joinLines(nameParts(read(pathFileOf(pair))))));
+        const auto paths = read(pathFileOf(pair));
+        fs_.writeAll(temporaryOf(nameFile), lists::encodePair(fs_, joinLines(paths), joinLines(nameParts(paths))).names);
         fs_.replaceFile(temporaryOf(nameFile), nameFile);
     } catch (const platform::IoError&) {
         // The failure that brought us here is the one the user is told of.

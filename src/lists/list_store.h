@@ -1,7 +1,8 @@
 #pragma once
 // The four list files beside the program: the original list (ThumbPath.db, ThumbName.db) and the
-// new list (Thumb1Path.db, Thumb1Name.db). Text in the system's ANSI code page, CR LF after every
-// line; nothing is kept in memory between actions.
+// new list (Thumb1Path.db, Thumb1Name.db). Text in the system's ANSI code page where it holds
+// every entry of the pair (else as list_encoding.h says), CR LF after every line; nothing is kept
+// in memory between actions.
 //
 // A pair is written into temporary files first (flushed to the disk), then its digests are
 // recorded in the program's private folder (lists/list_record.h), then the temporaries are moved
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "lists/list_encoding.h"
 #include "platform/file_system.h"
 
 namespace lists {
@@ -98,11 +100,8 @@ public:
     std::string setAsideJournalBeside() const;
 
 private:
-    struct PairBytes {
-        std::string paths, names;
-    };
+    using PairBytes = EncodedPair;
     std::string decode(const std::string& bytes) const;
-    std::string encode(const std::string& text) const;
     PairBytes encodePair(const std::vector<std::string>& paths) const;
     // Writes the pair and records it with the rest of the record as given; after a run the new
     // list follows the original list written.

@@ -18,6 +18,12 @@ constexpr std::uint32_t archive = 0x20;
 constexpr std::uint32_t invalid = 0xFFFFFFFFu;
 }  // namespace attr
 
+namespace codePage {
+constexpr std::uint32_t gbk = 936;
+// Every Unicode character; GBK's characters with GBK's bytes.
+constexpr std::uint32_t gb18030 = 54936;
+}  // namespace codePage
+
 namespace err {
 constexpr std::uint32_t ok = 0;
 constexpr std::uint32_t fileNotFound = 2;
@@ -102,11 +108,24 @@ public:
     // Creates the folder and every missing parent.
     virtual std::uint32_t createFolders(const std::string& path) = 0;
 
-    // The system's ANSI code page. toAnsi reports whether every character was representable
-    // exactly (no best-fit look-alikes, no "?"); fromAnsi whether every byte sequence is a
-    // character of the code page.
-    virtual std::string toAnsi(const std::string& utf8, bool* exact = nullptr) = 0;
-    virtual std::string fromAnsi(const std::string& ansi, bool* valid = nullptr) = 0;
+    // The system's ANSI code page (GetACP).
+    virtual std::uint32_t ansiCodePage() = 0;
+    // Whether the system converts to and from the code page at all.
+    virtual bool hasCodePage(std::uint32_t codePage) = 0;
+    // Text in a code page. toCodePage reports whether every character was representable exactly
+    // (no best-fit look-alikes, no "?"); fromCodePage whether every byte sequence is a character
+    // of the code page.
+    virtual std::string toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact = nullptr) = 0;
+    virtual std::string fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid = nullptr) = 0;
+    // Text in the system's ANSI code page.
+    std::string toAnsi(const std::string& utf8, bool* exact = nullptr)
+    {
+        return toCodePage(ansiCodePage(), utf8, exact);
+    }
+    std::string fromAnsi(const std::string& ansi, bool* valid = nullptr)
+    {
+        return fromCodePage(ansiCodePage(), ansi, valid);
+    }
     virtual std::string errorText(std::uint32_t code) = 0;
 
     // The machine's folder for programs' shared state (%ProgramData%).

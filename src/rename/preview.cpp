@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "lists/choose_files.h"
 #include "lists/views.h"
 #include "rename/compose.h"
 
@@ -35,12 +34,6 @@ void TFrmMain::n_previewClick()
     paths.reserve(originals.size());
     for (std::size_t k = 0; k < originals.size(); ++k)
         paths.push_back(renaming::composeEntry(originals[k], k, options, outputFolderExists).path);
-    // The originals came from the list store, so only text from the option fields can be what
-    // the code page cannot hold; the list would store it as "?".
-    if (!lists::allRepresentable(os_.fs, paths)) {
-        ui().notice("新文件名含有系统代码页无法表示的字符，无法预览。");
-        return;
-    }
     store_.rewriteNew(paths, *original);
     loadView(mmRenamed, lists::ListPair::New, cbshowpathR.checked());
 }

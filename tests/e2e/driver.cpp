@@ -694,6 +694,25 @@ bool gone(HWND window, int timeoutMs)
     return waitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
+// Presses the left button at one point of the view, drags to another and lets go.
+void drag(HWND view, POINT from, POINT to)
+{
+    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    SendMessageW(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
+std::wstring copied(HWND view)
+{
+    // Nothing selected copies nothing: what an earlier copy left must not be taken for it.
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    SendMessageW(view, WM_COPY, 0, 0);
+    return clipboardText();
+}
+
 }  // namespace e2e
 
 int wmain(int argc, wchar_t** argv)

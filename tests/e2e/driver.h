@@ -152,6 +152,10 @@ HWND focusOf(HWND window);
 // Keys as the keyboard sends them to the window in front: a key held down while another is pressed.
 void pressChord(WORD held, WORD key);
 std::wstring clipboardText();
+// A view: presses the left button at one point, drags to another and lets go; what it copies
+// (nothing when nothing is selected).
+void drag(HWND view, POINT from, POINT to);
+std::wstring copied(HWND view);
 
 // Opens files through the real dialog: goes to the folder and types the names.
 void openFiles(const App& app, const std::wstring& folder, const std::wstring& typed);

@@ -82,24 +82,6 @@ E2E_TEST(show_full_path_switches_read_the_lists)
     CHECK_EQ(app.text(ids::mmRenamed), L"x001.jpg\r\n");
 }
 
-namespace {
-
-// Presses the left button at one point of the view, drags to another and lets go.
-void drag(HWND view, POINT from, POINT to)
-{
-    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
-    SendMessageW(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-    SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
-}
-
-std::wstring copied(HWND view)
-{
-    SendMessageW(view, WM_COPY, 0, 0);
-    return clipboardText();
-}
-
-}  // namespace
-
 E2E_TEST(a_view_scrolls_both_ways_and_copies_what_is_dragged_over)
 {
     std::wstring folder = freshFolder(L"viewcopy");

@@ -145,20 +145,19 @@ TEST_F(ChooseFiles, TheDialogRemembersTheFirstFileAndTheFilterEntry)
     EXPECT_EQ(h.ui.fileRequests[1].filterIndex, 2);
 }
 
-TEST_F(ChooseFiles, PathsTheCodePageCannotHoldAreLeftOutAndNamed)
+// Open and Add list every name Windows allows, also those the code page cannot hold.
+TEST_F(ChooseFiles, PathsBeyondTheCodePageAreListedAsTheyAre)
 {
-    open({"C:\\p\\a.jpg", "C:\\p\\\xF0\x9F\x98\x80.jpg", "C:\\p\\淺.jpg", "C:\\p\\\xED\x95\x9C.jpg"});
-    EXPECT_EQ(h.list(ListFile::OriginalPaths), (std::vector<std::string>{"C:\\p\\a.jpg", "C:\\p\\淺.jpg"}));
-    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"以下文件的名称含有系统代码页无法表示的字符，未加入列表：\r"
-                                                      "C:\\p\\\xF0\x9F\x98\x80.jpg\rC:\\p\\\xED\x95\x9C.jpg"});
-}
-
-TEST_F(ChooseFiles, WhenNoChosenPathCanBeHeldNothingIsListed)
-{
-    open({"C:\\p\\a.jpg"});
-    open({"C:\\p\\\xF0\x9F\x98\x80.jpg"});
-    EXPECT_EQ(h.list(ListFile::OriginalPaths), std::vector<std::string>{"C:\\p\\a.jpg"});
-    EXPECT_EQ(h.form.outputFolder, "");
+    const std::vector<std::string> opened{"C:\\p\\a.jpg", "C:\\p\\\xF0\x9F\x98\x80.jpg", "C:\\p\\淺.jpg"};
+    open(opened);
+    h.ui.fileAnswers.push_back(platform::OpenFileAnswer{{"D:\\노래\\Ελλάδα.txt"}, 1});
+    h.form.n_add.choose();
+    EXPECT_TRUE(h.takeShown().empty());
+    EXPECT_EQ(h.list(ListFile::OriginalPaths),
+              (std::vector<std::string>{opened[0], opened[1], opened[2], "D:\\노래\\Ελλάδα.txt"}));
+    EXPECT_EQ(h.form.mmOriginal.text(), "a.jpg\r\n\xF0\x9F\x98\x80.jpg\r\n淺.jpg\r\nΕλλάδα.txt\r\n");
+    EXPECT_EQ(h.form.lbpath.text(), "D:\\노래\\");
+    EXPECT_EQ(h.form.lb_old.text(), "共 4 行");
 }
 
 TEST(RefusedNotice, NamesTenThenEllipsis)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "lists/list_encoding.h"
 #include "lists/list_store.h"
 #include "platform/headless/headless_fs.h"
 #include "platform/headless/headless_ui.h"
@@ -48,7 +49,7 @@ struct Harness {
         form.store().rewrite(lists::ListPair::Original, originals);
         form.store().rewriteNew(targets, *form.store().readOriginal());
     }
-    std::vector<std::string> list(lists::ListFile f) { return lists::splitLines(fs.fromAnsi(listBytes(f))); }
+    std::vector<std::string> list(lists::ListFile f) { return lists::splitLines(lists::decodeList(fs, listBytes(f))); }
     // Files on the volume, each holding its own path, chosen through Open.
     void openExistingFiles(const std::vector<std::string>& paths)
     {

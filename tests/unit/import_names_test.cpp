@@ -105,19 +105,36 @@ TEST_F(Import, ShowsFullPathsWhenAsked)
     EXPECT_EQ(h.form.mmRenamed.text(), "C:\\p\\A.jpg\r\n");
 }
 
-TEST_F(Import, NamesTheCodePageCannotHoldRefuseTheWholeImport)
+std::string utf16LittleEndianWithMark(const std::u16string& text)
 {
-    originals({"C:\\p\\1.jpg", "C:\\p\\2.jpg", "C:\\p\\3.jpg"});
-    import("A\r\nB\r\n");
-    import("\xEF\xBB\xBF" "甲\r\n\xF0\x9F\x98\x80\r\n\xED\x95\x9C\xEA\xB8\x80\r\n");  // 😀, 한글
-    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"以下文件名含有系统代码页无法表示的字符，未导入：\r"
-                                                      "\xF0\x9F\x98\x80\r\xED\x95\x9C\xEA\xB8\x80"});
-    EXPECT_EQ(h.list(ListFile::NewNames), (Lines{"A.jpg", "B.jpg"}));
-    EXPECT_EQ(h.form.mmRenamed.text(), "A.jpg\r\nB.jpg\r\n");
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
 
-    import("\xEF\xBB\xBF" "甲\r\n乙\r\n丙\r\n\xF0\x9F\x98\x80\r\n");  // beyond the originals: never paired
-    EXPECT_TRUE(h.ui.shown.empty());
-    EXPECT_EQ(h.list(ListFile::NewNames), (Lines{"甲.jpg", "乙.jpg", "丙.jpg"}));
+// Names the code page cannot hold reach the list exactly, whichever way the names file says so.
+TEST_F(Import, NamesBeyondTheCodePageAreImportedAsTheyAre)
+{
+    originals({"C:\\p\\1.jpg", "C:\\p\\2.jpg", "C:\\p\\3"});
+    const std::string utf8 = "가족 🎉\r\nØrsted\r\n甲\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+    } files[] = {
+        {"UTF-8 without a mark", utf8},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + utf8},
+        {"UTF-16 with a mark", utf16LittleEndianWithMark(u"가족 🎉\r\nØrsted\r\n甲\r\n")},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.what);
+        import(f.bytes);
+        EXPECT_TRUE(h.takeShown().empty());
+        EXPECT_EQ(h.list(ListFile::NewPaths), (Lines{"C:\\p\\가족 🎉.jpg", "C:\\p\\Ørsted.jpg", "C:\\p\\甲"}));
+        EXPECT_EQ(h.form.mmRenamed.text(), "가족 🎉.jpg\r\nØrsted.jpg\r\n甲\r\n");
+    }
 }
 
 // Every character of the first level of GB2312 (rows 16 to 55), as the code page gives it.

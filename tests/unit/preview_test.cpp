@@ -66,34 +66,19 @@ TEST_F(Preview, AnInvalidStartNumberLeavesTheEarlierPreviewAsItWas)
     }
 }
 
-TEST_F(Preview, TextTheCodePageCannotHoldIsRefusedWhereItWouldEnterAName)
+// Text of the option fields that the code page cannot hold enters the new names exactly.
+TEST_F(Preview, TextBeyondTheCodePageEntersTheNamesAsTyped)
 {
+    user(h.form.cbAftername).click();
+    h.form.edtRearside.setText("_\xF0\x9F\x98\x80");
+    h.form.edtname.setText("노래");
     h.form.n_preview.choose();
-    const std::string before = h.listBytes(ListFile::NewPaths);
-    const std::string emoji = "\xF0\x9F\x98\x80";
-    const struct {
-        platform::Edit& field;
-        platform::CheckBox* tick;  // ticked for the case, unticked afterwards
-        bool refused;
-    } cases[] = {
-        {h.form.edtname, nullptr, true},
-        {h.form.edtRearside, &h.form.cbAftername, true},
-        {h.form.edtForeside, nullptr, false},  // not ticked: not part of the name
-        {h.form.edtNewpart, nullptr, false},   // no old part to replace
-    };
-    for (const auto& c : cases) {
-        const std::string kept = c.field.text();
-        c.field.setText("x" + emoji);
-        if (c.tick)
-            user(*c.tick).click();
-        h.form.n_preview.choose();
-        EXPECT_EQ(h.takeShown(), c.refused ? std::vector<std::string>{"新文件名含有系统代码页无法表示的字符，无法预览。"}
-                                           : std::vector<std::string>{});
-        EXPECT_EQ(h.listBytes(ListFile::NewPaths), before);
-        c.field.setText(kept);
-        if (c.tick)
-            user(*c.tick).click();
-    }
+    EXPECT_TRUE(h.takeShown().empty());
+    EXPECT_EQ(h.list(ListFile::NewPaths),
+              (std::vector<std::string>{"C:\\pics\\노래_\xF0\x9F\x98\x80" "001.jpg", "C:\\pics\\노래_\xF0\x9F\x98\x80" "002.JPG",
+                                        "C:\\pics\\노래_\xF0\x9F\x98\x80" "003.gif"}));
+    EXPECT_EQ(h.form.mmRenamed.text(), "노래_\xF0\x9F\x98\x80" "001.jpg\r\n노래_\xF0\x9F\x98\x80" "002.JPG\r\n"
+                                       "노래_\xF0\x9F\x98\x80" "003.gif\r\n");
 }
 
 TEST_F(Preview, SaveAsFallsBackToANewFolderBesideTheOriginals)

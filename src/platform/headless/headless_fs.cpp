@@ -59,10 +59,13 @@ std::string parentOf(const std::string& path)
 // that have no place in the target become "?" and make the conversion inexact.
 std::string convert(const char* to, const char* from, const std::string& in, bool* exact)
 {
+    if (exact)
+        *exact = to && from;
+    // A code page the system does not know fails the call, as on Windows: nothing comes back.
+    if (!to || !from)
+        return {};
     iconv_t cd = iconv_open(to, from);
     std::string out;
-    if (exact)
-        *exact = true;
     char* src = const_cast<char*>(in.data());
     size_t srcLeft = in.size();
     char buffer[4096];
@@ -393,14 +396,32 @@ std::string HeadlessFileSystem::digest(const std::string& bytes)
     return std::string(hex) + std::to_string(bytes.size());
 }
 
-std::string HeadlessFileSystem::toAnsi(const std::string& utf8, bool* exact)
+const char* HeadlessFileSystem::iconvName(std::uint32_t codePage) const
 {
-    return convert("CP936", "UTF-8", utf8, exact);
+    switch (codePage) {
+    case 932: return "CP932";
+    case 936: return "CP936";
+    case 949: return "CP949";
+    case 1252: return "CP1252";
+    case codePage::gb18030: return knowsGb18030 ? "GB18030" : nullptr;
+    case 65001: return "UTF-8";
+    }
+    return nullptr;
 }
 
-std::string HeadlessFileSystem::fromAnsi(const std::string& ansi, bool* valid)
+bool HeadlessFileSystem::hasCodePage(std::uint32_t codePage)
 {
-    return convert("UTF-8", "CP936", ansi, valid);
+    return iconvName(codePage) != nullptr;
+}
+
+std::string HeadlessFileSystem::toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact)
+{
+    return convert(iconvName(codePage), "UTF-8", utf8, exact);
+}
+
+std::string HeadlessFileSystem::fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid)
+{
+    return convert("UTF-8", iconvName(codePage), bytes, valid);
 }
 
 }  // namespace platform::headless

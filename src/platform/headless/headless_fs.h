@@ -39,8 +39,11 @@ public:
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
     std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
     std::uint32_t createFolders(const std::string& path) override;
-    std::string toAnsi(const std::string& utf8, bool* exact = nullptr) override;
-    std::string fromAnsi(const std::string& ansi, bool* valid = nullptr) override;
+    std::uint32_t ansiCodePage() override { return systemCodePage; }
+    bool hasCodePage(std::uint32_t codePage) override;
+    // Through iconv, the stand-in for the code page functions of Windows.
+    std::string toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact = nullptr) override;
+    std::string fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid = nullptr) override;
     std::string errorText(std::uint32_t code) override { return "system error " + std::to_string(code); }
     std::string programDataFolder() override { return "C:\\ProgramData"; }
     // Folders it creates are guarded for administrators; every other folder any user may change.
@@ -64,6 +67,10 @@ public:
     std::function<std::uint32_t(Op, const std::string& path)> fault;
     // A volume that stores every renamed file's name in capitals, as one without long names does.
     bool upperCaseNames = false;
+    // The system's code page: 936 (GBK) unless a test sets another (1252, 932, ...).
+    std::uint32_t systemCodePage = 936;
+    // A system without GB18030, as one whose language pack lacks it.
+    bool knowsGb18030 = true;
 
 private:
     class AppendOnly;
@@ -73,6 +80,8 @@ private:
         std::uint32_t attributes;
     };
     std::uint32_t injected(Op op, const std::string& path) const;
+    // The iconv name of a code page this system knows; none for any other.
+    const char* iconvName(std::uint32_t codePage) const;
     bool parentExists(const std::string& path) const;
     // The file now stands under this name (spelt so), wherever it stood.
     void relocate(std::map<std::string, File>::iterator it, const std::string& name);

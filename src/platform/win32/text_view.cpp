@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,10 @@ private:
     std::size_t lineOf(std::size_t pos) const;
     std::size_t lineEnd(std::size_t line) const;
     std::size_t clamp(std::size_t pos) const;
-    int advance(wchar_t c);
+    // The width of the character at pos: a surrogate pair's on its first unit, none on its second.
+    int advance(std::size_t pos);
+    // Between the two units of a surrogate pair, where no caret may stand.
+    bool insidePair(std::size_t pos) const;
     int width(std::size_t from, std::size_t to);
     std::size_t positionAt(int x, int y);
     POINT pointOf(std::size_t pos);
@@ -62,6 +66,7 @@ private:
     HDC measure_;  // a memory DC holding the font, for the width table
     HFONT font_ = nullptr;
     std::vector<int> advances_;  // by UTF-16 unit; -1 until asked for
+    std::map<std::wstring, int> pairAdvances_;
     int lineHeight_ = 16;
     int charWidth_ = 8;
     std::wstring text_;
@@ -92,7 +97,7 @@ void TextView::layout()
     for (std::size_t i = 0; i < text_.size(); ++i) {
         const wchar_t c = text_[i];
         if (c != L'\r' && c != L'\n') {
-            line += advance(c);
+            line += advance(i);
             continue;
         }
         if (c == L'\r' && i + 1 < text_.size() && text_[i + 1] == L'\n')
@@ -126,6 +131,7 @@ void TextView::setFont(HFONT font)
     lineHeight_ = std::max<int>(1, tm.tmHeight);
     charWidth_ = std::max<int>(1, tm.tmAveCharWidth);
     advances_.assign(0x10000, -1);
+    pairAdvances_.clear();
     layout();
 }
 
@@ -148,11 +154,28 @@ std::size_t TextView::lineEnd(std::size_t line) const
 std::size_t TextView::clamp(std::size_t pos) const
 {
     pos = std::min(pos, text_.size());
-    return std::min(pos, lineEnd(lineOf(pos)));
+    pos = std::min(pos, lineEnd(lineOf(pos)));
+    return insidePair(pos) ? pos - 1 : pos;
 }
 
-int TextView::advance(wchar_t c)
+bool TextView::insidePair(std::size_t pos) const
 {
+    return pos > 0 && pos < text_.size() && IS_HIGH_SURROGATE(text_[pos - 1]) && IS_LOW_SURROGATE(text_[pos]);
+}
+
+int TextView::advance(std::size_t pos)
+{
+    if (insidePair(pos))
+        return 0;
+    if (insidePair(pos + 1)) {
+        const std::wstring pair = text_.substr(pos, 2);
+        auto [at, added] = pairAdvances_.try_emplace(pair, 0);
+        SIZE size{};
+        if (added && GetTextExtentPoint32W(measure_, pair.data(), 2, &size))
+            at->second = size.cx;
+        return at->second;
+    }
+    const wchar_t c = text_[pos];
     int& a = advances_[c];
     if (a < 0 && !GetCharWidth32W(measure_, c, c, &a))
         a = 0;
@@ -163,7 +186,7 @@ int TextView::width(std::size_t from, std::size_t to)
 {
     int w = 0;
     for (std::size_t i = from; i < to; ++i)
-        w += advance(text_[i]);
+        w += advance(i);
     return w;
 }
 
@@ -176,12 +199,13 @@ std::size_t TextView::positionAt(int x, int y)
     std::size_t pos = starts_[line];
     const std::size_t end = lineEnd(line);
     for (int at = 0; pos < end; ++pos) {
-        const int a = advance(text_[pos]);
+        const int a = advance(pos);
         if (target < at + a / 2)
             break;
         at += a;
     }
-    return pos;
+    // Stopped on a pair's second unit: the point lies in the pair's right half.
+    return insidePair(pos) ? pos + 1 : pos;
 }
 
 POINT TextView::pointOf(std::size_t pos)
@@ -301,8 +325,9 @@ void TextView::drawRun(HDC dc, std::size_t from, std::size_t to, int x, int y)
 {
     // Drawn with the widths the view measures with, so that hits and highlight match the glyphs.
     std::vector<INT> dx(to - from);
+    // A pair's width goes with its second unit, so that both halves stand at the pair's place.
     for (std::size_t i = from; i < to; ++i)
-        dx[i - from] = advance(text_[i]);
+        dx[i - from] = insidePair(i + 1) ? 0 : advance(insidePair(i) ? i - 1 : i);
     ExtTextOutW(dc, x, y, 0, nullptr, text_.data() + from, static_cast<UINT>(to - from), dx.data());
 }
 
@@ -381,7 +406,7 @@ void TextView::keyDown(WPARAM key)
         break;
     case VK_RIGHT:
         if (caret_ < lineEnd(line))
-            moveCaret(caret_ + 1, shift);
+            moveCaret(caret_ + (insidePair(caret_ + 1) ? 2 : 1), shift);
         else
             moveCaret(line + 1 < starts_.size() ? starts_[line + 1] : caret_, shift);
         break;

@@ -262,7 +262,17 @@ std::uint32_t Win32FileSystem::createFolders(const std::string& path)
     return GetLastError();
 }
 
-std::string Win32FileSystem::toAnsi(const std::string& utf8, bool* exact)
+std::uint32_t Win32FileSystem::ansiCodePage()
+{
+    return GetACP();
+}
+
+bool Win32FileSystem::hasCodePage(std::uint32_t codePage)
+{
+    return IsValidCodePage(codePage);
+}
+
+std::string Win32FileSystem::toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact)
 {
     std::wstring wide = widen(utf8);
     if (exact)
@@ -270,26 +280,42 @@ std::string Win32FileSystem::toAnsi(const std::string& utf8, bool* exact)
     if (wide.empty())
         return {};
     BOOL usedDefault = FALSE;
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                0, nullptr, &usedDefault);
+    DWORD flags = WC_NO_BEST_FIT_CHARS;
+    BOOL* defaultUsed = &usedDefault;
+    int n = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                defaultUsed);
+    // GB18030 and UTF-8 hold every character and take neither the flag nor the question.
+    if (n == 0 && (GetLastError() == ERROR_INVALID_FLAGS || GetLastError() == ERROR_INVALID_PARAMETER)) {
+        flags = 0;
+        defaultUsed = nullptr;
+        n = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                nullptr);
+    }
     std::string out(n, '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                        nullptr, &usedDefault);
+    WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                        defaultUsed);
     if (exact)
-        *exact = !usedDefault && fromAnsi(out) == utf8;
+        *exact = n > 0 && !usedDefault && fromCodePage(codePage, out) == utf8;
     return out;
 }
 
-std::string Win32FileSystem::fromAnsi(const std::string& ansi, bool* valid)
+std::string Win32FileSystem::fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid)
 {
     if (valid)
-        *valid = ansi.empty() ||
-                 MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    if (ansi.empty())
+        *valid = true;
+    if (bytes.empty())
         return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    const int size = static_cast<int>(bytes.size());
+    // Strict first: for a valid text, as lists almost always are, one pass is all it takes.
+    DWORD flags = valid ? MB_ERR_INVALID_CHARS : 0;
+    int n = MultiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0);
+    if (n == 0 && flags) {
+        *valid = false;
+        flags = 0;
+        n = MultiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0);
+    }
     std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    MultiByteToWideChar(codePage, flags, bytes.data(), size, wide.data(), n);
     return narrow(wide);
 }
 

@@ -24,8 +24,10 @@ public:
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
     std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
     std::uint32_t createFolders(const std::string& path) override;
-    std::string toAnsi(const std::string& utf8, bool* exact = nullptr) override;
-    std::string fromAnsi(const std::string& ansi, bool* valid = nullptr) override;
+    std::uint32_t ansiCodePage() override;
+    bool hasCodePage(std::uint32_t codePage) override;
+    std::string toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact = nullptr) override;
+    std::string fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid = nullptr) override;
     std::string errorText(std::uint32_t code) override;
     std::string programDataFolder() override;
     std::uint32_t createGuardedFolders(const std::string& path) override;
