@@ -5,6 +5,8 @@
 #include "platform/display.h"
 #include "platform/win32/font_recipe.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -384,7 +386,30 @@ void moveToDisplay(const App& app, int dpi, const RECT& suggested)
     CloseHandle(process);
 }
 
+// Where the hints of the window wrap.
+int hintWrapWidth(const App& app)
+{
+    for (HWND tip : windowsOf(app.processId(), TOOLTIPS_CLASSW))
+        return static_cast<int>(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0));
+    return -1;
+}
+
 }  // namespace
+
+// Long hints wrap at a width that follows the window to its new density, as its fonts do.
+E2E_TEST(hints_wrap_at_the_width_of_the_new_density)
+{
+    App app(freshFolder(L"dpihints"));
+    CHECK_EQ(hintWrapWidth(app), 600);
+    for (int dpi : {144, 168, 96}) {
+        RECT outer;
+        GetWindowRect(app.window(), &outer);
+        moveToDisplay(app, dpi, {outer.left, outer.top, outer.left + scaled(700, dpi), outer.top + scaled(760, dpi)});
+        std::printf("  at %d dpi: hints wrap at %d px\n", dpi, hintWrapWidth(app));
+        CHECK_EQ(hintWrapWidth(app), scaled(600, dpi));
+    }
+    CHECK(app.running());
+}
 
 E2E_TEST(moving_to_a_display_of_another_density_lays_the_window_out_again)
 {

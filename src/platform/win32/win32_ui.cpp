@@ -240,6 +240,8 @@ private:
 
 // Posted to itself by a window that was handed files.
 constexpr UINT takeHandedOver = WM_APP + 1;
+// Where a long hint wraps, at 96 dots per inch.
+constexpr int hintWidth = 600;
 // The message that carries a drop's data between the shell and the window.
 constexpr UINT copyGlobalData = 0x0049;
 
@@ -364,6 +366,8 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(scaled(FontSpec{}, dpi_))), FALSE);
+        if (tooltip_)
+            SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(hintWidth, dpi_));
         events_.dpiChanged();
         return 0;
     }
@@ -500,7 +504,7 @@ HWND Win32Form::tooltip()
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(600, dpi_));
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(hintWidth, dpi_));
         applyHintTimes();
     }
     return tooltip_;
