@@ -386,11 +386,12 @@ void moveToDisplay(const App& app, int dpi, const RECT& suggested)
     CloseHandle(process);
 }
 
-// Where the hints of the window wrap.
+// Where the hints of the main window wrap.
 int hintWrapWidth(const App& app)
 {
     for (HWND tip : windowsOf(app.processId(), TOOLTIPS_CLASSW))
-        return static_cast<int>(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0));
+        if (GetWindow(tip, GW_OWNER) == app.window())
+            return static_cast<int>(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0));
     return -1;
 }
 
