@@ -112,6 +112,7 @@ void TextView::setText(const wchar_t* text)
 
 void TextView::setFont(HFONT font)
 {
+    const int widestBefore = widest_;
     font_ = font;
     SelectObject(measure_, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
     TEXTMETRICW tm;
@@ -120,6 +121,9 @@ void TextView::setFont(HFONT font)
     charWidth_ = std::max<int>(1, tm.tmAveCharWidth);
     advances_.assign(0x10000, -1);
     layout();
+    // The lines grew or shrank with the font: the part of them that was in sight stays there.
+    if (widestBefore > 0)
+        left_ = MulDiv(left_, widest_, widestBefore);
 }
 
 std::size_t TextView::lineOf(std::size_t pos) const

@@ -230,6 +230,7 @@ private:
     bool mainWindow_;
     HWND hwnd_ = nullptr;
     int dpi_ = designDpi;
+    bool changingDpi_ = false;
     HWND tooltip_ = nullptr;
     UINT_PTR areaTools_ = 0;
     HMENU menuBar_ = nullptr;
@@ -324,8 +325,9 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_SIZE:
-        // A minimised window has no size the layout could use.
-        if (wParam != SIZE_MINIMIZED)
+        // A minimised window has no size the layout could use; a window taking the size of a new
+        // DPI is laid out once its controls are at that DPI.
+        if (wParam != SIZE_MINIMIZED && !changingDpi_)
             events_.resized();
         return 0;
     case WM_COMMAND:
@@ -363,8 +365,10 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         // as large to the eye, and the controls follow at the new DPI.
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         dpi_ = HIWORD(wParam);
+        changingDpi_ = true;
         SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        changingDpi_ = false;
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(scaled(FontSpec{}, dpi_))), FALSE);
         if (tooltip_)
             SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(hintWidth, dpi_));
