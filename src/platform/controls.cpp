@@ -184,9 +184,11 @@ void Control::setFont(const FontSpec& font, Align align)
 
 void Control::applyDpi()
 {
+    // The font first: a view scrolled sideways keeps its part of the lines in sight when the
+    // new size then brings it back within them.
     const int dpi = form_.peer().dpi();
-    setBounds(scaled(design_, dpi));
     form_.ui().setFont(*peer_, scaled(font_, dpi), align_);
+    setBounds(scaled(design_, dpi));
 }
 
 void Label::userClicked()

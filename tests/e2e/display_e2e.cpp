@@ -5,6 +5,8 @@
 #include "platform/display.h"
 #include "platform/win32/font_recipe.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -384,7 +386,78 @@ void moveToDisplay(const App& app, int dpi, const RECT& suggested)
     CloseHandle(process);
 }
 
+// Where the hints of the main window wrap.
+int hintWrapWidth(const App& app)
+{
+    for (HWND tip : windowsOf(app.processId(), TOOLTIPS_CLASSW))
+        if (GetWindow(tip, GW_OWNER) == app.window())
+            return static_cast<int>(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0));
+    return -1;
+}
+
 }  // namespace
+
+// Long hints wrap at a width that follows the window to its new density, as its fonts do.
+E2E_TEST(hints_wrap_at_the_width_of_the_new_density)
+{
+    App app(freshFolder(L"dpihints"));
+    CHECK_EQ(hintWrapWidth(app), 600);
+    for (int dpi : {144, 168, 96}) {
+        RECT outer;
+        GetWindowRect(app.window(), &outer);
+        moveToDisplay(app, dpi, {outer.left, outer.top, outer.left + scaled(700, dpi), outer.top + scaled(760, dpi)});
+        std::printf("  at %d dpi: hints wrap at %d px\n", dpi, hintWrapWidth(app));
+        CHECK_EQ(hintWrapWidth(app), scaled(600, dpi));
+    }
+    CHECK(app.running());
+}
+
+namespace {
+
+// Where the caret of the program's window thread is, in its view.
+RECT caretPlace(const App& app)
+{
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(app.window(), nullptr), &info);
+    return info.rcCaret;
+}
+
+}  // namespace
+
+// A list scrolled sideways keeps the part of its lines that was in sight there at the new
+// density, the whole view scaled: the caret at the end of a long line stays where it was in the
+// view, scaled (to a tenth of the view: glyphs do not scale exactly), and not lines away.
+E2E_TEST(a_list_scrolled_sideways_keeps_its_part_of_the_lines_in_sight_at_another_density)
+{
+    App app(freshFolder(L"dpiscroll"));
+    SetForegroundWindow(app.window());
+    HWND view = app.control(ids::mmOriginal);
+    std::wstring line;
+    for (int i = 0; i < 40; ++i)
+        line += L"照片_IMG_" + std::to_wstring(1000 + i) + L".jpg ";
+    SendMessageW(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    SendMessageW(view, WM_KEYDOWN, VK_END, 0);
+    RECT outer;
+    GetWindowRect(app.window(), &outer);
+    const auto moveTo = [&](int dpi) {
+        moveToDisplay(app, dpi, {outer.left, outer.top, outer.left + scaled(700, dpi), outer.top + scaled(760, dpi)});
+    };
+    moveTo(96);
+    int dpiBefore = 96;
+    long caretBefore = caretPlace(app).left;
+    for (int dpi : {144, 192, 96}) {
+        moveTo(dpi);
+        RECT client;
+        GetClientRect(view, &client);
+        const long caret = caretPlace(app).left, expected = MulDiv(caretBefore, dpi, dpiBefore);
+        std::printf("  at %d dpi the caret at %ld (%ld expected) in a view %ld wide\n", dpi, caret, expected, client.right);
+        CHECK(std::abs(caret - expected) <= client.right / 10);
+        dpiBefore = dpi;
+        caretBefore = caret;
+    }
+}
 
 E2E_TEST(moving_to_a_display_of_another_density_lays_the_window_out_again)
 {

@@ -67,7 +67,7 @@ Size HeadlessForm::frame() const
 void HeadlessForm::moveToDisplay(int dpi, Size suggested)
 {
     dpi_ = dpi;
-    setOuterSize(suggested);
+    outer_ = suggested;  // laid out once, with the controls at the new DPI, as the system's window is
     events_.dpiChanged();
 }
 

@@ -124,6 +124,7 @@ void TextView::setText(const wchar_t* text)
 
 void TextView::setFont(HFONT font)
 {
+    const int widestBefore = widest_;
     font_ = font;
     SelectObject(measure_, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
     TEXTMETRICW tm;
@@ -133,6 +134,9 @@ void TextView::setFont(HFONT font)
     advances_.assign(0x10000, -1);
     pairAdvances_.clear();
     layout();
+    // The lines grew or shrank with the font: the part of them that was in sight stays there.
+    if (widestBefore > 0)
+        left_ = MulDiv(left_, widest_, widestBefore);
 }
 
 std::size_t TextView::lineOf(std::size_t pos) const

@@ -272,6 +272,7 @@ private:
     bool mainWindow_;
     HWND hwnd_ = nullptr;
     int dpi_ = designDpi;
+    bool changingDpi_ = false;
     HWND focus_ = nullptr;
     HWND defaultButton_ = nullptr;
     HWND tooltip_ = nullptr;
@@ -284,6 +285,8 @@ private:
 
 // Posted to itself by a window that was handed files.
 constexpr UINT takeHandedOver = WM_APP + 1;
+// Where a long hint wraps, at 96 dots per inch.
+constexpr int hintWidth = 600;
 
 Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className,
                      bool mainWindow, HWND owner)
@@ -342,8 +345,9 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_SIZE:
-        // A minimised window has no size the layout could use.
-        if (wParam != SIZE_MINIMIZED)
+        // A minimised window has no size the layout could use; a window taking the size of a new
+        // DPI is laid out once its controls are at that DPI.
+        if (wParam != SIZE_MINIMIZED && !changingDpi_)
             events_.resized();
         return 0;
     case WM_COMMAND:
@@ -398,9 +402,13 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         // as large to the eye, and the controls follow at the new DPI.
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         dpi_ = HIWORD(wParam);
+        changingDpi_ = true;
         SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        changingDpi_ = false;
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(scaled(FontSpec{}, dpi_))), FALSE);
+        if (tooltip_)
+            SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(hintWidth, dpi_));
         events_.dpiChanged();
         return 0;
     }
@@ -580,7 +588,7 @@ HWND Win32Form::tooltip()
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(600, dpi_));
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(hintWidth, dpi_));
         applyHintTimes();
     }
     return tooltip_;
