@@ -3,6 +3,7 @@
 // the API boundary. Every operation that can fail returns the system's error code (0 = done).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,20 @@ public:
     virtual ~AppendOnlyFile() = default;
     // The system's error code; 0 when every byte was written.
     virtual std::uint32_t write(const std::string& bytes) = 0;
+    // Hands everything written so far to the disk itself, past the system's cache: a power cut
+    // after it returns loses none of it. 0 or the system's error code.
+    virtual std::uint32_t flush() = 0;
+};
+
+// What tells one file from every other, whatever it is called: the volume and the file's number
+// on it. The size and the time of the last write tell whether its content may have changed.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    std::uint64_t size = 0;
+    std::uint64_t written = 0;
+    bool sameFile(const FileIdentity& other) const { return volume == other.volume && file == other.file; }
+    bool operator==(const FileIdentity&) const = default;
 };
 
 struct FolderEntry {
@@ -61,6 +76,8 @@ public:
     // The key under which the file system takes two names for one: letter case folded over all
     // of Unicode.
     virtual std::string caseKey(const std::string& path) = 0;
+    // The identity of the file (or link) the path names; none when it cannot be read.
+    virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
     // The files directly inside a folder (never its subfolders), in no particular order; none
     // when the folder cannot be read.
     virtual std::vector<FolderEntry> filesIn(const std::string& folder) = 0;

@@ -63,19 +63,20 @@ DWORD writeBytes(const Handle& h, const std::string& bytes)
     return 0;
 }
 
-class AppendOnly : public AppendOnlyFile {
-public:
-    explicit AppendOnly(Handle h) : h_(std::move(h)) {}
-    std::uint32_t write(const std::string& bytes) override { return writeBytes(h_, bytes); }
-
-private:
-    Handle h_;
-};
-
 std::uint32_t result(BOOL ok)
 {
     return ok ? 0 : GetLastError();
 }
+
+class AppendOnly : public AppendOnlyFile {
+public:
+    explicit AppendOnly(Handle h) : h_(std::move(h)) {}
+    std::uint32_t write(const std::string& bytes) override { return writeBytes(h_, bytes); }
+    std::uint32_t flush() override { return result(FlushFileBuffers(h_.get())); }
+
+private:
+    Handle h_;
+};
 
 }  // namespace
 
@@ -203,6 +204,21 @@ std::string Win32FileSystem::caseKey(const std::string& path)
     LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), upper.data(),
                   static_cast<int>(upper.size()), nullptr, nullptr, 0);
     return narrow(upper);
+}
+
+std::optional<FileIdentity> Win32FileSystem::identity(const std::string& path)
+{
+    // No access asked and every sharing allowed: reading who a file is never stands in the way
+    // of another program, and a link is taken for itself, as a rename takes it.
+    Handle h(CreateFileW(systemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!h.valid() || !GetFileInformationByHandle(h.get(), &info))
+        return std::nullopt;
+    auto wide = [](DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; };
+    return FileIdentity{info.dwVolumeSerialNumber, wide(info.nFileIndexHigh, info.nFileIndexLow),
+                        wide(info.nFileSizeHigh, info.nFileSizeLow),
+                        wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
 }
 
 std::uint32_t Win32FileSystem::deleteFile(const std::string& path)

@@ -13,6 +13,7 @@ public:
     std::uint32_t attributes(const std::string& path) override;
     std::string storedName(const std::string& path) override;
     std::string caseKey(const std::string& path) override;
+    std::optional<FileIdentity> identity(const std::string& path) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     int compareNames(const std::string& a, const std::string& b) override;
     std::string readAll(const std::string& path) override;
