@@ -97,6 +97,8 @@ public:
     // Moves over an existing target: only for the program's own files.
     virtual std::uint32_t replaceFile(const std::string& from, const std::string& to) = 0;
     virtual std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    // Hands the file's content to the disk itself, past the system's cache.
+    virtual std::uint32_t flushFile(const std::string& path) = 0;
     virtual std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) = 0;
     // Creates the folder and every missing parent.
     virtual std::uint32_t createFolders(const std::string& path) = 0;

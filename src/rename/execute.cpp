@@ -280,7 +280,12 @@ private:
         auto code = placeCopy(i, from, to);
         if (code != err::ok)
             return code;
-        if (auto removed = fs_.deleteFile(from)) {
+        // The original goes only once its copy is on the disk itself: after a power cut the
+        // removal could otherwise stand and the copy be empty.
+        auto removed = fs_.flushFile(to);
+        if (removed == err::ok)
+            removed = fs_.deleteFile(from);
+        if (removed) {
             // The copy goes once the journal says so; else the recovery finishes the move.
             if (!journal_ || announced(journal_->failed(i)))
                 discardCopy(i, to);

@@ -41,6 +41,7 @@ public:
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
     std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    std::uint32_t flushFile(const std::string& path) override { return injected(Op::Flush, path); }
     std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
     std::uint32_t createFolders(const std::string& path) override;
     std::string toAnsi(const std::string& utf8, bool* exact = nullptr) override;

@@ -243,6 +243,15 @@ std::uint32_t Win32FileSystem::copyFile(const std::string& from, const std::stri
     return result(CopyFileW(systemPath(from).c_str(), systemPath(to).c_str(), failIfExists));
 }
 
+std::uint32_t Win32FileSystem::flushFile(const std::string& path)
+{
+    Handle h(CreateFileW(systemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.valid())
+        return GetLastError();
+    return result(FlushFileBuffers(h.get()));
+}
+
 std::uint32_t Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes)
 {
     return result(SetFileAttributesW(systemPath(path).c_str(), attributes));
