@@ -312,6 +312,42 @@ E2E_TEST(stop_part_way_leaves_every_file_in_a_known_place)
     CHECK(menuGrayed(app.window(), false));
 }
 
+// While the stop question is open the run waits before its next pair: no lets it go on, yes stops
+// it there and the pairs left are reported stopped.
+E2E_TEST(the_stop_question_holds_the_run_until_answered)
+{
+    LongRun run(L"holdrun");
+    App app(run.folder);
+    HWND progress = runPartWay(run, app);
+    if (!progress)
+        return;
+    auto renamed = [&] { return std::count_if(run.targets.begin(), run.targets.end(), fileExists); };
+    PostMessageW(GetDlgItem(progress, ids::btnStop), BM_CLICK, 0, 0);
+    HWND box = question(app, L"确定要停止执行吗？");
+    if (!box)
+        return;
+    Sleep(300);  // the pair under way when the question opened ends
+    const auto held = renamed();
+    Sleep(1500);
+    CHECK_EQ(static_cast<long long>(renamed()), static_cast<long long>(held));
+    pressButton(box, IDNO);
+    CHECK(gone(box));
+    CHECK(waitFor([&] { return renamed() > held + 50; }, 60000));
+
+    PostMessageW(GetDlgItem(progress, ids::btnStop), BM_CLICK, 0, 0);
+    answerStop(app);
+    HWND done = question(app, L"执行完成，");
+    if (!done)
+        return;
+    const std::wstring text = boxMessage(done);
+    const int left = std::stoi(text.substr(std::wstring(L"执行完成，").size()));
+    CHECK(left > 0 && left < fileCount - held);
+    CHECK(text.find(L"（已停止）") != std::wstring::npos);
+    pressButton(done, IDNO);
+    CHECK(gone(done));
+    CHECK_EQ(run.accountedFor(), fileCount - left);
+}
+
 E2E_TEST(closing_the_main_window_during_a_run_stops_it_and_exits)
 {
     LongRun run(L"closerun");
