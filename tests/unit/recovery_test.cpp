@@ -142,6 +142,20 @@ TEST(SameFile, IsTheSameIdentityNotTheSameSpelling)
     EXPECT_FALSE(fs.fileExists("C:\\p\\y.jpg"));
 }
 
+// A file whose identity cannot be read could not be found again after a kill: it is not acted on.
+TEST(SameFile, AFileWithoutAnIdentityIsNotActedOn)
+{
+    HeadlessFileSystem fs;
+    fs.addFile("C:\\p\\a.jpg", "A");
+    fs.fault = [](Op op, const std::string&) { return op == Op::Identity ? platform::err::accessDenied : 0u; };
+    const auto r = renaming::execute(fs, {{"C:\\p\\a.jpg", "C:\\p\\b.jpg"}}, Mode::RenameInPlace,
+                                     platform::attr::archive, nullptr);
+    EXPECT_EQ(r[0].outcome, Outcome::Unidentified);
+    EXPECT_EQ(fs.content("C:\\p\\a.jpg"), "A");
+    EXPECT_NE(renaming::completionQuestion(fs, {{"C:\\p\\a.jpg", "C:\\p\\b.jpg"}}, r, "C:\\p").find("（无法识别文件）"),
+              std::string::npos);
+}
+
 // A locked file inside a cycle of three: A can neither reach its new name nor go back, so the
 // report names where it is on a line of its own, as the list does.
 TEST(CycleFailure, AFileLeftUnderATemporaryNameIsNamedInTheReportAndTheList)
