@@ -398,11 +398,11 @@ bool discardTemporary(FileSystem& fs, const std::string& path)
 
 Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
 {
-    Identities identities;
-    identities.reserve(pairs.size());
+    std::vector<std::string> originals;
+    originals.reserve(pairs.size());
     for (const auto& p : pairs)
-        identities.push_back(fs.identity(p.from));
-    return identities;
+        originals.push_back(p.from);
+    return fs.identities(originals);
 }
 
 std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>& pairs, const Identities& identities)

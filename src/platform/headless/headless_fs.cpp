@@ -286,6 +286,15 @@ std::unique_ptr<AppendOnlyFile> HeadlessFileSystem::openAppendOnly(const std::st
     return std::make_unique<AppendOnly>(*this, path);
 }
 
+std::vector<std::optional<FileIdentity>> HeadlessFileSystem::identities(const std::vector<std::string>& paths)
+{
+    std::vector<std::optional<FileIdentity>> out;
+    out.reserve(paths.size());
+    for (const auto& path : paths)
+        out.push_back(identity(path));
+    return out;
+}
+
 std::uint32_t HeadlessFileSystem::deleteFile(const std::string& path)
 {
     if (auto code = injected(Op::Delete, path))

@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <unordered_map>
+
 #include "platform/errors.h"
 #include "platform/win32/wide.h"
 
@@ -77,6 +79,11 @@ public:
 private:
     Handle h_;
 };
+
+std::uint64_t joined(DWORD high, DWORD low)
+{
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
 
 }  // namespace
 
@@ -215,10 +222,74 @@ std::optional<FileIdentity> Win32FileSystem::identity(const std::string& path)
     BY_HANDLE_FILE_INFORMATION info;
     if (!h.valid() || !GetFileInformationByHandle(h.get(), &info))
         return std::nullopt;
-    auto wide = [](DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; };
-    return FileIdentity{info.dwVolumeSerialNumber, wide(info.nFileIndexHigh, info.nFileIndexLow),
-                        wide(info.nFileSizeHigh, info.nFileSizeLow),
-                        wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
+    return FileIdentity{info.dwVolumeSerialNumber, joined(info.nFileIndexHigh, info.nFileIndexLow),
+                        joined(info.nFileSizeHigh, info.nFileSizeLow),
+                        joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
+}
+
+namespace {
+
+// The files of one folder by the case key of each name, long and short, as the folder's own
+// listing gives them; none for a name that two files share (a folder that tells letter case
+// apart). Empty when the folder cannot be listed so.
+std::unordered_map<std::string, std::optional<FileIdentity>> identitiesIn(Win32FileSystem& fs, const std::string& folder)
+{
+    std::unordered_map<std::string, std::optional<FileIdentity>> byName;
+    Handle h(CreateFileW(systemPath(folder).c_str(), FILE_LIST_DIRECTORY,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION volume;
+    if (!h.valid() || !GetFileInformationByHandle(h.get(), &volume))
+        return byName;
+    auto add = [&](const wchar_t* name, std::size_t bytes, const FileIdentity& id) {
+        auto [it, fresh] = byName.emplace(fs.caseKey(narrow(std::wstring(name, bytes / sizeof(wchar_t)))), id);
+        if (!fresh && !(it->second && it->second->sameFile(id)))
+            it->second.reset();
+    };
+    std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));  // aligned as the entries need
+    for (auto kind = FileIdBothDirectoryRestartInfo;
+         GetFileInformationByHandleEx(h.get(), kind, buffer.data(), static_cast<DWORD>(buffer.size() * 8));
+         kind = FileIdBothDirectoryInfo) {
+        for (auto* at = reinterpret_cast<const char*>(buffer.data());;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            const auto number = static_cast<std::uint64_t>(entry->FileId.QuadPart);
+            // Some file systems give no number in a listing: then each file is opened after all.
+            if (!(entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && number != 0 && number != ~0ull) {
+                const FileIdentity id{volume.dwVolumeSerialNumber, number,
+                                      static_cast<std::uint64_t>(entry->EndOfFile.QuadPart),
+                                      static_cast<std::uint64_t>(entry->LastWriteTime.QuadPart)};
+                add(entry->FileName, entry->FileNameLength, id);
+                if (entry->ShortNameLength)
+                    add(entry->ShortName, static_cast<std::size_t>(entry->ShortNameLength), id);
+            }
+            if (!entry->NextEntryOffset)
+                break;
+            at += entry->NextEntryOffset;
+        }
+    }
+    return byName;
+}
+
+}  // namespace
+
+std::vector<std::optional<FileIdentity>> Win32FileSystem::identities(const std::vector<std::string>& paths)
+{
+    std::unordered_map<std::string, std::vector<std::size_t>> byFolder;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        byFolder[caseKey(paths[i].substr(0, paths[i].find_last_of('\\') + 1))].push_back(i);
+    std::vector<std::optional<FileIdentity>> out(paths.size());
+    for (const auto& [key, members] : byFolder) {
+        const std::string& first = paths[members.front()];
+        std::string folder = first.substr(0, first.find_last_of('\\') + 1);
+        if (folder.size() > 3)
+            folder.pop_back();
+        const auto listed = folder.empty() ? decltype(identitiesIn(*this, folder)){} : identitiesIn(*this, folder);
+        for (std::size_t i : members) {
+            auto it = listed.find(caseKey(paths[i].substr(paths[i].find_last_of('\\') + 1)));
+            out[i] = it != listed.end() && it->second ? it->second : identity(paths[i]);
+        }
+    }
+    return out;
 }
 
 std::uint32_t Win32FileSystem::deleteFile(const std::string& path)
