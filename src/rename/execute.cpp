@@ -402,7 +402,12 @@ Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
     originals.reserve(pairs.size());
     for (const auto& p : pairs)
         originals.push_back(p.from);
-    return fs.identities(originals);
+    Identities identities = fs.identities(originals);
+    // Such a path names another file to the system, which must not make its pair that file's.
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        if (hasControlCharacter(pairs[i].from) || readAsAnotherName(pairs[i].from))
+            identities[i].reset();
+    return identities;
 }
 
 std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>& pairs, const Identities& identities)
