@@ -172,6 +172,14 @@ class Places {
 public:
     explicit Places(platform::FileSystem& fs) : fs_(fs) {}
 
+    // Reads these in one go, as the system allows.
+    void readAhead(const std::vector<std::string>& paths)
+    {
+        const auto identities = fs_.identities(paths);
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            identities_.emplace(fs_.caseKey(paths[i]), identities[i]);
+    }
+
     // The paths among these and the temporaries in the folder that hold a file of this identity.
     std::vector<std::string> holding(const platform::FileIdentity& id, const std::vector<std::string>& paths,
                                      const std::string& folder)
@@ -264,6 +272,12 @@ public:
     Recovery(platform::FileSystem& fs, const Journal& j, std::vector<std::string>& kept)
         : fs_(fs), j_(j), places_(fs), kept_(kept)
     {
+        std::vector<std::string> paths;
+        for (const auto& p : j.pairs) {
+            paths.push_back(p.from);
+            paths.push_back(p.to);
+        }
+        places_.readAhead(paths);
     }
 
     // First every copy of the run: removing one may free the name a parked file goes back to.

@@ -231,42 +231,45 @@ namespace {
 
 // The files of one folder by the case key of each name, long and short, as the folder's own
 // listing gives them; none for a name that two files share (a folder that tells letter case
-// apart). Empty when the folder cannot be listed so.
-std::unordered_map<std::string, std::optional<FileIdentity>> identitiesIn(Win32FileSystem& fs, const std::string& folder)
+// apart) or that the listing gives no number. Nothing when the folder cannot be listed so.
+using Listing = std::unordered_map<std::string, std::optional<FileIdentity>>;
+
+std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& folder)
 {
-    std::unordered_map<std::string, std::optional<FileIdentity>> byName;
+    Listing byName;
     Handle h(CreateFileW(systemPath(folder).c_str(), FILE_LIST_DIRECTORY,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION volume;
     if (!h.valid() || !GetFileInformationByHandle(h.get(), &volume))
-        return byName;
-    auto add = [&](const wchar_t* name, std::size_t bytes, const FileIdentity& id) {
+        return std::nullopt;
+    auto add = [&](const wchar_t* name, std::size_t bytes, const FileIdentity& id, bool numbered) {
         auto [it, fresh] = byName.emplace(fs.caseKey(narrow(std::wstring(name, bytes / sizeof(wchar_t)))), id);
-        if (!fresh && !(it->second && it->second->sameFile(id)))
+        if (!numbered || (!fresh && !(it->second && it->second->sameFile(id))))
             it->second.reset();
     };
     std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));  // aligned as the entries need
-    for (auto kind = FileIdBothDirectoryRestartInfo;
-         GetFileInformationByHandleEx(h.get(), kind, buffer.data(), static_cast<DWORD>(buffer.size() * 8));
+    auto kind = FileIdBothDirectoryRestartInfo;
+    for (; GetFileInformationByHandleEx(h.get(), kind, buffer.data(), static_cast<DWORD>(buffer.size() * 8));
          kind = FileIdBothDirectoryInfo) {
         for (auto* at = reinterpret_cast<const char*>(buffer.data());;) {
             const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
             const auto number = static_cast<std::uint64_t>(entry->FileId.QuadPart);
             // Some file systems give no number in a listing: then each file is opened after all.
-            if (!(entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && number != 0 && number != ~0ull) {
-                const FileIdentity id{volume.dwVolumeSerialNumber, number,
-                                      static_cast<std::uint64_t>(entry->EndOfFile.QuadPart),
-                                      static_cast<std::uint64_t>(entry->LastWriteTime.QuadPart)};
-                add(entry->FileName, entry->FileNameLength, id);
-                if (entry->ShortNameLength)
-                    add(entry->ShortName, static_cast<std::size_t>(entry->ShortNameLength), id);
-            }
+            const bool numbered = number != 0 && number != ~0ull;
+            const FileIdentity id{volume.dwVolumeSerialNumber, number,
+                                  static_cast<std::uint64_t>(entry->EndOfFile.QuadPart),
+                                  static_cast<std::uint64_t>(entry->LastWriteTime.QuadPart)};
+            add(entry->FileName, entry->FileNameLength, id, numbered);
+            if (entry->ShortNameLength)
+                add(entry->ShortName, static_cast<std::size_t>(entry->ShortNameLength), id, numbered);
             if (!entry->NextEntryOffset)
                 break;
             at += entry->NextEntryOffset;
         }
     }
+    if (GetLastError() != ERROR_NO_MORE_FILES)
+        return std::nullopt;
     return byName;
 }
 
@@ -283,10 +286,14 @@ std::vector<std::optional<FileIdentity>> Win32FileSystem::identities(const std::
         std::string folder = first.substr(0, first.find_last_of('\\') + 1);
         if (folder.size() > 3)
             folder.pop_back();
-        const auto listed = folder.empty() ? decltype(identitiesIn(*this, folder)){} : identitiesIn(*this, folder);
+        const auto listed = folder.empty() ? std::nullopt : identitiesIn(*this, folder);
         for (std::size_t i : members) {
-            auto it = listed.find(caseKey(paths[i].substr(paths[i].find_last_of('\\') + 1)));
-            out[i] = it != listed.end() && it->second ? it->second : identity(paths[i]);
+            // A name the whole listing lacks is no file: only what it cannot tell is opened.
+            const auto it = listed ? listed->find(caseKey(paths[i].substr(paths[i].find_last_of('\\') + 1)))
+                                   : Listing::const_iterator{};
+            if (listed && it == listed->end())
+                continue;
+            out[i] = listed && it->second ? it->second : identity(paths[i]);
         }
     }
     return out;
