@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,24 @@ void timeListWrites(std::size_t n)
         }
 }
 
+// The file system with the journal's one flush left out, to weigh that flush.
+class UnflushedFileSystem : public platform::win32::Win32FileSystem {
+public:
+    std::unique_ptr<platform::AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) override
+    {
+        struct Unflushed : platform::AppendOnlyFile {
+            std::unique_ptr<platform::AppendOnlyFile> file;
+            std::uint32_t write(const std::string& bytes) override { return file->write(bytes); }
+            std::uint32_t flush() override { return 0; }
+        };
+        auto unflushed = std::make_unique<Unflushed>();
+        unflushed->file = Win32FileSystem::openAppendOnly(path, keep);
+        return unflushed;
+    }
+};
+
+enum class Journal { Flushed, Unflushed, None };
+
 }  // namespace
 
 // Sizes may be given as arguments, N files in one folder or N/F over F folders; 1,000, 10,000 and
@@ -193,10 +212,10 @@ int main(int argc, char** argv)
         const std::size_t slash = size.find('/');
         const std::size_t folders = slash == std::string::npos ? 1 : std::stoul(size.substr(slash + 1));
         // The project's preview, then its execution (rename in place with attributes), with the
-        // run journal and without it, each over fresh files.
-        double preview = 0, withJournal = 0, withoutJournal = 0;
+        // run journal, with the journal but without its flush, and without it, each over fresh files.
+        double preview = 0, withJournal = 0, unflushed = 0, withoutJournal = 0, identities = 0;
         std::size_t done = 0;
-        for (bool journaled : {true, false}) {
+        for (Journal journaled : {Journal::Flushed, Journal::Unflushed, Journal::None}) {
             const std::string folder = makeFolder("nomerra-bench-own");
             const std::vector<std::string> originals = makeFiles(folder, n, folders);
             store.rewrite(lists::ListPair::Original, originals);
@@ -205,15 +224,23 @@ int main(int argc, char** argv)
             std::vector<renaming::Pair> pairs;
             for (std::size_t i = 0; i < n; ++i)
                 pairs.push_back({originals[i], targets[i]});
+            if (journaled == Journal::None) {
+                const auto start = Clock::now();
+                renaming::identitiesOf(fs, pairs);
+                identities = since(start);
+            }
+            UnflushedFileSystem unflushedFs;
+            platform::FileSystem& runFs = journaled == Journal::Unflushed ? unflushedFs : fs;
             const auto start = Clock::now();
             std::vector<renaming::PairResult> results;
-            if (journaled) {
-                renaming::RunJournal journal(fs, store.journalPath(), renaming::Mode::RenameInPlace, pairs);
-                results = renaming::execute(fs, pairs, renaming::Mode::RenameInPlace, FILE_ATTRIBUTE_READONLY, &journal);
+            if (journaled != Journal::None) {
+                renaming::RunJournal journal(runFs, store.journalPath(), renaming::Mode::RenameInPlace, pairs);
+                results = renaming::execute(runFs, pairs, renaming::Mode::RenameInPlace, FILE_ATTRIBUTE_READONLY, &journal);
             } else {
                 results = renaming::execute(fs, pairs, renaming::Mode::RenameInPlace, FILE_ATTRIBUTE_READONLY, nullptr);
             }
-            (journaled ? withJournal : withoutJournal) = since(start);
+            (journaled == Journal::Flushed ? withJournal : journaled == Journal::Unflushed ? unflushed : withoutJournal) =
+                since(start);
             fs.deleteFile(store.journalPath());
             done = 0;
             for (const auto& r : results)
@@ -224,10 +251,12 @@ int main(int argc, char** argv)
         const double moves = timeBareLoop(n, folders, false);
 
         std::printf("%6zu files in %zu folder(s): preview %.3f s (%.0f entries/s); execute %.3f s (%.0f files/s, "
-                    "%zu done), without journal %.3f s; bare loop %.3f s (%.0f files/s); moves alone %.3f s "
-                    "(%.0f files/s); ratio execute/bare %.2f, without journal %.2f\n",
-                    n, folders, preview, n / preview, withJournal, n / withJournal, done, withoutJournal, bare,
-                    n / bare, moves, n / moves, withJournal / bare, withoutJournal / bare);
+                    "%zu done), journal unflushed %.3f s, without journal %.3f s, identities alone %.3f s; bare loop "
+                    "%.3f s (%.0f files/s); moves alone %.3f s (%.0f files/s); ratio execute/bare %.2f, unflushed "
+                    "%.2f, without journal %.2f\n",
+                    n, folders, preview, n / preview, withJournal, n / withJournal, done, unflushed, withoutJournal,
+                    identities, bare, n / bare, moves, n / moves, withJournal / bare, unflushed / bare,
+                    withoutJournal / bare);
         std::fflush(stdout);
     }
     for (lists::ListFile f : lists::allListFiles)

@@ -44,6 +44,20 @@ public:
     virtual ~AppendOnlyFile() = default;
     // The system's error code; 0 when every byte was written.
     virtual std::uint32_t write(const std::string& bytes) = 0;
+    // Hands everything written so far to the disk itself, past the system's cache: a power cut
+    // after it returns loses none of it. 0 or the system's error code.
+    virtual std::uint32_t flush() = 0;
+};
+
+// What tells one file from every other, whatever it is called: the volume and the file's number
+// on it. The size and the time of the last write tell whether its content may have changed.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    std::uint64_t size = 0;
+    std::uint64_t written = 0;
+    bool sameFile(const FileIdentity& other) const { return volume == other.volume && file == other.file; }
+    bool operator==(const FileIdentity&) const = default;
 };
 
 // Who may do what to a folder, as far as the program's private folder cares: the owner and every
@@ -83,6 +97,11 @@ public:
     // The key under which the file system takes two names for one: letter case folded over all
     // of Unicode.
     virtual std::string caseKey(const std::string& path) = 0;
+    // The identity of the file (or link) the path names; none when it cannot be read.
+    virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
+    // The identity of each, as identity() reads it, but in one look at each folder where the
+    // system allows: for thousands of files far cheaper than opening each.
+    virtual std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) = 0;
     // The files directly inside a folder (never its subfolders), in no particular order; none
     // when the folder cannot be read.
     virtual std::vector<FolderEntry> filesIn(const std::string& folder) = 0;
@@ -104,6 +123,8 @@ public:
     // when it returns.
     virtual std::uint32_t replaceFile(const std::string& from, const std::string& to) = 0;
     virtual std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    // Hands the file's content to the disk itself, past the system's cache.
+    virtual std::uint32_t flushFile(const std::string& path) = 0;
     virtual std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) = 0;
     // Creates the folder and every missing parent.
     virtual std::uint32_t createFolders(const std::string& path) = 0;

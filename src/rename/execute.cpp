@@ -1,6 +1,7 @@
 #include "rename/execute.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -42,8 +43,8 @@ public:
     Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes, RunJournal* journal,
         RunProgress* progress)
         : fs_(fs), pairs_(pairs), mode_(mode), attributes_(attributes), journal_(journal), progress_(progress),
-          results_(pairs.size()),
-          at_(pairs.size()), targetKey_(pairs.size()), before_(pairs.size()), failureRecorded_(pairs.size())
+          identities_(journal ? journal->identities() : identitiesOf(fs, pairs)), results_(pairs.size()),
+          at_(pairs.size()), targetKey_(pairs.size()), before_(pairs.size())
     {
         for (std::size_t i = 0; i < pairs.size(); ++i)
             at_[i] = pairs[i].from;
@@ -56,7 +57,8 @@ public:
             if (!blocker(i))
                 ready_.insert(i);
         while (!pending_.empty() && !stopCode_) {
-            if (progress_ && progress_->stopRequested()) {
+            // A stop waits until no file is under a temporary name: a cycle begun is finished.
+            if (progress_ && progress_->stopRequested() && parked_.empty()) {
                 userStopped_ = true;
                 break;
             }
@@ -88,7 +90,7 @@ private:
 
     void select()
     {
-        first_ = mode_ == Mode::RenameInPlace ? firstOfSameFile(fs_, pairs_) : std::vector<std::size_t>{};
+        first_ = mode_ == Mode::RenameInPlace ? firstOfSameFile(fs_, pairs_, identities_) : std::vector<std::size_t>{};
         if (first_.empty())
             for (std::size_t i = 0; i < pairs_.size(); ++i)
                 first_.push_back(i);
@@ -106,6 +108,8 @@ private:
                 // Only a file that stood at its path when the run began is acted on: never one
                 // that another pair of this run put there.
                 results_[i].outcome = Outcome::SourceMissing;
+            else if (!identities_[i])
+                results_[i].outcome = Outcome::Unidentified;
             else if (!targetOf_.emplace(targetKey_[i], i).second)
                 results_[i].outcome = Outcome::TargetExists;  // of several pairs with one new path the first wins
             else
@@ -166,64 +170,53 @@ private:
         results_[i].outcome = outcome;
         results_[i].code = code;
         pending_.erase(i);
-        if (journal_ && outcome == Outcome::Done)
-            journal_->done(i);
-        else if (outcome != Outcome::Done)
-            recordFailure(i, false);
+        parked_.erase(i);
         vacated(i, at_[i]);
     }
 
-    // Whatever undoes a failed operation waits until the failure is on disk: otherwise the
-    // undoing could make it look carried out. False when it cannot get there: then nothing is
-    // undone and the run stops, leaving the rest to the recovery at the next start.
-    bool recordFailure(std::size_t i, bool now = true)
+    // A copy of the run that is not wanted after all; named in the report if it cannot go.
+    void discardCopy(std::size_t i, const std::string& path)
     {
-        if (journal_ && !failureRecorded_[i])
-            journal_->failed(i);
-        failureRecorded_[i] = true;
-        return !journal_ || !now || announced(journal_->flush());
+        if (!discardTemporary(fs_, path))
+            results_[i].stray = path;
     }
 
     void park(std::size_t i)
     {
         const std::string temporary = temporaryBeside(at_[i]);
-        if (journal_ && !announced(journal_->parking(i, temporary)))
-            return;
         if (auto code = fs_.moveFile(at_[i], temporary)) {
             settle(i, outcomeOf(code) == Outcome::SourceMissing ? Outcome::SourceMissing : Outcome::SystemError, code);
             return;
         }
         const std::string left = at_[i];
         at_[i] = temporary;
+        parked_.insert(i);
         sourceOf_.emplace(key(temporary), i);
         vacated(i, left);
     }
 
-    // Moves the file to its new path; nothing when the run stops first.
-    std::optional<std::uint32_t> place(std::size_t i, const std::string& from, const std::string& to)
-    {
-        if (journal_ && !announced(journal_->moving(i)))
-            return std::nullopt;
-        return fs_.moveFile(from, to);
-    }
-
     // Copies under a temporary name beside the new path, then moves the copy there: a failure at
-    // any point leaves nothing under either name.
+    // any point leaves nothing under either name. Nothing when the journal stops the run first.
     std::optional<std::uint32_t> placeCopy(std::size_t i, const std::string& from, const std::string& to)
     {
         const std::string temporary = temporaryBeside(to);
-        if (journal_ && !announced(journal_->copying(i, temporary)))
-            return std::nullopt;
-        std::uint32_t code = fs_.copyFile(from, temporary, true);
-        if (code == err::ok) {
-            auto moved = place(i, temporary, to);
-            code = moved.value_or(err::ok);
-            if (moved && code && recordFailure(i))
-                discardTemporary(fs_, temporary);
-            return moved ? std::optional(code) : std::nullopt;
+        if (const std::uint32_t code = fs_.copyFile(from, temporary, true)) {
+            if (outcomeOf(code) != Outcome::TargetExists)
+                discardCopy(i, temporary);  // a copy cut short
+            return code;
         }
-        if (outcomeOf(code) != Outcome::TargetExists && recordFailure(i))
-            discardTemporary(fs_, temporary);  // a copy cut short
+        // Once its identity is on record the recovery can tell this whole copy from any other
+        // file; without it the recovery leaves the copy where it is and names it.
+        if (journal_) {
+            const auto copy = fs_.identity(temporary);
+            if (copy && !announced(journal_->copied(i, *copy))) {
+                discardCopy(i, temporary);
+                return std::nullopt;
+            }
+        }
+        const std::uint32_t code = fs_.moveFile(temporary, to);
+        if (code)
+            discardCopy(i, temporary);
         return code;
     }
 
@@ -254,7 +247,7 @@ private:
         }
         const std::string from = at_[i];
         setAttributes(from, before, archive);
-        auto code = place(i, from, to);
+        std::optional<std::uint32_t> code = fs_.moveFile(from, to);
         const bool copied = code == err::notSameDevice;
         if (copied)
             code = moveAcrossVolumes(i, from, to);
@@ -276,10 +269,8 @@ private:
         }
         setAttributes(from, archive, before);
         settle(i, outcomeOf(*code), *code);
-        if (from != pairs_[i].from && recordFailure(i)) {
-            if (fs_.moveFile(from, pairs_[i].from) == err::ok)
-                at_[i] = pairs_[i].from;  // a parked file goes back to its own name
-        }
+        if (from != pairs_[i].from && fs_.moveFile(from, pairs_[i].from) == err::ok)
+            at_[i] = pairs_[i].from;  // a parked file goes back to its own name
     }
 
     // What the system does not do across volumes without replacing, done in steps: a copy
@@ -289,9 +280,15 @@ private:
         auto code = placeCopy(i, from, to);
         if (code != err::ok)
             return code;
-        if (auto removed = fs_.deleteFile(from)) {
-            if (recordFailure(i))
-                discardTemporary(fs_, to);
+        // The original goes only once its copy is on the disk itself: after a power cut the
+        // removal could otherwise stand and the copy be empty.
+        auto removed = fs_.flushFile(to);
+        if (removed == err::ok)
+            removed = fs_.deleteFile(from);
+        if (removed) {
+            // The copy goes once the journal says so; else the recovery finishes the move.
+            if (!journal_ || announced(journal_->failed(i)))
+                discardCopy(i, to);
             return removed;
         }
         return code;
@@ -317,18 +314,17 @@ private:
             settle(i, outcomeOf(*code), *code);
     }
 
-    // The run stopped before this pair. A parked file goes back to its own name if it can; when
-    // the journal is what failed, nothing more is touched and the next start settles the rest.
+    // The run stopped before this pair. A parked file (only a failed journal leaves one) goes
+    // back to its own name if it can; else the list and the report name where it is.
     void leftOver(std::size_t i)
     {
         const std::string parked = at_[i];
         if (userStopped_)
             settle(i, Outcome::Stopped);
         else
-            results_[i] = {Outcome::SystemError, stopCode_, ""};
+            results_[i] = {Outcome::SystemError, stopCode_, "", ""};
         pending_.erase(i);
-        if ((!journal_ || !journal_->broken()) && parked != pairs_[i].from &&
-            fs_.moveFile(parked, pairs_[i].from) == err::ok)
+        if (parked != pairs_[i].from && fs_.moveFile(parked, pairs_[i].from) == err::ok)
             at_[i] = pairs_[i].from;
     }
 
@@ -338,13 +334,14 @@ private:
     std::uint32_t attributes_;
     RunJournal* journal_;
     RunProgress* progress_;
+    Identities identities_;  // of each original as the run began
     std::vector<PairResult> results_;
     std::vector<std::string> at_;         // where each file stands now
     std::vector<std::string> targetKey_;  // case key of each new path
     std::vector<std::size_t> first_;      // see firstOfSameFile
     std::vector<std::uint32_t> before_;   // each original's attributes when the run began
-    std::vector<bool> failureRecorded_;
     std::set<std::size_t> pending_;
+    std::set<std::size_t> parked_;  // pending pairs whose file is under a temporary name
     std::set<std::size_t> ready_;
     std::unordered_map<std::string, std::size_t> sourceOf_;  // case key of a pending file's place
     std::unordered_map<std::string, std::size_t> targetOf_;  // case key of each new path that may be made
@@ -364,6 +361,7 @@ const char* reasonText(Outcome outcome)
     case Outcome::DuplicateSource: return "原文件重复";
     case Outcome::CaseNotKept: return "大小写更改未生效";
     case Outcome::Stopped: return "已停止";
+    case Outcome::Unidentified: return "无法识别文件";
     default: return "";
     }
 }
@@ -392,28 +390,43 @@ bool isValidNamePart(const std::string& path)
     return !lists::isDeviceName(name);
 }
 
-void discardTemporary(FileSystem& fs, const std::string& path)
+bool discardTemporary(FileSystem& fs, const std::string& path)
 {
     fs.setAttributes(path, platform::attr::archive);
-    fs.deleteFile(path);
+    return fs.deleteFile(path) == platform::err::ok;
 }
 
-std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>& pairs)
+Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
 {
-    std::unordered_map<std::string, std::size_t> first;
-    std::vector<std::size_t> out(pairs.size());
+    std::vector<std::string> originals;
+    originals.reserve(pairs.size());
+    for (const auto& p : pairs)
+        originals.push_back(p.from);
+    Identities identities = fs.identities(originals);
+    // Such a path names another file to the system, which must not make its pair that file's.
     for (std::size_t i = 0; i < pairs.size(); ++i)
-        out[i] = first.emplace(fs.caseKey(pairs[i].from), i).first->second;
+        if (hasControlCharacter(pairs[i].from) || readAsAnotherName(pairs[i].from))
+            identities[i].reset();
+    return identities;
+}
+
+std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>& pairs, const Identities& identities)
+{
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> byIdentity;
+    std::unordered_map<std::string, std::size_t> bySpelling;
+    std::vector<std::size_t> out(pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const auto& id = identities[i];
+        out[i] = id ? byIdentity.emplace(std::pair(id->volume, id->file), i).first->second
+                    : bySpelling.emplace(fs.caseKey(pairs[i].from), i).first->second;
+    }
     return out;
 }
 
 std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes,
                                 RunJournal* journal, RunProgress* progress)
 {
-    auto results = Run(fs, pairs, mode, attributes, journal, progress).go();
-    if (journal)
-        journal->flush();
-    return results;
+    return Run(fs, pairs, mode, attributes, journal, progress).go();
 }
 
 std::string folderToOpen(const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
@@ -433,12 +446,34 @@ std::string folderToOpen(const std::vector<Pair>& pairs, const std::vector<PairR
     return outputFolder;
 }
 
+namespace {
+
+// Where a pair that was not carried out left its file under a temporary name; empty when it did not.
+std::string parkedAt(const Pair& pair, const PairResult& result)
+{
+    const bool ownPlace = result.outcome == Outcome::Done || result.outcome == Outcome::DuplicateSource ||
+                          result.at == pair.from;
+    return ownPlace ? std::string() : result.at;
+}
+
+}  // namespace
+
+bool temporaryLeft(const std::vector<Pair>& pairs, const std::vector<PairResult>& results)
+{
+    for (std::size_t i = 0; i < results.size(); ++i)
+        if (!parkedAt(pairs[i], results[i]).empty() || !results[i].stray.empty())
+            return true;
+    return false;
+}
+
 std::string completionQuestion(FileSystem& fs, const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
                                const std::string& outputFolder)
 {
     constexpr std::size_t listed = 10;
     std::size_t failed = 0;
-    std::string lines;
+    std::string lines, temporaries;
+    // A hand-edited list may hold a NUL, which would end the box's text before its question.
+    auto pairText = [&](std::size_t i) { return lists::viewText(pairs[i].from) + " → " + lists::viewText(pairs[i].to); };
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (results[i].outcome == Outcome::Done)
             continue;
@@ -446,13 +481,20 @@ std::string completionQuestion(FileSystem& fs, const std::vector<Pair>& pairs, c
             continue;
         const std::string reason =
             results[i].outcome == Outcome::SystemError ? fs.errorText(results[i].code) : reasonText(results[i].outcome);
-        // A hand-edited list may hold a NUL, which would end the box's text before its question.
-        lines += "\r" + lists::viewText(pairs[i].from) + " → " + lists::viewText(pairs[i].to) + "（" + reason + "）";
+        lines += "\r" + pairText(i) + "（" + reason + "）";
+    }
+    // Every file left under a temporary name is named, however many pairs failed.
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (const std::string parked = parkedAt(pairs[i], results[i]); !parked.empty())
+            temporaries += "\r文件暂存于 " + lists::viewText(parked) + "（" + pairText(i) + "）";
+        if (!results[i].stray.empty())
+            temporaries += "\r多余副本 " + lists::viewText(results[i].stray) + "（" + pairText(i) + "）";
     }
     if (failed == 0)
         return "执行成功!\r是否打开目录查看 " + outputFolder;
     if (failed > listed)
         lines += "\r……";
+    lines += temporaries;
     return "执行完成，" + std::to_string(failed) + " 个文件未处理：" + lines + "\r是否打开目录查看 " + outputFolder;
 }
 

@@ -6,6 +6,7 @@
 // needs one; a copy is made under a temporary name and then moved to its new path, so no half
 // copy ever stands under a new path.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ enum class Outcome {
     DuplicateSource,
     CaseNotKept,
     Stopped,
+    Unidentified,  // a file whose identity cannot be read is not acted on: nobody could find it again
     SystemError
 };
 
@@ -36,7 +38,13 @@ struct PairResult {
     Outcome outcome = Outcome::Done;
     std::uint32_t code = 0;  // the system's error code of a SystemError
     std::string at;          // where the file stands after the run
+    std::string stray;       // a copy the run made and could not remove again
 };
+
+using Identities = std::vector<std::optional<platform::FileIdentity>>;
+
+// The identity of each pair's original, as it is now.
+Identities identitiesOf(platform::FileSystem& fs, const std::vector<Pair>& pairs);
 
 enum class Mode { RenameInPlace, CopyToNewPath };
 
@@ -48,12 +56,14 @@ std::uint32_t newAttributes(bool readOnly, bool hidden);
 bool isValidNamePart(const std::string& path);
 bool hasControlCharacter(const std::string& text);
 
-// Removes a temporary file of a run, read-only or not.
-void discardTemporary(platform::FileSystem& fs, const std::string& path);
+// Removes a temporary file of a run, read-only or not; false when it stays.
+bool discardTemporary(platform::FileSystem& fs, const std::string& path);
 
-// For each pair the first pair whose original path names the same file (itself when none): in
-// place a file listed twice moves once.
-std::vector<std::size_t> firstOfSameFile(platform::FileSystem& fs, const std::vector<Pair>& pairs);
+// For each pair the first pair whose original is the same file (itself when none): in place a
+// file listed twice moves once, under whatever spelling. The same file is the same identity;
+// where none could be read, the same path.
+std::vector<std::size_t> firstOfSameFile(platform::FileSystem& fs, const std::vector<Pair>& pairs,
+                                         const Identities& identities);
 
 // What a run tells the window while it goes, and asks it. It may be called from another thread
 // than the window's.
@@ -62,7 +72,8 @@ public:
     virtual ~RunProgress() = default;
     // Before each pair's file operations: how many pairs are settled, and the file at hand.
     virtual void reached(std::size_t settled, const std::string& path) = 0;
-    // Asked before each pair: the run ends there, every file in its place, when the answer is yes.
+    // Asked before each pair, and it may wait there: the run ends at the first of these points
+    // with no file under a temporary name once the answer is yes.
     virtual bool stopRequested() = 0;
 };
 
@@ -77,7 +88,11 @@ std::vector<PairResult> execute(platform::FileSystem& fs, const std::vector<Pair
 std::string folderToOpen(const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
                          const std::string& outputFolder);
 
-// The question at the end of a run, naming the pairs that were not carried out.
+// Whether a file or a copy of the run was left under a temporary name.
+bool temporaryLeft(const std::vector<Pair>& pairs, const std::vector<PairResult>& results);
+
+// The question at the end of a run, naming the pairs that were not carried out and, each on a
+// line of its own, every file left under a temporary name.
 std::string completionQuestion(platform::FileSystem& fs, const std::vector<Pair>& pairs,
                                const std::vector<PairResult>& results, const std::string& outputFolder);
 

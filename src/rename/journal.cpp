@@ -1,6 +1,13 @@
 #include "rename/journal.h"
 
+#include <algorithm>
 #include <charconv>
+#include <map>
+#include <numeric>
+#include <set>
+#include <string_view>
+
+#include "lists/path_parts.h"
 
 #include "platform/errors.h"
 
@@ -8,7 +15,7 @@ namespace renaming {
 
 namespace {
 
-constexpr const char* header = "nomerra-run 1";
+constexpr const char* header = "nomerra-run 2";
 
 std::string escape(const std::string& path)
 {
@@ -74,18 +81,44 @@ std::vector<std::string> wholeLines(const std::string& text)
     return lines;
 }
 
-struct PairState {
-    std::string parked;  // the file itself under a temporary name
-    std::string copy;    // a copy under a temporary name
-    bool done = false;
-    bool settled = false;  // done or failed
+std::string identityText(const std::optional<platform::FileIdentity>& id)
+{
+    if (!id)
+        return "-";
+    return std::to_string(id->volume) + ":" + std::to_string(id->file) + ":" + std::to_string(id->size) + ":" +
+           std::to_string(id->written);
+}
+
+std::optional<platform::FileIdentity> identityOf(const std::string& text)
+{
+    std::vector<std::uint64_t> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t colon = std::min(text.find(':', start), text.size());
+        std::uint64_t value = 0;
+        auto [end, error] = std::from_chars(text.data() + start, text.data() + colon, value);
+        if (error != std::errc() || end != text.data() + colon || colon == start)
+            return std::nullopt;
+        parts.push_back(value);
+        if (colon == text.size())
+            break;
+        start = colon + 1;
+    }
+    if (parts.size() != 4)
+        return std::nullopt;
+    return platform::FileIdentity{parts[0], parts[1], parts[2], parts[3]};
+}
+
+struct PairRecord {
+    std::optional<platform::FileIdentity> copied;
+    bool failed = false;
 };
 
 struct Journal {
     Mode mode = Mode::RenameInPlace;
     std::vector<Pair> pairs;
-    std::vector<PairState> states;
-    std::optional<std::size_t> inFlight;  // a move announced and not settled
+    Identities planned;
+    std::vector<PairRecord> records;
 };
 
 std::optional<Journal> parse(const std::string& text)
@@ -103,152 +136,325 @@ std::optional<Journal> parse(const std::string& text)
     j.mode = head[1] == "rename" ? Mode::RenameInPlace : Mode::CopyToNewPath;
     for (std::size_t i = 1; i <= *count; ++i) {
         const auto f = fields(lines[i]);
-        if (f.size() != 2)
+        if (f.size() != 3)
             return std::nullopt;
         j.pairs.push_back({unescape(f[0]), unescape(f[1])});
+        j.planned.push_back(identityOf(f[2]));
     }
-    j.states.resize(*count);
+    j.records.resize(*count);
     for (std::size_t i = 1 + *count; i < lines.size(); ++i) {
         const auto f = fields(lines[i]);
         const auto pair = f.size() >= 2 ? number(f[1]) : std::nullopt;
         if (!pair || *pair >= *count)
             continue;
-        PairState& s = j.states[*pair];
-        if ((f[0] == "park" || f[0] == "copy") && f.size() == 3) {
-            j.inFlight.reset();  // an announcement after a move means the move failed
-            (f[0] == "park" ? s.parked : s.copy) = unescape(f[2]);
-        } else if (f[0] == "move") {
-            j.inFlight = *pair;
-        } else if (f[0] == "done" || f[0] == "fail") {
-            s.settled = true;
-            s.done = f[0] == "done";
-            if (j.inFlight == *pair)
-                j.inFlight.reset();
-        }
+        PairRecord& r = j.records[*pair];
+        if (f[0] == "copied" && f.size() == 3)
+            r.copied = identityOf(f[2]);
+        else if (f[0] == "fail" && f.size() == 2)
+            r.failed = true;
     }
     return j;
 }
 
-bool exists(platform::FileSystem& fs, const std::string& path)
+// A name the run gives a temporary file: "~nomerra" + digits + ".tmp", in any case.
+bool isTemporaryName(platform::FileSystem& fs, const std::string& name)
 {
-    return !path.empty() && fs.fileExists(path);
+    const std::string key = fs.caseKey(name);
+    constexpr std::string_view head = "~NOMERRA", tail = ".TMP";
+    if (key.size() <= head.size() + tail.size() || !key.starts_with(head) || !key.ends_with(tail))
+        return false;
+    return std::all_of(key.begin() + head.size(), key.end() - tail.size(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Where the file or copy that the pair's final move takes stands until that move.
-const std::string& moving(const Journal& j, std::size_t i)
-{
-    const PairState& s = j.states[i];
-    return !s.copy.empty() ? s.copy : !s.parked.empty() ? s.parked : j.pairs[i].from;
-}
+// What stands where a run may have left a file of a pair: the identities of the files under the
+// pair's own paths and under the run's temporary names in their folders, each read once.
+class Places {
+public:
+    explicit Places(platform::FileSystem& fs) : fs_(fs) {}
+
+    // Reads these in one go, as the system allows.
+    void readAhead(const std::vector<std::string>& paths)
+    {
+        const auto identities = fs_.identities(paths);
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            identities_.emplace(fs_.caseKey(paths[i]), identities[i]);
+    }
+
+    // The paths among these and the temporaries in the folder that hold a file of this identity.
+    std::vector<std::string> holding(const platform::FileIdentity& id, const std::vector<std::string>& paths,
+                                     const std::string& folder)
+    {
+        std::vector<std::string> found;
+        std::set<std::string> seen;
+        auto consider = [&](const std::string& path) {
+            if (seen.insert(fs_.caseKey(path)).second && identity(path) == id)
+                found.push_back(path);
+        };
+        for (const auto& path : paths)
+            consider(path);
+        for (const auto& path : temporariesIn(folder))
+            consider(folder + lists::namePart(path));
+        return found;
+    }
+
+    const std::optional<platform::FileIdentity>& identity(const std::string& path)
+    {
+        const std::string key = fs_.caseKey(path);
+        auto it = identities_.find(key);
+        if (it == identities_.end())
+            it = identities_.emplace(key, fs_.identity(path)).first;
+        return it->second;
+    }
+
+    // The place is no longer what it was read as.
+    void changed(const std::string& path) { identities_.erase(fs_.caseKey(path)); }
+
+    const std::vector<std::string>& temporariesIn(const std::string& folder)
+    {
+        const std::string key = fs_.caseKey(folder);
+        auto it = temporaries_.find(key);
+        if (it != temporaries_.end())
+            return it->second;
+        std::vector<std::string> paths;
+        for (const auto& entry : fs_.filesIn(folder))
+            if (isTemporaryName(fs_, entry.name))
+                paths.push_back(folder + entry.name);
+        return temporaries_.emplace(key, std::move(paths)).first->second;
+    }
+
+private:
+    platform::FileSystem& fs_;
+    std::map<std::string, std::optional<platform::FileIdentity>> identities_;
+    std::map<std::string, std::vector<std::string>> temporaries_;
+};
 
 }  // namespace
 
 RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs)
-    : file_(fs.openAppendOnly(path, false))
+    : identities_(identitiesOf(fs, pairs)), file_(fs.openAppendOnly(path, false))
 {
     std::string plan = std::string(header) + (mode == Mode::RenameInPlace ? "\trename\t" : "\tcopy\t") +
                        std::to_string(pairs.size()) + "\n";
-    for (const auto& p : pairs)
-        plan += escape(p.from) + "\t" + escape(p.to) + "\n";
-    if (auto code = file_->write(plan))
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        plan += escape(pairs[i].from) + "\t" + escape(pairs[i].to) + "\t" + identityText(identities_[i]) + "\n";
+    // Once, before any file moves: what follows need not reach the disk for the recovery to
+    // find every file.
+    if (auto code = file_->write(plan); code || (code = file_->flush()))
         throw platform::IoError(static_cast<int>(code));
 }
 
-std::uint32_t RunJournal::hand(std::string line)
+std::uint32_t RunJournal::hand(const std::string& line)
 {
-    if (failure_)
-        return failure_;
-    kept_ += line;
-    failure_ = file_->write(kept_);
-    if (failure_ == 0)
-        kept_.clear();
+    if (!failure_)
+        failure_ = file_->write(line);
     return failure_;
 }
 
-std::uint32_t RunJournal::parking(std::size_t pair, const std::string& temporary)
+std::uint32_t RunJournal::copied(std::size_t pair, const platform::FileIdentity& copy)
 {
-    return hand("park\t" + std::to_string(pair) + "\t" + escape(temporary) + "\n");
+    return hand("copied\t" + std::to_string(pair) + "\t" + identityText(copy) + "\n");
 }
 
-std::uint32_t RunJournal::copying(std::size_t pair, const std::string& temporary)
+std::uint32_t RunJournal::failed(std::size_t pair)
 {
-    return hand("copy\t" + std::to_string(pair) + "\t" + escape(temporary) + "\n");
+    return hand("fail\t" + std::to_string(pair) + "\n");
 }
 
-std::uint32_t RunJournal::moving(std::size_t pair)
-{
-    return hand("move\t" + std::to_string(pair) + "\n");
-}
+namespace {
 
-std::uint32_t RunJournal::flush()
-{
-    return kept_.empty() ? 0 : hand("");
-}
+struct Settled {
+    std::string where;
+    bool done = false;
+};
 
-void RunJournal::done(std::size_t pair)
-{
-    kept_ += "done\t" + std::to_string(pair) + "\n";
-}
+class Recovery {
+public:
+    Recovery(platform::FileSystem& fs, const Journal& j, std::vector<std::string>& kept)
+        : fs_(fs), j_(j), places_(fs), kept_(kept)
+    {
+        std::vector<std::string> paths;
+        for (const auto& p : j.pairs) {
+            paths.push_back(p.from);
+            paths.push_back(p.to);
+        }
+        places_.readAhead(paths);
+    }
 
-void RunJournal::failed(std::size_t pair)
-{
-    kept_ += "fail\t" + std::to_string(pair) + "\n";
-}
+    // First every copy of the run: removing one may free the name a parked file goes back to.
+    // Nothing for a pair whose own file is still to be settled.
+    std::optional<Settled> settleCopies(std::size_t i)
+    {
+        const Pair& p = j_.pairs[i];
+        const PairRecord& record = j_.records[i];
+        if (!j_.planned[i])
+            return Settled{p.from, false};  // a file the run did not act on
+        const auto copies = record.copied ? places_.holding(*record.copied, {p.to}, lists::folderPart(p.to))
+                                          : std::vector<std::string>{};
+        const auto originals = originalsOf(i);
+        if (originals.size() > 1 || copies.size() > 1) {
+            // Several names for one file: which one the list should name is a guess, so none is touched.
+            kept_.insert(kept_.end(), originals.begin(), originals.end());
+            kept_.insert(kept_.end(), copies.begin(), copies.end());
+            return Settled{originals.empty() ? p.from : originals.front(), false};
+        }
+        const std::string original = originals.empty() ? "" : originals.front();
+        const std::string copy = copies.empty() ? "" : copies.front();
+        if (j_.mode == Mode::CopyToNewPath)
+            return settleCopy(p, copy);
+        return copy.empty() ? std::nullopt : settleMoveAcrossVolumes(p, record.failed, original, copy);
+    }
+
+    // Then each file of a rename where it is: parked files go back to their own names.
+    Settled settleOriginal(std::size_t i)
+    {
+        const Pair& p = j_.pairs[i];
+        const auto originals = originalsOf(i);
+        std::string original = originals.empty() ? "" : originals.front();
+        if (original.empty())  // gone, or moved to another volume with the record lost
+            return copyArrived(i) ? Settled{p.to, true} : Settled{p.from, false};
+        if (!is(original, p.to) && !is(original, p.from)) {
+            // Parked under a temporary name: back to its own name when nothing stands there.
+            if (fs_.attributes(p.from) != platform::attr::invalid || fs_.moveFile(original, p.from) != platform::err::ok) {
+                kept_.push_back(original);
+                return {original, false};
+            }
+            places_.changed(original);
+            places_.changed(p.from);
+            original = p.from;
+        }
+        if (is(original, p.to)) {
+            // One place for both names: the volume's spelling tells whether the change was made.
+            const bool done = !is(p.from, p.to) || fs_.storedName(p.to) == lists::namePart(p.to);
+            return {done ? p.to : p.from, done};
+        }
+        return {p.from, false};
+    }
+
+    // Files under the run's temporary names that are none of its files: a copy cut short, or whole
+    // with its record lost. Nobody can tell which, so they stay, and the notice names them.
+    void nameUnknownTemporaries()
+    {
+        std::set<std::pair<std::uint64_t, std::uint64_t>> known;
+        for (std::size_t i = 0; i < j_.pairs.size(); ++i)
+            for (const auto& id : {j_.planned[i], j_.records[i].copied})
+                if (id)
+                    known.emplace(id->volume, id->file);
+        std::set<std::string> seen;
+        for (const auto& p : j_.pairs)
+            for (const auto& folder : {lists::folderPart(p.from), lists::folderPart(p.to)})
+                for (const auto& path : places_.temporariesIn(folder)) {
+                    const auto& id = places_.identity(path);
+                    if (id && !known.count({id->volume, id->file}) && seen.insert(fs_.caseKey(path)).second)
+                        kept_.push_back(path);
+                }
+    }
+
+private:
+    std::vector<std::string> originalsOf(std::size_t i)
+    {
+        const Pair& p = j_.pairs[i];
+        return places_.holding(*j_.planned[i], {p.from, p.to}, lists::folderPart(p.from));
+    }
+
+    bool is(const std::string& a, const std::string& b) { return !a.empty() && fs_.caseKey(a) == fs_.caseKey(b); }
+
+    bool remove(const std::string& path)
+    {
+        discardTemporary(fs_, path);
+        places_.changed(path);
+        return !fs_.fileExists(path);
+    }
+
+    // Where a power cut took the copy's record: another file at the new path with the size and
+    // the time of the original is its copy. Only the list follows it; nothing is touched.
+    bool copyArrived(std::size_t i)
+    {
+        const auto& planned = *j_.planned[i];
+        const auto& there = places_.identity(j_.pairs[i].to);
+        return there && !there->sameFile(planned) && there->size == planned.size && there->written == planned.written;
+    }
+
+    // A copy whose record was lost stays where it is: at its new path, or named as unknown.
+    Settled settleCopy(const Pair& p, const std::string& copy)
+    {
+        if (is(copy, p.to))
+            return {p.to, true};
+        if (!copy.empty() && !remove(copy))
+            kept_.push_back(copy);
+        return {p.from, false};
+    }
+
+    // A move to another volume. The copy is known whole by its identity; the original goes only
+    // once the copy stands at the new path and the run had not given up on removing the original.
+    // Otherwise the copy goes, and the original is settled as any other: nothing when the copy
+    // cannot go or is all there is.
+    std::optional<Settled> settleMoveAcrossVolumes(const Pair& p, bool failed, const std::string& original,
+                                                   const std::string& copy)
+    {
+        if (is(copy, p.to) && (!failed || original.empty())) {
+            if (!original.empty() && !remove(original))
+                kept_.push_back(original);
+            return Settled{p.to, true};
+        }
+        if (original.empty() || !remove(copy)) {
+            kept_.push_back(copy);
+            return Settled{original.empty() ? copy : original, false};
+        }
+        return std::nullopt;
+    }
+
+    platform::FileSystem& fs_;
+    const Journal& j_;
+    Places places_;
+    std::vector<std::string>& kept_;
+};
+
+}  // namespace
 
 std::optional<Recovered> recover(platform::FileSystem& fs, const std::string& journalPath)
 {
-    auto journal = parse(fs.readAll(journalPath));
+    const auto journal = parse(fs.readAll(journalPath));
     if (!journal)
         return std::nullopt;
-    Journal& j = *journal;
-    if (j.inFlight) {
-        // The move announced last took place when what it moved has left for the new path. A
-        // second recovery must reach the same decision after this one has moved files back.
-        const std::size_t i = *j.inFlight;
-        PairState& s = j.states[i];
-        s.done = !exists(fs, moving(j, i)) && exists(fs, j.pairs[i].to);
-        const std::string line = std::string(s.done ? "done\t" : "fail\t") + std::to_string(i) + "\n";
-        if (auto code = fs.openAppendOnly(journalPath, true)->write(line))
-            throw platform::IoError(static_cast<int>(code));
-        // A move to another volume is a copy that has arrived: the original may still be there.
-        if (s.done && j.mode == Mode::RenameInPlace && !s.copy.empty())
-            discardTemporary(fs, s.parked.empty() ? j.pairs[i].from : s.parked);
-    }
-
+    const Journal& j = *journal;
     Recovered r;
-    const auto first = j.mode == Mode::RenameInPlace ? firstOfSameFile(fs, j.pairs) : std::vector<std::size_t>{};
+    Recovery recovery(fs, j, r.kept);
+    std::vector<std::size_t> first(j.pairs.size());
+    if (j.mode == Mode::RenameInPlace)
+        first = firstOfSameFile(fs, j.pairs, j.planned);
+    else
+        std::iota(first.begin(), first.end(), std::size_t{0});
     r.where.resize(j.pairs.size());
+    r.done.resize(j.pairs.size());
+    std::vector<std::optional<Settled>> settled(j.pairs.size());
     for (std::size_t i = 0; i < j.pairs.size(); ++i) {
-        const Pair& pair = j.pairs[i];
-        const PairState& s = j.states[i];
-        r.where[i] = pair.from;
-        if (s.done) {
-            r.where[i] = pair.to;
-            ++r.done;
+        if (first[i] == i)
+            settled[i] = recovery.settleCopies(i);
+    }
+    for (std::size_t i = 0; i < j.pairs.size(); ++i) {
+        if (first[i] != i)
             continue;
-        }
-        if (exists(fs, s.copy))
-            discardTemporary(fs, s.copy);  // an unfinished copy
-        if (exists(fs, s.parked) && (fs.attributes(pair.from) != platform::attr::invalid ||
-                                     fs.moveFile(s.parked, pair.from) != platform::err::ok)) {
-            r.where[i] = s.parked;
-            r.parked.push_back(s.parked);
-        }
+        if (!settled[i])
+            settled[i] = recovery.settleOriginal(i);
+        r.where[i] = settled[i]->where;
+        r.done[i] = settled[i]->done;
     }
     // A file listed twice stands where its first pair left it.
-    for (std::size_t i = 0; i < first.size(); ++i)
+    for (std::size_t i = 0; i < j.pairs.size(); ++i)
         r.where[i] = r.where[first[i]];
+    recovery.nameUnknownTemporaries();
     return r;
 }
 
 std::string recoveryNotice(const Recovered& recovered)
 {
     constexpr std::size_t listed = 10;
-    std::string text = "上次执行未完成，已恢复：" + std::to_string(recovered.done) + " 个文件已改名，" +
-                       std::to_string(recovered.where.size() - recovered.done) + " 个文件未处理。";
-    for (std::size_t i = 0; i < recovered.parked.size() && i < listed; ++i)
-        text += "\r" + recovered.parked[i];
-    if (recovered.parked.size() > listed)
+    const auto done = static_cast<std::size_t>(std::count(recovered.done.begin(), recovered.done.end(), true));
+    std::string text = "上次执行未完成，已恢复：" + std::to_string(done) + " 个文件已改名，" +
+                       std::to_string(recovered.where.size() - done) + " 个文件未处理。";
+    for (std::size_t i = 0; i < recovered.kept.size() && i < listed; ++i)
+        text += "\r" + recovered.kept[i];
+    if (recovered.kept.size() > listed)
         text += "\r……";
     return text;
 }

@@ -1,16 +1,17 @@
 #pragma once
-// The run journal: a file beside the lists that follows a run operation by operation, so that a
-// process killed part-way leaves enough on disk to put every file back in order at the next
-// start. UTF-8, one line per record, fields split by tabs; paths escape control characters and
-// "%" as %XX. The plan comes first in one write; then, handed to the system before the file
-// operation it announces starts:
-//   park <i> <temporary>   pair i's file goes to a temporary name
-//   copy <i> <temporary>   pair i's file is copied to a temporary name (copies, other volumes)
-//   move <i>               pair i's final move starts
-// Whatever undoes a failed operation waits until the failure is on disk.
-// and, written with the next announcement:
-//   done <i> / fail <i>
-// Only the operation announced last can be unaccounted for, and the disk tells its outcome.
+// The run journal: a file beside the lists that lets the next start put every file of a run that
+// did not end in order. UTF-8, one line per record, fields split by tabs; paths escape control
+// characters and "%" as %XX. The plan comes first, in one write made durable before the first
+// file operation: every pair with the identity of its original (volume, file number, size, time
+// of the last write; "-" where it could not be read). Renames are not announced: the recovery
+// finds each planned file by its identity at its original path, its new path or one of the
+// run's temporary names beside them, so a record lost with the system's cache costs nothing.
+// Only what the disk cannot tell is recorded, each handed to the system before what it covers:
+//   copied <i> <identity>    pair i's copy (copies, moves to other volumes) is whole under its
+//                            temporary name
+//   fail <i>                 the original of a move to another volume could not be removed: the
+//                            copy at the new path goes
+// A line cut short by a kill or a power cut is no record; the recovery appends nothing.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,40 +26,43 @@ namespace renaming {
 
 class RunJournal {
 public:
-    // Creates the journal and hands it the plan. Throws IoError.
+    // Reads the identity of every original, creates the journal, hands it the plan and makes it
+    // durable. Throws IoError.
     RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs);
 
-    // Each hands over the lines kept so far with its own; 0 or the system's error code.
-    std::uint32_t parking(std::size_t pair, const std::string& temporary);
-    std::uint32_t copying(std::size_t pair, const std::string& temporary);
-    std::uint32_t moving(std::size_t pair);
-    std::uint32_t flush();
+    // The identity of each pair's original as the run began.
+    const Identities& identities() const { return identities_; }
 
-    // Kept until the next announcement.
-    void done(std::size_t pair);
-    void failed(std::size_t pair);
+    // Each hands its record to the system; 0 or the system's error code.
+    std::uint32_t copied(std::size_t pair, const platform::FileIdentity& copy);
+    std::uint32_t failed(std::size_t pair);
 
     // A write failed: the journal no longer follows the run, which must end untouched by any
     // further operation and leave the journal for the next start.
     bool broken() const { return failure_ != 0; }
 
 private:
-    std::uint32_t hand(std::string line);
+    std::uint32_t hand(const std::string& line);
+    Identities identities_;
     std::unique_ptr<platform::AppendOnlyFile> file_;
-    std::string kept_;
     std::uint32_t failure_ = 0;
 };
 
 struct Recovered {
-    std::vector<std::string> where;   // where each file of the run stands now, in the order of the pairs
-    std::size_t done = 0;             // pairs carried out
-    std::vector<std::string> parked;  // files left under a temporary name: their own name is taken
+    std::vector<std::string> where;  // where each file of the run stands now, in the order of the pairs
+    std::vector<bool> done;          // which pairs are carried out
+    // Files left as they are because their place is taken or because it is not certain what
+    // they are: the notice names them.
+    std::vector<std::string> kept;
 };
 
-// Settles a run that did not end: decides the operation in flight from the disk (and records
-// the decision), puts parked files back under their original names where those are free and
-// removes unfinished copies. Nothing when the journal holds no whole plan: then no file was
-// touched. Throws IoError when the decision cannot be recorded.
+// Settles a run that did not end. Each planned file is looked for by its identity; only a file
+// whose identity matches what the journal recorded is moved or deleted, and only under the
+// run's own temporary names beside the pair's paths: a parked file goes back to its original
+// name where that is free, an unfinished copy goes, a move to another volume whose copy arrived
+// whole is finished by removing the original. The decisions follow from the disk alone, so a
+// second recovery reaches the same ones. Nothing when the journal holds no whole plan: then no
+// file was touched.
 std::optional<Recovered> recover(platform::FileSystem& fs, const std::string& journalPath);
 
 std::string recoveryNotice(const Recovered& recovered);

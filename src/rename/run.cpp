@@ -142,10 +142,13 @@ void TFrmMain::n_runClick()
     }
 
     if (closeAfterRun_) {
-        // The user closed the window during the run and was asked already.
+        // The user closed the window during the run and was asked already. A file left under a
+        // temporary name keeps the window and its lists: the report below says where it is.
         closeAfterRun_ = false;
-        peer().close();
-        return;
+        if (!renaming::temporaryLeft(pairs, results)) {
+            peer().close();
+            return;
+        }
     }
     const std::string folder = renaming::folderToOpen(pairs, results, outputFolder);
     if (ui().ask(renaming::completionQuestion(os_.fs, pairs, results, folder)))

@@ -2,6 +2,7 @@
 // What a run on the worker thread and the window on its own thread share: how far the run is,
 // the file at hand, and the user's wish to stop.
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <mutex>
@@ -19,19 +20,32 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         path_ = path;
     }
-    bool stopRequested() override { return stop_; }
+    // While the stop question is open the run waits here, before its next pair.
+    bool stopRequested() override
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        answered_.wait(lock, [this] { return !asking_; });
+        return stop_;
+    }
 
     void requestStop() { stop_ = true; }
     // On the window's thread: asks once, however many windows want to ask at the same time,
     // and not at all once a stop is under way. True when the run is to stop.
     bool askToStop(const std::function<bool()>& ask)
     {
-        if (stop_ || asking_)
-            return stop_;
-        asking_ = true;
-        if (ask())
-            stop_ = true;
-        asking_ = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (stop_ || asking_)
+                return stop_;
+            asking_ = true;
+        }
+        const bool yes = ask();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = stop_ || yes;
+            asking_ = false;
+        }
+        answered_.notify_all();
         return stop_;
     }
     std::size_t settled() const { return settled_; }
@@ -44,7 +58,8 @@ public:
 private:
     std::atomic<std::size_t> settled_{0};
     std::atomic<bool> stop_{false};
-    bool asking_ = false;
+    bool asking_ = false;  // guarded by mutex_, as is every change of stop_ while asking
+    std::condition_variable answered_;
     mutable std::mutex mutex_;
     std::string path_;
 };

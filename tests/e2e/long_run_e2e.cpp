@@ -203,6 +203,26 @@ void answerStop(const App& app)
     CHECK(gone(box));
 }
 
+// Presses 停止 and answers yes: the report that follows, and how many pairs it says were left.
+struct StopReport {
+    HWND box = nullptr;
+    std::wstring text;
+    int left = 0;
+};
+
+StopReport stopAndReport(const App& app, HWND progress)
+{
+    PostMessageW(GetDlgItem(progress, ids::btnStop), BM_CLICK, 0, 0);
+    answerStop(app);
+    StopReport report;
+    report.box = question(app, L"执行完成，");
+    if (report.box) {
+        report.text = boxMessage(report.box);
+        report.left = std::stoi(report.text.substr(std::wstring(L"执行完成，").size()));
+    }
+    return report;
+}
+
 // Previews and executes the run, and returns its progress window once part of it is done.
 HWND runPartWay(const LongRun& run, const App& app)
 {
@@ -287,14 +307,10 @@ E2E_TEST(stop_part_way_leaves_every_file_in_a_known_place)
     HWND progress = runPartWay(run, app);
     if (!progress)
         return;
-    PostMessageW(GetDlgItem(progress, ids::btnStop), BM_CLICK, 0, 0);
-    answerStop(app);
-
-    HWND done = question(app, L"执行完成，");
-    if (!done)
+    const StopReport report = stopAndReport(app, progress);
+    if (!report.box)
         return;
-    const std::wstring text = boxMessage(done);
-    const int left = std::stoi(text.substr(std::wstring(L"执行完成，").size()));
+    const int left = report.left;
     CHECK(left > 0 && left < fileCount - 200);
     if (left <= 0 || left > fileCount)
         return;
@@ -302,14 +318,46 @@ E2E_TEST(stop_part_way_leaves_every_file_in_a_known_place)
     for (int i = fileCount - left; i < std::min(fileCount, fileCount - left + 10); ++i)
         expected += L"\r" + run.originals[i] + L" → " + run.targets[i] + L"（已停止）";
     expected += std::wstring(left > 10 ? L"\r……" : L"") + L"\r是否打开目录查看 " + run.files;
-    CHECK_EQ(text, expected);
-    pressButton(done, IDNO);
-    CHECK(gone(done));
+    CHECK_EQ(report.text, expected);
+    pressButton(report.box, IDNO);
+    CHECK(gone(report.box));
 
     CHECK_EQ(run.accountedFor(), fileCount - left);
     CHECK(readBytes(app.listFile(L"ThumbPath.db")) == gbkLines(run.where(fileCount - left)));
     CHECK(!fileExists(privateFolderOf(app.folder()) + L"ThumbRun.db"));
     CHECK(menuGrayed(app.window(), false));
+}
+
+// While the stop question is open the run waits before its next pair: no lets it go on, yes stops
+// it there and the pairs left are reported stopped.
+E2E_TEST(the_stop_question_holds_the_run_until_answered)
+{
+    LongRun run(L"holdrun");
+    App app(run.folder);
+    HWND progress = runPartWay(run, app);
+    if (!progress)
+        return;
+    auto renamed = [&] { return std::count_if(run.targets.begin(), run.targets.end(), fileExists); };
+    PostMessageW(GetDlgItem(progress, ids::btnStop), BM_CLICK, 0, 0);
+    HWND box = question(app, L"确定要停止执行吗？");
+    if (!box)
+        return;
+    Sleep(300);  // the pair under way when the question opened ends
+    const auto held = renamed();
+    Sleep(1500);
+    CHECK_EQ(static_cast<long long>(renamed()), static_cast<long long>(held));
+    pressButton(box, IDNO);
+    CHECK(gone(box));
+    CHECK(waitFor([&] { return renamed() > held + 50; }, 60000));
+
+    const StopReport report = stopAndReport(app, progress);
+    if (!report.box)
+        return;
+    CHECK(report.left > 0 && report.left < fileCount - held);
+    CHECK(report.text.find(L"（已停止）") != std::wstring::npos);
+    pressButton(report.box, IDNO);
+    CHECK(gone(report.box));
+    CHECK_EQ(run.accountedFor(), fileCount - report.left);
 }
 
 E2E_TEST(closing_the_main_window_during_a_run_stops_it_and_exits)

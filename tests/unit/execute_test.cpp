@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/control_ids.h"
 #include "harness.h"
@@ -493,6 +494,29 @@ TEST_F(Run, ClosingTheWindowDuringARunStopsItAndThenCloses)
     for (const char* p : {"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"})
         EXPECT_EQ(h.fs.content(p), p);
     EXPECT_FALSE(h.fs.fileExists(h.form.store().journalPath()));
+}
+
+// Closed during a run in which a locked file keeps A under a temporary name: the window stays, with
+// its lists, and the report says where A is.
+TEST_F(Run, ClosingWhileAFileIsLeftUnderATemporaryNameShowsTheReportInstead)
+{
+    const std::vector<std::string> files = {"C:\\pics\\a.jpg", "C:\\pics\\b.jpg", "C:\\pics\\c.jpg"};
+    for (const auto& p : files)
+        h.fs.addFile(p, p);
+    h.writeLists(files, {files[1], files[2], files[0]});
+    bool closed = false;
+    h.fs.fault = [&](Op op, const std::string& path) {
+        if (op == Op::Move && path == "C:\\pics\\a.jpg" && !std::exchange(closed, true))
+            h.window().close();  // as A is parked
+        return op == Op::Move && path == "C:\\pics\\b.jpg" ? platform::err::sharingViolation : 0u;
+    };
+    h.ui.answers.push_back(true);
+    h.form.n_run.choose();
+    EXPECT_FALSE(h.window().closed);
+    const auto shown = h.takeShown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(shown[1].find("\r文件暂存于 C:\\pics\\~nomerra1.tmp（C:\\pics\\a.jpg → C:\\pics\\b.jpg）"), std::string::npos);
+    EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\~nomerra1.tmp");
 }
 
 // A journal spoiled by hand is no plan: the start goes on without touching a file.

@@ -126,13 +126,36 @@ void HeadlessFileSystem::addFolder(const std::string& path)
 void HeadlessFileSystem::addFile(const std::string& path, const std::string& bytes, std::uint32_t attributes)
 {
     addFolder(parentOf(path));
-    files_[fold(path)] = {path, bytes, attributes};
+    files_[fold(path)] = {path, newNode(bytes, attributes)};
+}
+
+std::shared_ptr<HeadlessFileSystem::Node> HeadlessFileSystem::newNode(std::string bytes, std::uint32_t attributes)
+{
+    ++stamps_;
+    return std::make_shared<Node>(Node{std::move(bytes), attributes, stamps_, stamps_});
+}
+
+void HeadlessFileSystem::addHardLink(const std::string& existing, const std::string& path)
+{
+    files_[fold(path)] = {path, files_.at(fold(existing)).node};
+}
+
+std::optional<FileIdentity> HeadlessFileSystem::identity(const std::string& path)
+{
+    if (injected(Op::Identity, path))
+        return std::nullopt;
+    auto it = files_.find(fold(path));
+    if (it == files_.end())
+        return std::nullopt;
+    const Node& node = *it->second.node;
+    return FileIdentity{static_cast<unsigned char>(upperCase(path.substr(0, 1))[0]), node.number, node.bytes.size(),
+                        node.written};
 }
 
 std::string HeadlessFileSystem::content(const std::string& path) const
 {
     auto it = files_.find(fold(path));
-    return it == files_.end() ? "" : it->second.bytes;
+    return it == files_.end() ? "" : it->second.node->bytes;
 }
 
 std::vector<std::string> HeadlessFileSystem::files() const
@@ -167,7 +190,7 @@ std::uint32_t HeadlessFileSystem::attributes(const std::string& path)
 {
     auto it = files_.find(fold(path));
     if (it != files_.end())
-        return it->second.attributes;
+        return it->second.node->attributes;
     return folderExists(path) ? attr::directory : attr::invalid;
 }
 
@@ -189,7 +212,7 @@ std::vector<FolderEntry> HeadlessFileSystem::filesIn(const std::string& folder)
     std::vector<FolderEntry> entries;
     for (const auto& [key, file] : files_)
         if (fold(parentOf(file.name)) == fold(folder))
-            entries.push_back({file.name.substr(file.name.find_last_of('\\') + 1), file.attributes});
+            entries.push_back({file.name.substr(file.name.find_last_of('\\') + 1), file.node->attributes});
     return entries;
 }
 
@@ -219,7 +242,7 @@ std::string HeadlessFileSystem::readAll(const std::string& path)
     auto it = files_.find(fold(path));
     if (it == files_.end())
         throw IoError(2);
-    return it->second.bytes;
+    return it->second.node->bytes;
 }
 
 void HeadlessFileSystem::writeAll(const std::string& path, const std::string& bytes)
@@ -227,15 +250,17 @@ void HeadlessFileSystem::writeAll(const std::string& path, const std::string& by
     if (!parentExists(path))
         throw IoError(3);
     auto it = files_.find(fold(path));
-    if (it != files_.end() && (it->second.attributes & attr::readOnly))
+    if (it != files_.end() && (it->second.node->attributes & attr::readOnly))
         throw IoError(5);
     if (it == files_.end())
-        it = files_.emplace(fold(path), File{path, "", attr::archive}).first;
+        it = files_.emplace(fold(path), File{path, newNode("", attr::archive)}).first;
+    Node& node = *it->second.node;
+    node.written = ++stamps_;
     if (auto code = injected(Op::Write, path)) {
-        it->second.bytes = bytes.substr(0, bytes.size() / 2);
+        node.bytes = bytes.substr(0, bytes.size() / 2);
         throw IoError(static_cast<int>(code));
     }
-    it->second.bytes = bytes;
+    node.bytes = bytes;
 }
 
 class HeadlessFileSystem::AppendOnly : public AppendOnlyFile {
@@ -248,9 +273,11 @@ public:
         auto it = fs_.files_.find(fold(path_));
         if (it == fs_.files_.end())
             return err::fileNotFound;
-        it->second.bytes += bytes;
+        it->second.node->bytes += bytes;
+        it->second.node->written = ++fs_.stamps_;
         return err::ok;
     }
+    std::uint32_t flush() override { return fs_.injected(Op::Flush, path_); }
 
 private:
     HeadlessFileSystem& fs_;
@@ -264,6 +291,15 @@ std::unique_ptr<AppendOnlyFile> HeadlessFileSystem::openAppendOnly(const std::st
     return std::make_unique<AppendOnly>(*this, path);
 }
 
+std::vector<std::optional<FileIdentity>> HeadlessFileSystem::identities(const std::vector<std::string>& paths)
+{
+    std::vector<std::optional<FileIdentity>> out;
+    out.reserve(paths.size());
+    for (const auto& path : paths)
+        out.push_back(identity(path));
+    return out;
+}
+
 std::uint32_t HeadlessFileSystem::deleteFile(const std::string& path)
 {
     if (auto code = injected(Op::Delete, path))
@@ -271,7 +307,7 @@ std::uint32_t HeadlessFileSystem::deleteFile(const std::string& path)
     auto it = files_.find(fold(path));
     if (it == files_.end())
         return err::fileNotFound;
-    if (it->second.attributes & attr::readOnly)
+    if (it->second.node->attributes & attr::readOnly)
         return err::accessDenied;
     files_.erase(it);
     return err::ok;
@@ -311,7 +347,7 @@ std::uint32_t HeadlessFileSystem::replaceFile(const std::string& from, const std
     if (it == files_.end())
         return err::fileNotFound;
     auto target = files_.find(fold(to));
-    if (target != files_.end() && (target->second.attributes & attr::readOnly))
+    if (target != files_.end() && (target->second.node->attributes & attr::readOnly))
         return err::accessDenied;
     relocate(it, to);
     return err::ok;
@@ -330,12 +366,14 @@ std::uint32_t HeadlessFileSystem::copyFile(const std::string& from, const std::s
     if (dst != files_.end()) {
         if (failIfExists)
             return err::fileExists;
-        if (dst->second.attributes & (attr::readOnly | attr::hidden))
+        if (dst->second.node->attributes & (attr::readOnly | attr::hidden))
             return err::accessDenied;
     }
-    File copy = src->second;
-    copy.name = to;
-    files_[fold(to)] = copy;
+    // A copy is a new file that keeps the time of the last write, as the system's copy does.
+    const Node& source = *src->second.node;
+    auto node = newNode(source.bytes, source.attributes);
+    node->written = source.written;
+    files_[fold(to)] = {to, node};
     return err::ok;
 }
 
@@ -346,7 +384,7 @@ std::uint32_t HeadlessFileSystem::setAttributes(const std::string& path, std::ui
     auto it = files_.find(fold(path));
     if (it == files_.end())
         return err::fileNotFound;
-    it->second.attributes = attributes;
+    it->second.node->attributes = attributes;
     return err::ok;
 }
 

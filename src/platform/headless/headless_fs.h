@@ -4,6 +4,7 @@
 // missing folder fails) and a hook through which a test injects failures.
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@
 
 namespace platform::headless {
 
-enum class Op { Read, Write, Append, Delete, Move, Replace, Copy, SetAttributes, CreateFolder };
+enum class Op { Read, Write, Append, Flush, Delete, Move, Replace, Copy, SetAttributes, CreateFolder, Identity };
 
 class HeadlessFileSystem : public FileSystem {
 public:
@@ -25,6 +26,10 @@ public:
     std::uint32_t attributes(const std::string& path) override;
     std::string storedName(const std::string& path) override;
     std::string caseKey(const std::string& path) override;
+    // Each drive letter is a volume; a file keeps its number through moves, a copy gets a new
+    // one, and every write counts as a new time.
+    std::optional<FileIdentity> identity(const std::string& path) override;
+    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     // Digit runs by value, before any other character; other characters by code point, with
     // letter case folded as the volume folds it.
@@ -37,6 +42,7 @@ public:
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
     std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    std::uint32_t flushFile(const std::string& path) override { return injected(Op::Flush, path); }
     std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
     std::uint32_t createFolders(const std::string& path) override;
     std::uint32_t ansiCodePage() override { return systemCodePage; }
@@ -55,6 +61,8 @@ public:
     // Setting up and inspecting the volume.
     void addFolder(const std::string& path);
     void addFile(const std::string& path, const std::string& bytes = "", std::uint32_t attributes = attr::archive);
+    // A second name for the same file, as a hard link is (or a short 8.3 spelling).
+    void addHardLink(const std::string& existing, const std::string& path);
     std::string content(const std::string& path) const;  // "" when missing
     // Every file path under its stored spelling.
     std::vector<std::string> files() const;
@@ -74,11 +82,18 @@ public:
 
 private:
     class AppendOnly;
-    struct File {
-        std::string name;  // as spelt when created or renamed
+    // What every name of one file shares.
+    struct Node {
         std::string bytes;
         std::uint32_t attributes;
+        std::uint64_t number;
+        std::uint64_t written;
     };
+    struct File {
+        std::string name;  // as spelt when created or renamed
+        std::shared_ptr<Node> node;
+    };
+    std::shared_ptr<Node> newNode(std::string bytes, std::uint32_t attributes);
     std::uint32_t injected(Op op, const std::string& path) const;
     // The iconv name of a code page this system knows; none for any other.
     const char* iconvName(std::uint32_t codePage) const;
@@ -90,6 +105,7 @@ private:
     std::map<std::string, File> files_;       // by folded path
     std::map<std::string, std::string> folders_;
     std::map<std::string, FolderGuard> guards_;  // by folded path; others are anyone's
+    std::uint64_t stamps_ = 0;  // file numbers and write times both count up
 };
 
 // Test backend for the shell: remembers every call.

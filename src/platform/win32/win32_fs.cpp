@@ -8,6 +8,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <unordered_map>
+
 #include "platform/errors.h"
 #include "platform/win32/wide.h"
 
@@ -67,18 +69,24 @@ DWORD writeBytes(const Handle& h, const std::string& bytes)
     return 0;
 }
 
+std::uint32_t result(BOOL ok)
+{
+    return ok ? 0 : GetLastError();
+}
+
 class AppendOnly : public AppendOnlyFile {
 public:
     explicit AppendOnly(Handle h) : h_(std::move(h)) {}
     std::uint32_t write(const std::string& bytes) override { return writeBytes(h_, bytes); }
+    std::uint32_t flush() override { return result(FlushFileBuffers(h_.get())); }
 
 private:
     Handle h_;
 };
 
-std::uint32_t result(BOOL ok)
+std::uint64_t joined(DWORD high, DWORD low)
 {
-    return ok ? 0 : GetLastError();
+    return (static_cast<std::uint64_t>(high) << 32) | low;
 }
 
 }  // namespace
@@ -215,6 +223,92 @@ std::string Win32FileSystem::caseKey(const std::string& path)
     return narrow(upper);
 }
 
+std::optional<FileIdentity> Win32FileSystem::identity(const std::string& path)
+{
+    // No access asked and every sharing allowed: reading who a file is never stands in the way
+    // of another program, and a link is taken for itself, as a rename takes it.
+    Handle h(CreateFileW(systemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!h.valid() || !GetFileInformationByHandle(h.get(), &info))
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, joined(info.nFileIndexHigh, info.nFileIndexLow),
+                        joined(info.nFileSizeHigh, info.nFileSizeLow),
+                        joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
+}
+
+namespace {
+
+// The files of one folder by the case key of each name, long and short, as the folder's own
+// listing gives them; none for a name that two files share (a folder that tells letter case
+// apart) or that the listing gives no number. Nothing when the folder cannot be listed so.
+using Listing = std::unordered_map<std::string, std::optional<FileIdentity>>;
+
+std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& folder)
+{
+    Listing byName;
+    Handle h(CreateFileW(systemPath(folder).c_str(), FILE_LIST_DIRECTORY,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION volume;
+    if (!h.valid() || !GetFileInformationByHandle(h.get(), &volume))
+        return std::nullopt;
+    auto add = [&](const wchar_t* name, std::size_t bytes, const FileIdentity& id, bool numbered) {
+        auto [it, fresh] = byName.emplace(fs.caseKey(narrow(std::wstring(name, bytes / sizeof(wchar_t)))), id);
+        if (!numbered || (!fresh && !(it->second && it->second->sameFile(id))))
+            it->second.reset();
+    };
+    std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));  // aligned as the entries need
+    auto kind = FileIdBothDirectoryRestartInfo;
+    for (; GetFileInformationByHandleEx(h.get(), kind, buffer.data(), static_cast<DWORD>(buffer.size() * 8));
+         kind = FileIdBothDirectoryInfo) {
+        for (auto* at = reinterpret_cast<const char*>(buffer.data());;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            const auto number = static_cast<std::uint64_t>(entry->FileId.QuadPart);
+            // Some file systems give no number in a listing: then each file is opened after all.
+            const bool numbered = number != 0 && number != ~0ull;
+            const FileIdentity id{volume.dwVolumeSerialNumber, number,
+                                  static_cast<std::uint64_t>(entry->EndOfFile.QuadPart),
+                                  static_cast<std::uint64_t>(entry->LastWriteTime.QuadPart)};
+            add(entry->FileName, entry->FileNameLength, id, numbered);
+            if (entry->ShortNameLength)
+                add(entry->ShortName, static_cast<std::size_t>(entry->ShortNameLength), id, numbered);
+            if (!entry->NextEntryOffset)
+                break;
+            at += entry->NextEntryOffset;
+        }
+    }
+    if (GetLastError() != ERROR_NO_MORE_FILES)
+        return std::nullopt;
+    return byName;
+}
+
+}  // namespace
+
+std::vector<std::optional<FileIdentity>> Win32FileSystem::identities(const std::vector<std::string>& paths)
+{
+    std::unordered_map<std::string, std::vector<std::size_t>> byFolder;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        byFolder[caseKey(paths[i].substr(0, paths[i].find_last_of('\\') + 1))].push_back(i);
+    std::vector<std::optional<FileIdentity>> out(paths.size());
+    for (const auto& [key, members] : byFolder) {
+        const std::string& first = paths[members.front()];
+        std::string folder = first.substr(0, first.find_last_of('\\') + 1);
+        if (folder.size() > 3)
+            folder.pop_back();
+        const auto listed = folder.empty() ? std::nullopt : identitiesIn(*this, folder);
+        for (std::size_t i : members) {
+            // A name the whole listing lacks is no file: only what it cannot tell is opened.
+            const auto it = listed ? listed->find(caseKey(paths[i].substr(paths[i].find_last_of('\\') + 1)))
+                                   : Listing::const_iterator{};
+            if (listed && it == listed->end())
+                continue;
+            out[i] = listed && it->second ? it->second : identity(paths[i]);
+        }
+    }
+    return out;
+}
+
 std::uint32_t Win32FileSystem::deleteFile(const std::string& path)
 {
     return result(DeleteFileW(systemPath(path).c_str()));
@@ -236,6 +330,15 @@ std::uint32_t Win32FileSystem::replaceFile(const std::string& from, const std::s
 std::uint32_t Win32FileSystem::copyFile(const std::string& from, const std::string& to, bool failIfExists)
 {
     return result(CopyFileW(systemPath(from).c_str(), systemPath(to).c_str(), failIfExists));
+}
+
+std::uint32_t Win32FileSystem::flushFile(const std::string& path)
+{
+    Handle h(CreateFileW(systemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.valid())
+        return GetLastError();
+    return result(FlushFileBuffers(h.get()));
 }
 
 std::uint32_t Win32FileSystem::setAttributes(const std::string& path, std::uint32_t attributes)

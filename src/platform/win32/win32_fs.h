@@ -13,6 +13,8 @@ public:
     std::uint32_t attributes(const std::string& path) override;
     std::string storedName(const std::string& path) override;
     std::string caseKey(const std::string& path) override;
+    std::optional<FileIdentity> identity(const std::string& path) override;
+    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     int compareNames(const std::string& a, const std::string& b) override;
     std::string readAll(const std::string& path) override;
@@ -22,6 +24,7 @@ public:
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
     std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    std::uint32_t flushFile(const std::string& path) override;
     std::uint32_t setAttributes(const std::string& path, std::uint32_t attributes) override;
     std::uint32_t createFolders(const std::string& path) override;
     std::uint32_t ansiCodePage() override;
