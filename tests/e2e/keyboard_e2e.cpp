@@ -181,3 +181,60 @@ E2E_TEST(a_view_tells_a_screen_reader_its_role_name_and_text_and_copies_with_ctr
     pressChord(VK_CONTROL, 'C');
     CHECK(waitFor([] { return clipboardText() == L"旅行1.jpg\r\n旅行2.jpg\r\n"; }, 5000));
 }
+
+namespace {
+// What has the focus, by the name a reader of the window would use: the control's id, or for an
+// item of the increment group its caption.
+std::wstring focusName(HWND window)
+{
+    const HWND focus = focusOf(window);
+    const int id = GetDlgCtrlID(focus);
+    return id ? std::to_wstring(id) : titleOf(focus);
+}
+
+std::wstring nextByKey(HWND window, WPARAM key)
+{
+    pressKey(focusOf(window), key);
+    Sleep(200);
+    return focusName(window);
+}
+}  // namespace
+
+// Tab goes through the main window in its keyboard order, a radio group one stop on its selected
+// item; the arrows select within the group as they move, and the preview then counts down.
+E2E_TEST(tab_walks_the_main_window_in_its_keyboard_order_and_arrows_select_in_a_radio_group)
+{
+    const std::wstring folder = freshFolder(L"tab-order");
+    makeFiles(folder, {L"a.jpg", L"b.jpg", L"c.jpg"});
+    writeBytes(folder + L"ThumbPath.db", gbkLines({folder + L"a.jpg", folder + L"b.jpg", folder + L"c.jpg"}));
+    writeBytes(folder + L"ThumbName.db", gbkLines({L"a.jpg", L"b.jpg", L"c.jpg"}));
+    App app(folder);
+    CHECK(focusComesBackTo(app.window(), app.control(ids::mmOriginal)));
+    using namespace ids;
+    std::vector<std::wstring> expected;
+    for (int id : std::initializer_list<int>{cbShowpathO, cbshowpathR, mmRenamed, Button1, cbAftername, edtRearside, cbNewname, edtname,
+                   cbInitNo, edtvalue, cbPos, 0, edtOldpart, edtNewpart, cbBeforename, edtForeside, cbChangesuffix,
+                   cbReadonly, cbHidden, rbRename, rbSaveas, mmOriginal})
+        expected.push_back(id ? std::to_wstring(id) : L"+1");
+    std::vector<std::wstring> reached;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        reached.push_back(nextByKey(app.window(), VK_TAB));
+    CHECK(reached == expected);
+
+    const HWND plus = GetWindow(app.control(rgIncDec), GW_CHILD), minus = GetWindow(plus, GW_HWNDNEXT);
+    clickInto(app.control(cbPos));
+    pressKey(app.control(cbPos), VK_ESCAPE);  // the list a click opens
+    CHECK_EQ(nextByKey(app.window(), VK_TAB), L"+1");
+    CHECK_EQ(nextByKey(app.window(), VK_DOWN), L"-1");
+    CHECK(waitFor([&] { return SendMessageW(minus, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 2000));
+    CHECK(SendMessageW(plus, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+    app.menu(n_preview);
+    CHECK_EQ(app.text(mmRenamed), L"001.jpg\r\n000.jpg\r\n0-1.jpg\r\n");
+    // Back into the group, Tab lands on the selected item.
+    clickInto(app.control(cbPos));
+    pressKey(app.control(cbPos), VK_ESCAPE);
+    CHECK_EQ(nextByKey(app.window(), VK_TAB), L"-1");
+    CHECK_EQ(nextByKey(app.window(), VK_UP), L"+1");
+    CHECK(waitFor([&] { return SendMessageW(plus, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 2000));
+    app.saveScreenshot(L"radio-by-keyboard.bmp");
+}
