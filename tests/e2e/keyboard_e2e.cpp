@@ -4,6 +4,8 @@
 
 #include <oleacc.h>
 
+#include <cstdint>
+
 using namespace e2e;
 
 namespace {
@@ -180,6 +182,34 @@ E2E_TEST(a_view_tells_a_screen_reader_its_role_name_and_text_and_copies_with_ctr
     pressChord(VK_CONTROL, 'A');
     pressChord(VK_CONTROL, 'C');
     CHECK(waitFor([] { return clipboardText() == L"旅行1.jpg\r\n旅行2.jpg\r\n"; }, 5000));
+}
+
+// A view tells its accessible object its text within the program; a message from another
+// program, of whatever number, makes it write nothing into memory that program points at.
+E2E_TEST(a_view_writes_its_text_nowhere_another_program_points_at)
+{
+    const std::wstring folder = freshFolder(L"foreign-message");
+    writeBytes(folder + L"ThumbPath.db", gbkLines({L"C:\\照片\\一.jpg"}));
+    writeBytes(folder + L"ThumbName.db", gbkLines({L"一.jpg"}));
+    App app(folder);
+    CHECK(waitFor([&] { return app.text(ids::lb_old) == L"共 1 行"; }));
+    // A string in the program's memory as its library lays one out, with room of its own: the
+    // view would copy its text there if it took the pointer for its own string's.
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, app.processId());
+    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 512, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    const std::uintptr_t layout[4] = {reinterpret_cast<std::uintptr_t>(remote + 64), 0, 100, 0};
+    WriteProcessMemory(process, remote, layout, sizeof layout, nullptr);
+    for (UINT msg = WM_USER; msg < WM_USER + 16; ++msg) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(app.control(ids::mmOriginal), msg, 0, reinterpret_cast<LPARAM>(remote),
+                            SMTO_ABORTIFHUNG, 2000, &answer);
+    }
+    wchar_t written[100]{};
+    ReadProcessMemory(process, remote + 64, written, sizeof written - sizeof(wchar_t), nullptr);
+    CHECK_EQ(std::wstring(written), L"");
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    CHECK(app.running());
 }
 
 namespace {
