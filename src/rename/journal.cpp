@@ -365,13 +365,15 @@ private:
         return !fs_.fileExists(path);
     }
 
-    // Where a power cut took the copy's record: another file at the new path with the size and
-    // the time of the original is its copy. Only the list follows it; nothing is touched.
+    // Where a power cut took the copy's record: another file at the new path, on another drive
+    // (a rename on one drive makes no copy), with the size and the time of the original is its
+    // copy. Only the list follows it; nothing is touched.
     bool copyArrived(std::size_t i)
     {
         const auto& planned = *j_.planned[i];
         const auto& there = places_.identity(j_.pairs[i].to);
-        return there && !there->sameFile(planned) && there->size == planned.size && there->written == planned.written;
+        return there && there->volume != planned.volume && there->size == planned.size &&
+               there->written == planned.written;
     }
 
     // A copy whose record was lost stays where it is: at its new path, or named as unknown.

@@ -76,6 +76,25 @@ TEST(Recovery, AFileTheUserPutBackIsNotTakenForACopyThatArrived)
     }
 }
 
+// Killed before a rename on one drive; before the next start the user moved the original away.
+// The file at the new path, a copy the user made with the original's size and time, is no copy
+// of the run's (a rename on one drive makes none): the pair is not done and the list does not
+// give it that file.
+TEST(Recovery, AFileAtTheNewPathOnTheSameDriveIsNotTakenForTheRunsCopy)
+{
+    HeadlessFileSystem fs;
+    fs.addFile("C:\\p\\a.jpg", "A");
+    fs.addFolder("C:\\elsewhere\\");
+    ASSERT_EQ(fs.copyFile("C:\\p\\a.jpg", "C:\\p\\b.jpg", true), 0u);
+    runKilledAtMove(fs, {{"C:\\p\\a.jpg", "C:\\p\\b.jpg"}}, 1);
+    ASSERT_EQ(fs.moveFile("C:\\p\\a.jpg", "C:\\elsewhere\\a.jpg"), 0u);
+
+    const auto recovered = renaming::recover(fs, journalPath);
+    ASSERT_TRUE(recovered);
+    EXPECT_EQ(recovered->where, std::vector<std::string>{"C:\\p\\a.jpg"});
+    EXPECT_EQ(recovered->done, std::vector<bool>{false});
+}
+
 // A journal written by someone else: whatever it names, the recovery moves and deletes only files
 // under its own temporary names beside the pair's own paths, and only those of a recorded identity.
 TEST(Recovery, ActsOnlyOnItsOwnTemporariesOfARecordedIdentity)
