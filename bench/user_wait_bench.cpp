@@ -4,12 +4,12 @@
 // time went comes from the program's own trace (NOMERRA_TRACE) and from the disk and the windows
 // polled from outside; the main window's answer time is polled all along with WM_NULL.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../src/app/control_ids.h"
+#include "bench_files.h"
 #include "../tests/e2e/driver.h"
 
 using namespace e2e;
@@ -52,26 +53,6 @@ std::vector<std::wstring> targetsOf(const std::vector<std::wstring>& originals)
     return targets;
 }
 
-void removeFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = fd.cFileName;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (name != L"." && name != L"..")
-                    removeFolder(folder + name + L"\\");
-            } else {
-                SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW((folder + name).c_str());
-            }
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
 // The least a rename in place with the read-only attribute costs: archive attribute, move,
 // attribute of the new file.
 double bareLoop(std::size_t n, std::size_t folders)
@@ -86,7 +67,7 @@ double bareLoop(std::size_t n, std::size_t folders)
         SetFileAttributesW(to[i].c_str(), FILE_ATTRIBUTE_READONLY);
     }
     const double took = seconds(Clock::now()) - seconds(start);
-    removeFolder(folder);
+    bench::removeFolder(folder);
     return took;
 }
 
@@ -186,7 +167,7 @@ ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow)
         for (const auto& [step, at] : readTrace(trace))
             run.steps[step] = at - chosen;
     }
-    removeFolder(root);
+    bench::removeFolder(root);
     return run;
 }
 
@@ -234,14 +215,80 @@ void measure(const std::string& size)
     std::fflush(stdout);
 }
 
+// A million listed paths of about 40 characters, none of them a file but the first, so that a
+// run fails fast on every other pair: the start, the full-path view, a preview through the menu
+// and the steps of Execute before the engine and after it.
+void measureListed(std::size_t n)
+{
+    const std::wstring root = freshFolder(L"wait-bench-listed");
+    const std::wstring files = root + L"files\\";
+    CreateDirectoryW(files.c_str(), nullptr);
+    std::vector<std::wstring> originals;
+    for (std::size_t i = 0; i < n; ++i)
+        originals.push_back(files + L"2026 假期\\IMG_" + std::to_wstring(1000000 + i) + L".jpg");
+    CreateDirectoryW((files + L"2026 假期").c_str(), nullptr);
+    writeBytes(originals.front(), "");
+    leaveLists(root, originals, {});
+    const std::wstring trace = root + L"trace.txt";
+    SetEnvironmentVariableW(L"NOMERRA_TRACE", trace.c_str());
+    const auto started = Clock::now();
+    App app(root);
+    SetEnvironmentVariableW(L"NOMERRA_TRACE", nullptr);
+    const std::wstring count = L"共 " + std::to_wstring(n) + L" 行";
+    while (app.text(ids::lb_old) != count && seconds(Clock::now()) - seconds(started) < 120)
+        Sleep(5);
+    const double start = seconds(Clock::now()) - seconds(started);
+    auto timed = [](auto step) {
+        const auto from = Clock::now();
+        step();
+        return seconds(Clock::now()) - seconds(from);
+    };
+    const double fullPaths = timed([&] { app.click(ids::cbShowpathO); });
+    app.type(ids::edtname, L"trip");
+    const double preview = timed([&] { app.menu(ids::n_preview); });
+    const bool previewed = app.text(ids::lb_new) == count;
+
+    const double chosen = seconds(Clock::now());
+    app.menuAsync(ids::n_run);
+    HWND box = nullptr;
+    while (!box && seconds(Clock::now()) - chosen < 1200) {
+        box = visibleWindow(app.processId(), L"#32770", L"确认");
+        if (!box)
+            Sleep(20);
+    }
+    const double shown = seconds(Clock::now());
+    PROCESS_MEMORY_COUNTERS memory{sizeof memory};
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.processId());
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    CloseHandle(process);
+    if (box) {
+        pressButton(box, IDNO);
+        gone(box);
+    }
+    closeWindow(app.window());
+    app.waitForExit(60000);
+    auto steps = readTrace(trace);
+    std::printf("%zu listed paths: start until they show %.3f s; full-path view %.3f s; preview through the menu "
+                "%.3f s%s; peak working set %.0f MB\n",
+                n, start, fullPaths, preview, previewed ? "" : " (NOT PREVIEWED)", memory.PeakWorkingSetSize / 1048576.0);
+    std::printf("  Execute, every pair but the first failing: before the engine %.3f s (lists read %.3f s), engine "
+                "%.3f s, after it %.3f s (run closed %.3f, lists written %.3f, view loaded %.3f, question shown %.3f)\n",
+                steps["engine"] - steps["chosen"], steps["lists-read"] - steps["chosen"],
+                steps["engine-ended"] - steps["engine"], shown - steps["engine-ended"],
+                steps["run-closed"] - steps["engine-ended"], steps["lists-written"] - steps["run-closed"],
+                steps["view-loaded"] - steps["journal-deleted"], shown - steps["asked"]);
+    std::fflush(stdout);
+    bench::removeFolder(root);
+}
+
 }  // namespace
 
-// Sizes as arguments: N files in one folder, or N/F spread over F folders. The program image is
-// the first argument.
+// Sizes as arguments: N files in one folder, or N/F spread over F folders; "listed N" for N
+// listed paths that are no files. The program image is the first argument.
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3) {
-        std::printf("usage: user_wait_bench nomerra.exe N|N/F ...\n");
+        std::printf("usage: user_wait_bench nomerra.exe N|N/F|listed N ...\n");
         return 2;
     }
     std::wstring image = argv[1];
@@ -249,7 +296,12 @@ int wmain(int argc, wchar_t** argv)
     if (!image.empty() && image[0] == L'\\')
         image = L"Z:" + image;
     programImage = image;
-    for (int i = 2; i < argc; ++i)
-        measure(narrow(argv[i]));
+    for (int i = 2; i < argc; ++i) {
+        const std::string size = narrow(argv[i]);
+        if (size == "listed" && i + 1 < argc)
+            measureListed(std::stoul(narrow(argv[++i])));
+        else
+            measure(size);
+    }
     return 0;
 }
