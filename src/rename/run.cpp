@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/progress_window.h"
 #include "platform/errors.h"
+#include "platform/trace.h"
 #include "rename/execute.h"
 #include "rename/journal.h"
 #include "rename/run_state.h"
@@ -47,7 +48,7 @@ void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_poin
 {
     if (frmProgress->peer().visible())
         frmProgress->refresh();
-    else if (std::chrono::steady_clock::now() - started >= quietRun)
+    else if (std::chrono::steady_clock::now() - started >= quietRun && !platform::progressWindowLeftOut())
         frmProgress->follow(*run_, total, peer());
 }
 
@@ -79,8 +80,10 @@ void TFrmMain::setAsideJournalBeside()
 
 void TFrmMain::n_runClick()
 {
+    platform::trace("chosen");
     recoverUnfinishedRun();
     const lists::RunLists toRun = store_.readForRun();
+    platform::trace("lists-read");
     if (toRun.state == lists::RunLists::State::Changed) {
         ui().notice(lists::listsChangedNotice);
         return;
@@ -118,10 +121,17 @@ void TFrmMain::n_runClick()
             }
         } running(*this, state);
         const auto started = std::chrono::steady_clock::now();
-        ui().runInBackground([&] { results = renaming::execute(os_.fs, pairs, mode, attributes, &journal, &state); },
-                             [&] { followRun(pairs.size(), started); }, refreshMs);
+        platform::trace("engine");
+        ui().runInBackground(
+            [&] {
+                results = renaming::execute(os_.fs, pairs, mode, attributes, &journal, &state);
+                platform::trace("engine-ended");
+            },
+            [&] { followRun(pairs.size(), started); }, refreshMs);
+        platform::trace("window-back");
         journalBroken = journal.broken();
     }
+    platform::trace("run-closed");
 
     // The original list now names where each file is. The files have moved whatever happens to
     // the lists: if they cannot be written, the user still hears what was done, then why the
@@ -134,9 +144,12 @@ void TFrmMain::n_runClick()
     std::optional<platform::IoError> listsBehind;
     try {
         store_.rewriteAfterRun(where);
+        platform::trace("lists-written");
         if (!journalBroken)
             os_.fs.deleteFile(journalPath);
+        platform::trace("journal-deleted");
         loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
+        platform::trace("view-loaded");
     } catch (const platform::IoError& e) {
         listsBehind = e;
     }
@@ -151,6 +164,7 @@ void TFrmMain::n_runClick()
         }
     }
     const std::string folder = renaming::folderToOpen(pairs, results, outputFolder);
+    platform::trace("asked");
     if (ui().ask(renaming::completionQuestion(os_.fs, pairs, results, folder)))
         os_.shell.execute("", "explorer", folder, "", platform::swShow);
     if (listsBehind)

@@ -4,8 +4,6 @@
 #include "../../src/app/control_ids.h"
 #include "driver.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <regex>
@@ -23,30 +21,6 @@ std::vector<std::wstring> nameParts(const std::vector<std::wstring>& paths)
     for (const auto& p : paths)
         names.push_back(namePart(p));
     return names;
-}
-
-// Lists as an earlier run leaves them beside the program, with their record in its private
-// folder; no new list when targets is empty.
-void leaveLists(const std::wstring& folder, const std::vector<std::wstring>& originals,
-                const std::vector<std::wstring>& targets)
-{
-    std::string record = "nomerra lists 1\n";
-    auto leave = [&](const wchar_t* name, const std::string& bytes) {
-        writeBytes(folder + name, bytes);
-        record += narrow(name) + " " + sha256Hex(bytes) + "\n";
-    };
-    leave(L"ThumbPath.db", gbkLines(originals));
-    leave(L"ThumbName.db", gbkLines(nameParts(originals)));
-    if (targets.empty()) {
-        record += "Thumb1Path.db -\nThumb1Name.db -\nmade-from -\n";
-    } else {
-        leave(L"Thumb1Path.db", gbkLines(targets));
-        leave(L"Thumb1Name.db", gbkLines(nameParts(targets)));
-        record += "made-from " + sha256Hex(gbkLines(originals)) + "\n";
-    }
-    const std::wstring state = privateFolderOf(folder);
-    SHCreateDirectoryExW(nullptr, state.c_str(), nullptr);
-    writeBytes(state + L"ListRecord.db", record + "end\n");
 }
 
 std::vector<std::wstring> listed(const std::wstring& listFile)

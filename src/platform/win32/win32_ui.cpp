@@ -281,10 +281,13 @@ private:
     std::map<int, MenuEntry> menu_;
     // Handed over by a second copy, taken once that copy has been answered.
     std::deque<std::vector<std::string>> handedOver_;
+    bool menuBarStale_ = false;
 };
 
 // Posted to itself by a window that was handed files.
 constexpr UINT takeHandedOver = WM_APP + 1;
+// Posted to itself by a window whose menu bar shows items of a state they no longer have.
+constexpr UINT redrawMenuBar = WM_APP + 2;
 // Where a long hint wraps, at 96 dots per inch.
 constexpr int hintWidth = 600;
 
@@ -427,6 +430,10 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         PostMessageW(hwnd_, takeHandedOver, 0, 0);
         return TRUE;
     }
+    case redrawMenuBar:
+        menuBarStale_ = false;
+        DrawMenuBar(hwnd_);
+        return 0;
     case takeHandedOver:
         if (!handedOver_.empty()) {
             const auto files = std::move(handedOver_.front());
@@ -579,7 +586,12 @@ void Win32Form::setMenuEnabled(int id, bool on)
 {
     const MenuEntry& e = menu_.at(id);
     EnableMenuItem(e.owner, e.position, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
-    DrawMenuBar(hwnd_);
+    // Drawn once for all the items changed together (a run locks them all), as soon as the
+    // window reads its messages: each drawing is a round trip to the display under Wine.
+    if (e.owner == menuBar_ && !menuBarStale_) {
+        menuBarStale_ = true;
+        PostMessageW(hwnd_, redrawMenuBar, 0, 0);
+    }
 }
 
 HWND Win32Form::tooltip()
@@ -656,10 +668,27 @@ Win32Control::Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events,
         SetWindowSubclass(hwnd_, labelProc, 1, 0);
 }
 
+namespace {
+// A button or label paints itself the moment it is enabled or disabled; the options locked for a
+// run, one after another, cost tens of milliseconds so under Wine. A control in sight is marked
+// for painting instead, and all are painted together when the window next reads its messages.
+void enableUnpainted(HWND control, bool on)
+{
+    if (!IsWindowVisible(control)) {
+        EnableWindow(control, on);
+        return;
+    }
+    SendMessageW(control, WM_SETREDRAW, FALSE, 0);
+    EnableWindow(control, on);
+    SendMessageW(control, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+}  // namespace
+
 void Win32Control::setEnabled(bool on)
 {
     if (on) {
-        EnableWindow(hwnd_, TRUE);
+        enableUnpainted(hwnd_, true);
         form_.controlEnabled();
         return;
     }
@@ -668,7 +697,7 @@ void Win32Control::setEnabled(bool on)
     const bool hadFocus = focus && (focus == hwnd_ || IsChild(hwnd_, focus));
     if (hadFocus)
         form_.rememberFocus();
-    EnableWindow(hwnd_, FALSE);
+    enableUnpainted(hwnd_, false);
     if (hadFocus)
         SetFocus(form_.hwnd());
 }
