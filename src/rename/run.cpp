@@ -62,7 +62,10 @@ void TFrmMain::recoverUnfinishedRun()
         store_.rewriteAfterRun(recovered->where);
         loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
     }
-    os_.fs.deleteFile(journal);
+    // A journal left behind would settle its run again at every later command, over the lists
+    // the user has made since.
+    if (auto code = os_.fs.deleteFile(journal))
+        throw platform::IoError(static_cast<int>(code));
     if (recovered)
         ui().notice(renaming::recoveryNotice(*recovered));
 }
@@ -134,9 +137,10 @@ void TFrmMain::n_runClick()
     std::optional<platform::IoError> listsBehind;
     try {
         store_.rewriteAfterRun(where);
-        if (!journalBroken)
-            os_.fs.deleteFile(journalPath);
         loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
+        if (!journalBroken)
+            if (auto code = os_.fs.deleteFile(journalPath))
+                throw platform::IoError(static_cast<int>(code));
     } catch (const platform::IoError& e) {
         listsBehind = e;
     }

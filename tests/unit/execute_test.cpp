@@ -519,6 +519,46 @@ TEST_F(Run, ClosingWhileAFileIsLeftUnderATemporaryNameShowsTheReportInstead)
     EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\~nomerra1.tmp");
 }
 
+// A journal that cannot be deleted after its run (held open by a scanner, say) is an error: left
+// silently, every later command would settle that old run again, put its files back into the
+// original list over the files the user opened since, and pair them with the next preview.
+TEST_F(Run, AJournalThatCannotBeDeletedIsAnErrorAndNeverRevivesItsRun)
+{
+    openPics();
+    h.form.n_preview.choose();
+    bool held = true;
+    h.fs.fault = [&](Op op, const std::string& path) {
+        return held && op == Op::Delete && path == h.form.store().journalPath() ? platform::err::sharingViolation : 0u;
+    };
+    h.form.n_run.choose();
+    ASSERT_EQ(h.ui.shown.size(), 2u);
+    EXPECT_EQ(h.ui.shown[1].kind, platform::headless::Shown::Error);
+    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
+    h.takeShown();
+
+    h.openExistingFiles({"C:\\docs\\report.docx"});
+    h.form.edtname.setText("doc");
+    h.form.n_preview.choose();
+    h.form.n_run.choose();
+    ASSERT_EQ(h.ui.shown.size(), 3u);
+    for (const auto& shown : h.ui.shown)
+        EXPECT_EQ(shown.kind, platform::headless::Shown::Error) << shown.text;
+    h.takeShown();
+    EXPECT_TRUE(h.fs.fileExists("C:\\docs\\report.docx"));
+    for (const char* p : {"C:\\pics\\trip001.jpg", "C:\\pics\\trip002.JPG", "C:\\pics\\trip003.gif"})
+        EXPECT_TRUE(h.fs.fileExists(p)) << p;
+
+    held = false;
+    h.openExistingFiles({"C:\\docs\\report.docx"});
+    h.form.edtname.setText("doc");
+    h.form.n_preview.choose();
+    EXPECT_EQ(h.list(ListFile::OriginalPaths), std::vector<std::string>{"C:\\docs\\report.docx"});
+    h.form.n_run.choose();
+    EXPECT_EQ(h.fs.content("C:\\docs\\doc001.docx"), "C:\\docs\\report.docx");
+    for (const char* p : {"C:\\pics\\trip001.jpg", "C:\\pics\\trip002.JPG", "C:\\pics\\trip003.gif"})
+        EXPECT_TRUE(h.fs.fileExists(p)) << p;
+}
+
 // A journal spoiled by hand is no plan: the start goes on without touching a file.
 TEST(Recover, AJournalSpoiledByHandIsNoPlan)
 {
