@@ -145,6 +145,26 @@ TEST_F(Executor, InPlaceToAnotherVolumeCopiesAndRemovesWithoutReplacing)
     EXPECT_EQ(fs.files(), (std::vector<std::string>{"C:\\p\\b.jpg", "D:\\out\\a.jpg", "D:\\out\\b.jpg"}));
 }
 
+// Another program writes to the original while it is copied to the other drive (a recording
+// still growing, an editor saving): removing it would lose what the copy lacks, so it stays, the
+// copy goes, and the pair is reported as not carried out.
+TEST_F(Executor, AnOriginalWrittenToDuringItsCopyIsNotRemoved)
+{
+    files({"C:\\p\\a.jpg"});
+    fs.addFolder("D:\\out");
+    bool saved = false;
+    fs.fault = [&](Op op, const std::string& path) {
+        if (op == Op::Flush && path == "D:\\out\\a.jpg" && !std::exchange(saved, true))
+            fs.writeAll("C:\\p\\a.jpg", "saved again");  // once the copy is whole
+        return 0u;
+    };
+    auto r = run({{"C:\\p\\a.jpg", "D:\\out\\a.jpg"}});
+    EXPECT_EQ(fs.content("C:\\p\\a.jpg"), "saved again");
+    EXPECT_EQ(r[0].outcome, Outcome::SystemError);
+    EXPECT_EQ(r[0].at, "C:\\p\\a.jpg");
+    EXPECT_FALSE(fs.fileExists("D:\\out\\a.jpg"));
+}
+
 TEST_F(Executor, AFailedParkingReportsTheSystemsOwnCode)
 {
     files({"C:\\p\\a", "C:\\p\\b"});
