@@ -209,7 +209,8 @@ void ListStore::restoreNames(ListPair pair) const
     }
     try {
         const auto paths = read(pathFileOf(pair));
-        writeTemporary(fs_, temporaryOf(nameFile), lists::encodePair(fs_, joinLines(paths), joinLines(nameParts(paths))).names);
+        writeTemporary(fs_, temporaryOf(nameFile),
+                       lists::encodePair(fs_, joinLines(paths), joinLines(nameParts(paths))).names);
         fs_.replaceFile(temporaryOf(nameFile), nameFile);
     } catch (const platform::IoError&) {
         // The failure that brought us here is the one the user is told of.
