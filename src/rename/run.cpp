@@ -63,7 +63,10 @@ void TFrmMain::recoverUnfinishedRun()
         store_.rewriteAfterRun(recovered->where);
         loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
     }
-    os_.fs.deleteFile(journal);
+    // A journal left behind would settle its run again at every later command, over the lists
+    // the user has made since.
+    if (auto code = os_.fs.deleteFile(journal))
+        throw platform::IoError(static_cast<int>(code));
     if (recovered)
         ui().notice(renaming::recoveryNotice(*recovered));
 }
@@ -145,11 +148,12 @@ void TFrmMain::n_runClick()
     try {
         store_.rewriteAfterRun(where);
         platform::trace("lists-written");
-        if (!journalBroken)
-            os_.fs.deleteFile(journalPath);
-        platform::trace("journal-deleted");
         loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
         platform::trace("view-loaded");
+        if (!journalBroken)
+            if (auto code = os_.fs.deleteFile(journalPath))
+                throw platform::IoError(static_cast<int>(code));
+        platform::trace("journal-deleted");
     } catch (const platform::IoError& e) {
         listsBehind = e;
     }
