@@ -155,7 +155,8 @@ public:
     // may change them (an explicit access list, nothing inherited); an existing folder is left
     // as it is. The system's error code.
     virtual std::uint32_t createGuardedFolders(const std::string& path) = 0;
-    // The folder's owner and access list; nothing when they cannot be read.
+    // The folder's owner and access list; nothing when they cannot be read or the folder is a link
+    // (a junction or symbolic link), whose target its owner may change after any check.
     virtual std::optional<FolderGuard> guardOf(const std::string& path) = 0;
     // SHA-256 of the bytes, in lower-case hex.
     virtual std::string digest(const std::string& bytes) = 0;

@@ -543,6 +543,11 @@ std::uint32_t Win32FileSystem::createGuardedFolders(const std::string& path)
 std::optional<FolderGuard> Win32FileSystem::guardOf(const std::string& path)
 {
     std::wstring name = systemPath(path);
+    // The guard read through a junction is its target's: whoever owns the junction could point it
+    // elsewhere after the check, so a link is no folder of ours whatever it leads to.
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return std::nullopt;
     PSID owner = nullptr;
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR sd = nullptr;
