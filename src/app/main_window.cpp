@@ -140,8 +140,8 @@ void TFrmMain::FormCreate()
     using namespace texts;
     versionString = texts::versionString;
     ui().setHintTimes(500, 10000);
-    lb_old.setText(std::string(counterPrefix) + "0" + counterSuffix);
-    lb_new.setText(std::string(counterPrefix) + "0" + counterSuffix);
+    lb_old.setText(counterText(0));
+    lb_new.setText(counterText(0));
 
     ui().setApplicationTitle(applicationTitle);
     const struct {

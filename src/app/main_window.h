@@ -1,11 +1,13 @@
 #pragma once
 // The main window: one field per control of its inventory, one method per event handler. The
-// bodies of a subsystem's handlers live in that subsystem's folder.
+// handlers' bodies live beside it in src/app (the menu commands in src/app/commands); the logic
+// they call is the engine's (lists, rename, platform), which never includes this header.
 #include <chrono>
 #include <memory>
 #include <string>
 
 #include "lists/list_store.h"
+#include "rename/compose.h"
 #include "rename/rename_options.h"
 #include "platform/controls.h"
 #include "platform/display.h"
@@ -97,13 +99,13 @@ public:
     void FormClose();
     void n_exitClick();
 
-    // lists/views.cpp
+    // app/view_handlers.cpp
     void mmOriginalChange();
     void mmRenamedChange();
     void cbShowpathOClick();
     void cbshowpathRClick();
 
-    // lists/choose_files.cpp
+    // app/commands/choose_files.cpp
     void n_openClick();
     void n_addClick();
     void n_clearClick();
@@ -113,16 +115,18 @@ public:
     // The files the program was started with: opened.
     void openCommandLine(const std::vector<std::string>& arguments);
 
-    // lists/import_names.cpp
+    // app/commands/import_names.cpp
     void Button1Click();
 
-    // app/help_menu.cpp
+    // app/commands/help_menu.cpp
     void n_webClick();
     void m_checkupdateClick();
     void n_aboutClick();
 
-    // rename/compose.cpp, rename/preview.cpp, rename/run.cpp
-    static std::string StrFiller(const std::string& text, int width);
+    // The composition's zero fill, the engine's own.
+    static std::string StrFiller(const std::string& text, int width) { return renaming::StrFiller(text, width); }
+
+    // app/commands/preview.cpp, app/commands/run.cpp
     void n_previewClick();
     void n_cancelClick();
     void n_runClick();
@@ -133,7 +137,7 @@ public:
     // A run journal beside the program is not acted on: it is moved aside, and the user told.
     void setAsideJournalBeside();
 
-    // rename/options.cpp
+    // app/option_handlers.cpp
     renaming::RenameOptions renameOptions() const;
     void cbNewnameClick();
     void cbInitNoClick();

@@ -2,7 +2,9 @@
 #include <optional>
 
 #include "app/main_window.h"
+#include "lists/messages.h"
 #include "app/progress_window.h"
+#include "app/texts.h"
 #include "platform/errors.h"
 #include "rename/execute.h"
 #include "rename/journal.h"
@@ -72,8 +74,9 @@ void TFrmMain::setAsideJournalBeside()
     const std::string aside = store_.setAsideJournalBeside();
     if (aside.empty())
         return;
-    std::string notice = "程序文件夹中的 ThumbRun.db 不是本程序现在的执行记录，没有据以处理任何文件";
-    notice += aside == "ThumbRun.db" ? "，也无法改名。" : "，已改名为 " + aside + "。";
+    std::string notice = texts::journalBesideNotice;
+    notice += aside == "ThumbRun.db" ? texts::journalBesideKept
+                                     : texts::journalBesideRenamedPrefix + aside + texts::journalBesideRenamedSuffix;
     ui().notice(notice);
 }
 
@@ -82,13 +85,13 @@ void TFrmMain::n_runClick()
     recoverUnfinishedRun();
     const lists::RunLists toRun = store_.readForRun();
     if (toRun.state == lists::RunLists::State::Changed) {
-        ui().notice(lists::listsChangedNotice);
+        ui().notice(messages::listsChanged);
         return;
     }
     const std::vector<std::string>& originals = toRun.originals;
     const std::vector<std::string>& targets = toRun.targets;
     if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
-        ui().notice("没有预览，无法执行。");
+        ui().notice(texts::noPreview);
         mmRenamed.clear();
         return;
     }
