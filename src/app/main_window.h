@@ -4,6 +4,7 @@
 // they call is the engine's (lists, rename, platform), which never includes this header.
 #include <chrono>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "lists/list_store.h"
@@ -151,6 +152,19 @@ public:
     const lists::ListStore& store() const { return store_; }
 
 private:
+    // One row of the menu: the item, its texts, what choosing it does (nullptr: it opens a
+    // submenu or separates), and whether it stays available while a run goes.
+    struct MenuCommand {
+        platform::MenuItem TFrmMain::*item;
+        const char* caption;
+        const char* hint;
+        void (TFrmMain::*handler)();
+        bool duringRun;
+    };
+    static std::span<const MenuCommand> menuCommands();
+    // The inventory's controls that a run locks; each gets back its own state afterwards.
+    std::vector<platform::Control*> lockedDuringRun();
+
     void bindEvents();
     // While a run goes, nothing else may start or change the lists.
     void setRunning(renaming::RunState* run);

@@ -20,8 +20,9 @@ constexpr auto quietRun = std::chrono::milliseconds(500);
 void TFrmMain::setRunning(renaming::RunState* run)
 {
     run_ = run;
-    for (platform::MenuItem* item : {&n_open, &n_add, &n_clear, &n_preview, &n_cancel, &n_run, &n_help, &n_exit})
-        item->setEnabled(!run);
+    for (const MenuCommand& c : menuCommands())
+        if (!c.duringRun)
+            (this->*c.item).setEnabled(!run);
     // Every option is seen to be locked, and afterwards each is as it was: some were disabled
     // by the options' own interplay.
     if (!run) {
@@ -30,19 +31,10 @@ void TFrmMain::setRunning(renaming::RunState* run)
         enabledBeforeRun_.clear();
         return;
     }
-    auto lock = [this](platform::Control* c) {
+    for (platform::Control* c : lockedDuringRun()) {
         enabledBeforeRun_.emplace_back(c, c->enabled());
         c->setEnabled(false);
-    };
-    for (platform::Control* c : std::initializer_list<platform::Control*>{
-             &gb_name, &gb_filename, &cbNewname, &edtname, &gb_No, &cbInitNo, &edtvalue, &cbPos, &rgIncDec,
-             &gbReplace, &edtOldpart, &edtNewpart, &gb_insert, &cbBeforename, &edtForeside, &gb_append,
-             &cbAftername, &edtRearside, &gb_extension, &cbChangesuffix, &edtsuffix_old, &edtsuffix_new,
-             &gb_attributes, &cbReadonly, &cbHidden, &gb_output, &rbRename, &rbSaveas, &btnFolder, &lbpath,
-             &cbShowpathO, &cbshowpathR, &Button1})
-        lock(c);
-    for (const auto& item : rgIncDec.buttons())
-        lock(item.get());
+    }
 }
 
 void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_point started)
