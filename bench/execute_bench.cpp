@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_files.h"
 #include "lists/list_store.h"
 #include "lists/path_parts.h"
 #include "platform/win32/wide.h"
@@ -53,29 +54,9 @@ std::vector<std::string> makeFiles(const std::string& root, std::size_t n, std::
     return paths;
 }
 
-void removeFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = fd.cFileName;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (name != L"." && name != L"..")
-                    removeFolder(folder + name + L"\\");
-            } else {
-                SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW((folder + name).c_str());
-            }
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
 void removeFolder(const std::string& folder)
 {
-    removeFolder(platform::win32::widen(folder));
+    bench::removeFolder(platform::win32::widen(folder));
 }
 
 // The least a rename in place costs over fresh files: with the two attribute calls each pair

@@ -90,6 +90,15 @@ ListStore::PairBytes ListStore::encodePair(const std::vector<std::string>& paths
 
 namespace {
 std::string temporaryOf(const std::string& path) { return path + ".tmp"; }
+
+// The lists' folder is often one every program of the user can write: a temporary's name there
+// may be a link to a file elsewhere, put there for the program to write it with administrator
+// rights. Deleting the name takes the link away, never the file it leads to.
+void writeTemporary(platform::FileSystem& fs, const std::string& path, const std::string& bytes)
+{
+    fs.deleteFile(path);
+    fs.writeAll(path, bytes);
+}
 }  // namespace
 
 std::string ListStore::digestOf(const std::string& path) const
@@ -129,8 +138,8 @@ void ListStore::saveRecord(const ListRecord& record) const
 void ListStore::writeTemporaries(ListPair pair, const PairBytes& bytes) const
 {
     try {
-        fs_.writeAll(temporaryOf(pathOf(pathFileOf(pair))), bytes.paths);
-        fs_.writeAll(temporaryOf(pathOf(nameFileOf(pair))), bytes.names);
+        writeTemporary(fs_, temporaryOf(pathOf(pathFileOf(pair))), bytes.paths);
+        writeTemporary(fs_, temporaryOf(pathOf(nameFileOf(pair))), bytes.names);
     } catch (const platform::IoError&) {
         removeTemporaries(pair);
         throw;
@@ -192,7 +201,8 @@ void ListStore::restoreNames(ListPair pair) const
     }
     try {
         const auto paths = read(pathFileOf(pair));
-        fs_.writeAll(temporaryOf(nameFile), lists::encodePair(fs_, joinLines(paths), joinLines(nameParts(paths))).names);
+        writeTemporary(fs_, temporaryOf(nameFile),
+                       lists::encodePair(fs_, joinLines(paths), joinLines(nameParts(paths))).names);
         fs_.replaceFile(temporaryOf(nameFile), nameFile);
     } catch (const platform::IoError&) {
         // The failure that brought us here is the one the user is told of.

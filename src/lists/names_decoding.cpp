@@ -124,6 +124,10 @@ std::string decodeNamesFile(platform::FileSystem& fs, const std::string& bytes)
         return platform::utf16ToUtf8(bytes.substr(2), true);
     bool ansiValid = false;
     std::string ansi = fs.fromAnsi(bytes, &ansiValid);
+    // Where the code page is GBK, a name beyond it is written in GB18030, as the lists write it.
+    if (!ansiValid && !platform::isValidUtf8(bytes) && fs.ansiCodePage() == platform::codePage::gbk &&
+        fs.hasCodePage(platform::codePage::gb18030))
+        return fs.fromCodePage(platform::codePage::gb18030, bytes);
     if (!platform::isValidUtf8(bytes) || ansi == bytes)
         return ansi;
     if (!ansiValid || !morePlausible(plausibility(ansi), plausibility(bytes)))

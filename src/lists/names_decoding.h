@@ -23,7 +23,8 @@ bool morePlausible(const Plausibility& a, const Plausibility& b);
 // LE or BE) decides and is dropped; a byte the marked encoding cannot read becomes U+FFFD.
 // Without one the file is read both in the ANSI code page and as UTF-8: a reading that is not
 // valid is out, and of two valid readings the more plausible wins, UTF-8 on a tie. Text valid
-// in neither is read in the ANSI code page.
+// in neither is read in GB18030 where the code page is GBK and the system has it, else in the
+// ANSI code page.
 std::string decodeNamesFile(platform::FileSystem& fs, const std::string& bytes);
 
 }  // namespace lists

@@ -278,14 +278,16 @@ private:
     // beside the new path, then the original removed; if it cannot be removed, the copy goes.
     std::optional<std::uint32_t> moveAcrossVolumes(std::size_t i, const std::string& from, const std::string& to)
     {
+        const auto copied = fs_.identity(from);
         auto code = placeCopy(i, from, to);
         if (code != err::ok)
             return code;
-        // The original goes only once its copy is on the disk itself: after a power cut the
-        // removal could otherwise stand and the copy be empty.
+        // The original goes only once its copy is on the disk itself (after a power cut the
+        // removal could otherwise stand and the copy be empty), and only while it is as it was
+        // copied: what another program wrote to it meanwhile is in no copy.
         auto removed = fs_.flushFile(to);
         if (removed == err::ok)
-            removed = fs_.deleteFile(from);
+            removed = copied && fs_.identity(from) == copied ? fs_.deleteFile(from) : err::sharingViolation;
         if (removed) {
             // The copy goes once the journal says so; else the recovery finishes the move.
             if (!journal_ || announced(journal_->failed(i)))

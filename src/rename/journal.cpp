@@ -181,14 +181,16 @@ public:
             identities_.emplace(fs_.caseKey(paths[i]), identities[i]);
     }
 
-    // The paths among these and the temporaries in the folder that hold a file of this identity.
-    std::vector<std::string> holding(const platform::FileIdentity& id, const std::vector<std::string>& paths,
-                                     const std::string& folder)
+    // The paths among these and the temporaries in the folder that hold this file: of this very
+    // identity when sameContent, else of its number, whatever was written to it since.
+    std::vector<std::string> holding(const platform::FileIdentity& id, bool sameContent,
+                                     const std::vector<std::string>& paths, const std::string& folder)
     {
         std::vector<std::string> found;
         std::set<std::string> seen;
         auto consider = [&](const std::string& path) {
-            if (seen.insert(fs_.caseKey(path)).second && identity(path) == id)
+            const auto& there = identity(path);
+            if (seen.insert(fs_.caseKey(path)).second && there && (sameContent ? *there == id : there->sameFile(id)))
                 found.push_back(path);
         };
         for (const auto& path : paths)
@@ -289,7 +291,7 @@ public:
         const PairRecord& record = j_.records[i];
         if (!j_.planned[i])
             return Settled{p.from, false};  // a file the run did not act on
-        const auto copies = record.copied ? places_.holding(*record.copied, {p.to}, lists::folderPart(p.to))
+        const auto copies = record.copied ? places_.holding(*record.copied, true, {p.to}, lists::folderPart(p.to))
                                           : std::vector<std::string>{};
         const auto originals = originalsOf(i);
         if (originals.size() > 1 || copies.size() > 1) {
@@ -302,7 +304,9 @@ public:
         const std::string copy = copies.empty() ? "" : copies.front();
         if (j_.mode == Mode::CopyToNewPath)
             return settleCopy(p, copy);
-        return copy.empty() ? std::nullopt : settleMoveAcrossVolumes(p, record.failed, original, copy);
+        // An original written to since the plan holds what its copy may lack: it stays.
+        const bool keepOriginal = record.failed || (!original.empty() && places_.identity(original) != j_.planned[i]);
+        return copy.empty() ? std::nullopt : settleMoveAcrossVolumes(p, keepOriginal, original, copy);
     }
 
     // Then each file of a rename where it is: parked files go back to their own names.
@@ -354,7 +358,8 @@ private:
     std::vector<std::string> originalsOf(std::size_t i)
     {
         const Pair& p = j_.pairs[i];
-        return places_.holding(*j_.planned[i], {p.from, p.to}, lists::folderPart(p.from));
+        // Another program may have saved it since the plan: it is the same file all the same.
+        return places_.holding(*j_.planned[i], false, {p.from, p.to}, lists::folderPart(p.from));
     }
 
     bool is(const std::string& a, const std::string& b) { return !a.empty() && fs_.caseKey(a) == fs_.caseKey(b); }
@@ -366,13 +371,15 @@ private:
         return !fs_.fileExists(path);
     }
 
-    // Where a power cut took the copy's record: another file at the new path with the size and
-    // the time of the original is its copy. Only the list follows it; nothing is touched.
+    // Where a power cut took the copy's record: another file at the new path, on another drive
+    // (a rename on one drive makes no copy), with the size and the time of the original is its
+    // copy. Only the list follows it; nothing is touched.
     bool copyArrived(std::size_t i)
     {
         const auto& planned = *j_.planned[i];
         const auto& there = places_.identity(j_.pairs[i].to);
-        return there && !there->sameFile(planned) && there->size == planned.size && there->written == planned.written;
+        return there && there->volume != planned.volume && there->size == planned.size &&
+               there->written == planned.written;
     }
 
     // A copy whose record was lost stays where it is: at its new path, or named as unknown.
@@ -386,13 +393,13 @@ private:
     }
 
     // A move to another volume. The copy is known whole by its identity; the original goes only
-    // once the copy stands at the new path and the run had not given up on removing the original.
-    // Otherwise the copy goes, and the original is settled as any other: nothing when the copy
-    // cannot go or is all there is.
-    std::optional<Settled> settleMoveAcrossVolumes(const Pair& p, bool failed, const std::string& original,
+    // once the copy stands at the new path and the original is to go (the run had not given up
+    // on removing it, and it holds what was copied). Otherwise the copy goes, and the original is
+    // settled as any other: nothing when the copy cannot go or is all there is.
+    std::optional<Settled> settleMoveAcrossVolumes(const Pair& p, bool keepOriginal, const std::string& original,
                                                    const std::string& copy)
     {
-        if (is(copy, p.to) && (!failed || original.empty())) {
+        if (is(copy, p.to) && (!keepOriginal || original.empty())) {
             if (!original.empty() && !remove(original))
                 kept_.push_back(original);
             return Settled{p.to, true};

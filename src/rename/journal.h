@@ -56,11 +56,13 @@ struct Recovered {
     std::vector<std::string> kept;
 };
 
-// Settles a run that did not end. Each planned file is looked for by its identity; only a file
-// whose identity matches what the journal recorded is moved or deleted, and only under the
-// run's own temporary names beside the pair's paths: a parked file goes back to its original
-// name where that is free, an unfinished copy goes, a move to another volume whose copy arrived
-// whole is finished by removing the original. The decisions follow from the disk alone, so a
+// Settles a run that did not end. Each planned file is looked for by its identity (an original
+// by its volume and number alone: another program may have written to it since); only a file
+// so found is moved, only one whose whole identity matches what the journal recorded is
+// deleted, and only under the run's own temporary names beside the pair's paths: a parked file
+// goes back to its original name where that is free, an unfinished copy goes, a move to another
+// volume whose copy arrived whole is finished by removing the original, unless the original
+// changed since. The decisions follow from the disk alone, so a
 // second recovery reaches the same ones. Nothing when the journal holds no whole plan: then no
 // file was touched.
 std::optional<Recovered> recover(platform::FileSystem& fs, const std::string& journalPath);

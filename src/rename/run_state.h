@@ -28,7 +28,6 @@ public:
         return stop_;
     }
 
-    void requestStop() { stop_ = true; }
     // On the window's thread: asks once, however many windows want to ask at the same time,
     // and not at all once a stop is under way. True when the run is to stop.
     bool askToStop(const std::function<bool()>& ask)

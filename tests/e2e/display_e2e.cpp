@@ -173,6 +173,17 @@ void checkPlaces(const App& app, int dpi)
         if (d.id != ids::cbPos)  // a drop-down list is as high as its font makes it
             CHECK_EQ(r.bottom - r.top, want.bottom);
     }
+    // The two items of the increment group, side by side in its columns.
+    int column = 0;
+    for (HWND item = GetWindow(app.control(ids::rgIncDec), GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(item, &r);
+        MapWindowPoints(nullptr, GetParent(item), reinterpret_cast<POINT*>(&r), 2);
+        CHECK_EQ(r.left, s(8 + column++ * 72));
+        CHECK_EQ(r.top, s(16));
+        CHECK_EQ(r.right - r.left, s(72));
+    }
+    CHECK_EQ(column, 2);
     const SIZE client = app.clientSize();
     const int w = (client.cx - s(34)) / 2, h = client.cy - s(200);
     const RECT oldArea = app.rectInClient(ids::gb_old), newArea = app.rectInClient(ids::gb_new);

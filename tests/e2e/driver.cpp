@@ -3,6 +3,7 @@
 #include "../../src/app/control_ids.h"
 
 #include <bcrypt.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -631,6 +632,34 @@ std::wstring privateFolderOf(const std::wstring& programFolder)
     return std::wstring(programData) + L"\\nomerra\\" + widen(sha256Hex(narrow(upper)).substr(0, 16)) + L"\\";
 }
 
+void leaveLists(const std::wstring& folder, const std::vector<std::wstring>& originals,
+                const std::vector<std::wstring>& targets)
+{
+    auto nameParts = [](const std::vector<std::wstring>& paths) {
+        std::vector<std::wstring> names;
+        for (const auto& p : paths)
+            names.push_back(p.substr(p.find_last_of(L'\\') + 1));
+        return names;
+    };
+    std::string record = "nomerra lists 1\n";
+    auto leave = [&](const wchar_t* name, const std::string& bytes) {
+        writeBytes(folder + name, bytes);
+        record += narrow(name) + " " + sha256Hex(bytes) + "\n";
+    };
+    leave(L"ThumbPath.db", gbkLines(originals));
+    leave(L"ThumbName.db", gbkLines(nameParts(originals)));
+    if (targets.empty()) {
+        record += "Thumb1Path.db -\nThumb1Name.db -\nmade-from -\n";
+    } else {
+        leave(L"Thumb1Path.db", gbkLines(targets));
+        leave(L"Thumb1Name.db", gbkLines(nameParts(targets)));
+        record += "made-from " + sha256Hex(gbkLines(originals)) + "\n";
+    }
+    const std::wstring state = privateFolderOf(folder);
+    SHCreateDirectoryExW(nullptr, state.c_str(), nullptr);
+    writeBytes(state + L"ListRecord.db", record + "end\n");
+}
+
 void importNames(const App& app, const std::wstring& namesFile)
 {
     app.clickAsync(ids::Button1);
@@ -715,6 +744,7 @@ std::wstring copied(HWND view)
 
 }  // namespace e2e
 
+#ifndef E2E_DRIVER_WITHOUT_MAIN
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) {
@@ -747,3 +777,4 @@ int wmain(int argc, wchar_t** argv)
     std::printf("%d passed, %d failed\n", e2e::passed, e2e::failed);
     return ran == 0 || e2e::failed ? 1 : 0;
 }
+#endif

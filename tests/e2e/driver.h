@@ -163,6 +163,10 @@ void openFiles(const App& app, const std::wstring& folder, const std::wstring& t
 std::string sha256Hex(const std::string& bytes);
 // The program's private folder, where its run journal and the record of its lists lie.
 std::wstring privateFolderOf(const std::wstring& programFolder);
+// Lists as an earlier run leaves them beside the program, with their record in its private
+// folder; no new list when targets is empty.
+void leaveLists(const std::wstring& folder, const std::vector<std::wstring>& originals,
+                const std::vector<std::wstring>& targets);
 // Imports names through the real dialog.
 void importNames(const App& app, const std::wstring& namesFile);
 // Chooses Execute and answers its question; returns the question's text.

@@ -4,8 +4,6 @@
 #include "../../src/app/control_ids.h"
 #include "driver.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <regex>
@@ -23,30 +21,6 @@ std::vector<std::wstring> nameParts(const std::vector<std::wstring>& paths)
     for (const auto& p : paths)
         names.push_back(namePart(p));
     return names;
-}
-
-// Lists as an earlier run leaves them beside the program, with their record in its private
-// folder; no new list when targets is empty.
-void leaveLists(const std::wstring& folder, const std::vector<std::wstring>& originals,
-                const std::vector<std::wstring>& targets)
-{
-    std::string record = "nomerra lists 1\n";
-    auto leave = [&](const wchar_t* name, const std::string& bytes) {
-        writeBytes(folder + name, bytes);
-        record += narrow(name) + " " + sha256Hex(bytes) + "\n";
-    };
-    leave(L"ThumbPath.db", gbkLines(originals));
-    leave(L"ThumbName.db", gbkLines(nameParts(originals)));
-    if (targets.empty()) {
-        record += "Thumb1Path.db -\nThumb1Name.db -\nmade-from -\n";
-    } else {
-        leave(L"Thumb1Path.db", gbkLines(targets));
-        leave(L"Thumb1Name.db", gbkLines(nameParts(targets)));
-        record += "made-from " + sha256Hex(gbkLines(originals)) + "\n";
-    }
-    const std::wstring state = privateFolderOf(folder);
-    SHCreateDirectoryExW(nullptr, state.c_str(), nullptr);
-    writeBytes(state + L"ListRecord.db", record + "end\n");
 }
 
 std::vector<std::wstring> listed(const std::wstring& listFile)
@@ -351,4 +325,140 @@ E2E_TEST(copies_onto_a_full_drive_leave_no_partial_file)
 E2E_TEST(moves_onto_a_full_drive_leave_no_partial_file)
 {
     fillASmallDrive(false);
+}
+
+namespace {
+
+// The files of a folder under the run's temporary names.
+std::vector<std::wstring> temporariesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> found;
+    for (const auto& name : namesIn(folder))
+        if (name.rfind(L"~nomerra", 0) == 0)
+            found.push_back(folder + name);
+    return found;
+}
+
+// Reads the recovery notice at a start after a kill, answers it and returns its text.
+std::wstring answerRecoveryNotice(const App& app)
+{
+    HWND notice = app.waitForDialog(L"诺通", 30000);
+    CHECK(notice != nullptr);
+    const std::wstring text = notice ? boxMessage(notice) : L"";
+    if (notice) {
+        pressButton(notice, IDOK);
+        CHECK(gone(notice));
+    }
+    CHECK(text.rfind(L"上次执行未完成，已恢复：", 0) == 0);
+    return text;
+}
+
+}  // namespace
+
+// Killed among cycles of three, then tidied by hand before the next start: one file the run had
+// renamed is put back under its old name, and a file of the user's own takes a name the run
+// freed. The recovery and the next Execute act on the run's files only, wherever they are.
+E2E_TEST(a_run_killed_among_cycles_and_tidied_by_hand_is_recovered)
+{
+    const int count = 1500, cyclesFrom = 600;
+    std::wstring folder = freshFolder(L"tidied");
+    std::vector<std::wstring> names, originals, targets;
+    for (int i = 0; i < count; ++i) {
+        const int base = cyclesFrom + (i - cyclesFrom) / 3 * 3, next = base + ((i - cyclesFrom) % 3 + 1) % 3;
+        names.push_back(i < cyclesFrom ? numbered(L"f", i + 1) : numbered(L"n", next + 1));
+        originals.push_back(folder + names.back());
+        targets.push_back(folder + numbered(L"n", i + 1));
+    }
+    makeFiles(folder, names);
+    leaveLists(folder, originals, targets);
+    const int watched = cyclesFrom + 300;
+    {
+        App app(folder);
+        app.menuAsync(ids::n_run);
+        CHECK(waitFor([&] { return readBytes(targets[watched]) == contentOf(names[watched]); }, 60000));
+        app.kill();
+    }
+    CHECK(fileExists(privateFolderOf(folder) + L"ThumbRun.db"));
+    // The user's tidy-up: the fifth file back under its old name, a file of their own where the
+    // tenth was.
+    CHECK(MoveFileW(targets[4].c_str(), originals[4].c_str()));
+    writeBytes(originals[9], "the user's own");
+
+    App app(folder);
+    const std::wstring notice = answerRecoveryNotice(app);
+    const std::vector<std::wstring> where = listed(app.listFile(L"ThumbPath.db"));
+    CHECK_EQ(where.size(), count);
+    long long misplaced = 0;
+    for (std::size_t i = 0; i < where.size() && i < names.size(); ++i) {
+        misplaced += readBytes(where[i]) != contentOf(names[i]);
+        // A place other than its own two is one the notice names.
+        if (where[i] != originals[i] && where[i] != targets[i])
+            misplaced += notice.find(where[i]) == std::wstring::npos;
+    }
+    CHECK_EQ(misplaced, 0);
+    CHECK(where.size() > 4 && where[4] == originals[4]);
+    for (const auto& t : temporariesIn(folder))
+        CHECK(std::find(where.begin(), where.end(), t) != where.end() || notice.find(t) != std::wstring::npos);
+
+    // Done again, every file reaches its new name and the user's file stays as it is.
+    CHECK_EQ(executeAndAnswer(app, IDNO, 60000), L"执行成功!\r是否打开目录查看 " + folder);
+    misplaced = 0;
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        misplaced += readBytes(targets[i]) != contentOf(names[i]);
+    CHECK_EQ(misplaced, 0);
+    CHECK(readBytes(originals[9]) == "the user's own");
+    CHECK(temporariesIn(folder).empty());
+}
+
+// Copies killed part-way, then tidied by hand: the temporary the kill left is deleted and a file
+// of the user's own takes a new name not yet made. Nothing of the user's is touched, every
+// original stays, and the next Execute makes the rest.
+E2E_TEST(copies_killed_part_way_and_tidied_by_hand_are_recovered)
+{
+    const int count = 1500;
+    std::wstring folder = freshFolder(L"tidiedcopies");
+    const std::wstring out = freshFolder(L"tidiedout"), outFolder = out.substr(0, out.size() - 1);
+    std::vector<std::wstring> names, originals, targets;
+    for (int i = 0; i < count; ++i) {
+        names.push_back(numbered(L"p", i + 1));
+        originals.push_back(folder + names.back());
+        targets.push_back(out + numbered(L"x", i + 1));
+    }
+    makeFiles(folder, names);
+    leaveLists(folder, originals, targets);
+    const int watched = 500;
+    {
+        App app(folder);
+        app.clickAsync(ids::rbSaveas);
+        HWND chooser = app.waitForDialog(L"Select Directory");
+        CHECK(chooser != nullptr);
+        answerFolderChooser(chooser, outFolder);
+        CHECK(gone(chooser));
+        app.menuAsync(ids::n_run);
+        CHECK(waitFor([&] { return fileExists(targets[watched]); }, 60000));
+        app.kill();
+    }
+    CHECK(fileExists(privateFolderOf(folder) + L"ThumbRun.db"));
+    for (const auto& t : temporariesIn(out))
+        CHECK(DeleteFileW(t.c_str()));
+    int taken = 0;
+    while (taken < count && fileExists(targets[taken]))
+        ++taken;
+    CHECK(taken < count);
+    writeBytes(targets[taken], "the user's own");
+
+    App app(folder);
+    const std::wstring notice = answerRecoveryNotice(app);
+    for (std::size_t i = 0; i < originals.size(); ++i)
+        if (readBytes(originals[i]) != contentOf(names[i]))
+            CHECK(!"an original was touched");
+    const std::vector<std::wstring> where = listed(app.listFile(L"ThumbPath.db"));
+    CHECK_EQ(where.size(), count);
+    long long misplaced = 0;
+    for (std::size_t i = 0; i < where.size() && i < names.size(); ++i)
+        misplaced += readBytes(where[i]) != contentOf(names[i]);
+    CHECK_EQ(misplaced, 0);
+    CHECK(temporariesIn(out).empty());
+    CHECK(readBytes(targets[taken]) == "the user's own");
+    std::printf("  %d copies made before the kill; notice: %ls\n", taken, notice.c_str());
 }

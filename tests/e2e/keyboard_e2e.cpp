@@ -4,6 +4,8 @@
 
 #include <oleacc.h>
 
+#include <cstdint>
+
 using namespace e2e;
 
 namespace {
@@ -180,4 +182,89 @@ E2E_TEST(a_view_tells_a_screen_reader_its_role_name_and_text_and_copies_with_ctr
     pressChord(VK_CONTROL, 'A');
     pressChord(VK_CONTROL, 'C');
     CHECK(waitFor([] { return clipboardText() == L"旅行1.jpg\r\n旅行2.jpg\r\n"; }, 5000));
+}
+
+// A view tells its accessible object its text within the program; a message from another
+// program, of whatever number, makes it write nothing into memory that program points at.
+E2E_TEST(a_view_writes_its_text_nowhere_another_program_points_at)
+{
+    const std::wstring folder = freshFolder(L"foreign-message");
+    writeBytes(folder + L"ThumbPath.db", gbkLines({L"C:\\照片\\一.jpg"}));
+    writeBytes(folder + L"ThumbName.db", gbkLines({L"一.jpg"}));
+    App app(folder);
+    CHECK(waitFor([&] { return app.text(ids::lb_old) == L"共 1 行"; }));
+    // A string in the program's memory as its library lays one out, with room of its own: the
+    // view would copy its text there if it took the pointer for its own string's.
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, app.processId());
+    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 512, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    const std::uintptr_t layout[4] = {reinterpret_cast<std::uintptr_t>(remote + 64), 0, 100, 0};
+    WriteProcessMemory(process, remote, layout, sizeof layout, nullptr);
+    for (UINT msg = WM_USER; msg < WM_USER + 16; ++msg) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(app.control(ids::mmOriginal), msg, 0, reinterpret_cast<LPARAM>(remote),
+                            SMTO_ABORTIFHUNG, 2000, &answer);
+    }
+    wchar_t written[100]{};
+    ReadProcessMemory(process, remote + 64, written, sizeof written - sizeof(wchar_t), nullptr);
+    CHECK_EQ(std::wstring(written), L"");
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    CHECK(app.running());
+}
+
+namespace {
+// What has the focus, by the name a reader of the window would use: the control's id, or for an
+// item of the increment group its caption.
+std::wstring focusName(HWND window)
+{
+    const HWND focus = focusOf(window);
+    const int id = GetDlgCtrlID(focus);
+    return id ? std::to_wstring(id) : titleOf(focus);
+}
+
+std::wstring nextByKey(HWND window, WPARAM key)
+{
+    pressKey(focusOf(window), key);
+    Sleep(200);
+    return focusName(window);
+}
+}  // namespace
+
+// Tab goes through the main window in its keyboard order, a radio group one stop on its selected
+// item; the arrows select within the group as they move, and the preview then counts down.
+E2E_TEST(tab_walks_the_main_window_in_its_keyboard_order_and_arrows_select_in_a_radio_group)
+{
+    const std::wstring folder = freshFolder(L"tab-order");
+    makeFiles(folder, {L"a.jpg", L"b.jpg", L"c.jpg"});
+    writeBytes(folder + L"ThumbPath.db", gbkLines({folder + L"a.jpg", folder + L"b.jpg", folder + L"c.jpg"}));
+    writeBytes(folder + L"ThumbName.db", gbkLines({L"a.jpg", L"b.jpg", L"c.jpg"}));
+    App app(folder);
+    CHECK(focusComesBackTo(app.window(), app.control(ids::mmOriginal)));
+    using namespace ids;
+    std::vector<std::wstring> expected;
+    for (int id : std::initializer_list<int>{cbShowpathO, cbshowpathR, mmRenamed, Button1, cbAftername, edtRearside, cbNewname, edtname,
+                   cbInitNo, edtvalue, cbPos, 0, edtOldpart, edtNewpart, cbBeforename, edtForeside, cbChangesuffix,
+                   cbReadonly, cbHidden, rbRename, rbSaveas, mmOriginal})
+        expected.push_back(id ? std::to_wstring(id) : L"+1");
+    std::vector<std::wstring> reached;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        reached.push_back(nextByKey(app.window(), VK_TAB));
+    CHECK(reached == expected);
+
+    const HWND plus = GetWindow(app.control(rgIncDec), GW_CHILD), minus = GetWindow(plus, GW_HWNDNEXT);
+    clickInto(app.control(cbPos));
+    pressKey(app.control(cbPos), VK_ESCAPE);  // the list a click opens
+    CHECK_EQ(nextByKey(app.window(), VK_TAB), L"+1");
+    CHECK_EQ(nextByKey(app.window(), VK_DOWN), L"-1");
+    CHECK(waitFor([&] { return SendMessageW(minus, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 2000));
+    CHECK(SendMessageW(plus, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+    app.menu(n_preview);
+    CHECK_EQ(app.text(mmRenamed), L"001.jpg\r\n000.jpg\r\n0-1.jpg\r\n");
+    // Back into the group, Tab lands on the selected item.
+    clickInto(app.control(cbPos));
+    pressKey(app.control(cbPos), VK_ESCAPE);
+    CHECK_EQ(nextByKey(app.window(), VK_TAB), L"-1");
+    CHECK_EQ(nextByKey(app.window(), VK_UP), L"+1");
+    CHECK(waitFor([&] { return SendMessageW(plus, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 2000));
+    app.saveScreenshot(L"radio-by-keyboard.bmp");
 }

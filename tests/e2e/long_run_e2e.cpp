@@ -431,6 +431,7 @@ E2E_TEST(the_progress_window_takes_the_keyboard_and_esc_or_alt_f4_asks_to_stop)
         return;
     pressButton(box, IDNO);
     CHECK(gone(box));
+    CHECK(waitFor([&] { return focusOf(progress) == stop; }, 5000));
     const int reached = processed(progress);
     CHECK(waitFor([&] { return processed(progress) > reached; }, 30000));
 

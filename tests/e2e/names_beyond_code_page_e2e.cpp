@@ -159,3 +159,87 @@ E2E_TEST(copies_go_into_a_chosen_folder_beyond_the_code_page)
     CHECK(readBytes(out + L"\\x001.txt") == "content of Ελλάδα.txt");
     CHECK(readBytes(folder + L"Ελλάδα.txt") == "content of Ελλάδα.txt");
 }
+
+E2E_TEST(new_names_typed_with_emoji_and_a_utf16_names_file_reach_the_disk)
+{
+    const std::wstring folder = freshFolder(L"typed-beyond");
+    makeFiles(folder, {L"a.jpg", L"노래.mp3"});
+    App app(folder);
+    openFiles(app, folder, L"\"a.jpg\" \"노래.mp3\"");
+    waitFor([&] { return app.text(ids::lb_old) == L"共 2 行"; });
+    app.type(ids::edtname, L"🎉 ");
+    app.click(ids::cbAftername);
+    app.type(ids::edtRearside, L" 😀");
+    app.menu(ids::n_preview);
+    // The appended text goes after the base name, the number after both.
+    const std::vector<std::wstring> renamed{L"🎉  😀001.jpg", L"🎉  😀002.mp3"};
+    CHECK_EQ(app.text(ids::mmRenamed), joinCrLf(renamed));
+    CHECK(app.waitForDialog(300) == nullptr);
+    CHECK(readBytes(app.listFile(L"Thumb1Name.db")) == beyondGbkLines(renamed));
+    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + folder);
+    CHECK(readBytes(folder + renamed[0]) == "content of a.jpg");
+    CHECK(readBytes(folder + renamed[1]) == "content of 노래.mp3");
+
+    // A names file in UTF-16 with a mark, as Notepad saves "Unicode".
+    const std::wstring names = L"\xFEFFΕλλάδα 🎉\r\n가족\r\n";
+    writeBytes(folder + L"names.txt", std::string(reinterpret_cast<const char*>(names.data()), names.size() * 2));
+    importNames(app, folder + L"names.txt");
+    waitFor([&] { return app.text(ids::mmRenamed) == L"Ελλάδα 🎉.jpg\r\n가족.mp3\r\n"; });
+    CHECK_EQ(app.text(ids::mmRenamed), L"Ελλάδα 🎉.jpg\r\n가족.mp3\r\n");
+    CHECK(app.waitForDialog(300) == nullptr);
+    CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + folder);
+    CHECK(readBytes(folder + L"Ελλάδα 🎉.jpg") == "content of a.jpg");
+    CHECK(readBytes(folder + L"가족.mp3") == "content of 노래.mp3");
+}
+
+E2E_TEST(a_run_over_emoji_names_killed_part_way_is_recovered)
+{
+    const int count = 1500, watched = 150;
+    const std::wstring folder = freshFolder(L"killed-beyond");
+    std::vector<std::wstring> names, paths;
+    for (int i = 0; i < count; ++i) {
+        names.push_back(L"😀 Ελλάδα " + std::to_wstring(10000 + i) + L".jpg");
+        paths.push_back(folder + names.back());
+    }
+    makeFiles(folder, names);
+    const std::wstring journal = privateFolderOf(folder) + L"ThumbRun.db";
+    {
+        App app(folder);
+        app.dropFiles(paths);
+        waitFor([&] { return app.text(ids::lb_old) == L"共 1500 行"; }, 60000);
+        app.type(ids::edtname, L"노래 🎉");
+        app.selectAll(ids::edtvalue);
+        app.type(ids::edtvalue, L"0001");
+        app.menu(ids::n_preview);
+        CHECK(app.text(ids::mmRenamed).starts_with(L"노래 🎉0001.jpg\r\n"));
+        app.menuAsync(ids::n_run);
+        wchar_t target[64];
+        swprintf(target, 64, L"노래 🎉%04d.jpg", watched);
+        CHECK(waitFor([&] { return fileExists(folder + target); }, 60000));
+        app.kill();
+    }
+    CHECK(fileExists(journal));  // else the run had ended before the kill
+
+    App app(folder);
+    HWND notice = app.waitForDialog(L"诺通");
+    CHECK(notice != nullptr);
+    const std::wstring text = notice ? boxMessage(notice) : L"";
+    CHECK(text.starts_with(L"上次执行未完成，已恢复："));
+    app.saveScreenshot(L"names-beyond-code-page-recovered.bmp");
+    if (notice) {
+        pressButton(notice, IDOK);
+        CHECK(gone(notice));
+    }
+    CHECK(!fileExists(journal));
+    // The original list names where each file now is, whichever name it has.
+    const std::string bytes = readBytes(app.listFile(L"ThumbPath.db"));
+    const std::wstring listText = widen(bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes);
+    std::size_t listedCount = 0, misplaced = 0;
+    for (std::size_t start = 0, end; (end = listText.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
+        const std::wstring path = listText.substr(start, end - start);
+        misplaced += listedCount < names.size() && readBytes(path) != "content of " + narrow(names[listedCount]);
+        ++listedCount;
+    }
+    CHECK_EQ(listedCount, count);
+    CHECK_EQ(misplaced, 0);
+}

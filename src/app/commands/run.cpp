@@ -6,6 +6,7 @@
 #include "app/progress_window.h"
 #include "app/texts.h"
 #include "platform/errors.h"
+#include "platform/trace.h"
 #include "rename/execute.h"
 #include "rename/journal.h"
 #include "rename/run_state.h"
@@ -41,7 +42,7 @@ void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_poin
 {
     if (frmProgress->peer().visible())
         frmProgress->refresh();
-    else if (std::chrono::steady_clock::now() - started >= quietRun)
+    else if (std::chrono::steady_clock::now() - started >= quietRun && !platform::progressWindowLeftOut())
         frmProgress->follow(*run_, total, peer());
 }
 
@@ -56,7 +57,10 @@ void TFrmMain::recoverUnfinishedRun()
         store_.rewriteAfterRun(recovered->where);
         loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
     }
-    os_.fs.deleteFile(journal);
+    // A journal left behind would settle its run again at every later command, over the lists
+    // the user has made since.
+    if (auto code = os_.fs.deleteFile(journal))
+        throw platform::IoError(static_cast<int>(code));
     if (recovered)
         ui().notice(renaming::recoveryNotice(*recovered));
 }
@@ -74,8 +78,10 @@ void TFrmMain::setAsideJournalBeside()
 
 void TFrmMain::n_runClick()
 {
+    platform::trace("chosen");
     recoverUnfinishedRun();
     const lists::RunLists toRun = store_.readForRun();
+    platform::trace("lists-read");
     if (toRun.state == lists::RunLists::State::Changed) {
         ui().notice(messages::listsChanged);
         return;
@@ -113,10 +119,17 @@ void TFrmMain::n_runClick()
             }
         } running(*this, state);
         const auto started = std::chrono::steady_clock::now();
-        ui().runInBackground([&] { results = renaming::execute(os_.fs, pairs, mode, attributes, &journal, &state); },
-                             [&] { followRun(pairs.size(), started); }, refreshMs);
+        platform::trace("engine");
+        ui().runInBackground(
+            [&] {
+                results = renaming::execute(os_.fs, pairs, mode, attributes, &journal, &state);
+                platform::trace("engine-ended");
+            },
+            [&] { followRun(pairs.size(), started); }, refreshMs);
+        platform::trace("window-back");
         journalBroken = journal.broken();
     }
+    platform::trace("run-closed");
 
     // The original list now names where each file is. The files have moved whatever happens to
     // the lists: if they cannot be written, the user still hears what was done, then why the
@@ -129,9 +142,13 @@ void TFrmMain::n_runClick()
     std::optional<platform::IoError> listsBehind;
     try {
         store_.rewriteAfterRun(where);
-        if (!journalBroken)
-            os_.fs.deleteFile(journalPath);
+        platform::trace("lists-written");
         loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
+        platform::trace("view-loaded");
+        if (!journalBroken)
+            if (auto code = os_.fs.deleteFile(journalPath))
+                throw platform::IoError(static_cast<int>(code));
+        platform::trace("journal-deleted");
     } catch (const platform::IoError& e) {
         listsBehind = e;
     }
@@ -146,6 +163,7 @@ void TFrmMain::n_runClick()
         }
     }
     const std::string folder = renaming::folderToOpen(pairs, results, outputFolder);
+    platform::trace("asked");
     if (ui().ask(renaming::completionQuestion(os_.fs, pairs, results, folder)))
         os_.shell.execute("", "explorer", folder, "", platform::swShow);
     if (listsBehind)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/line_breaks.h"
@@ -28,6 +29,8 @@ public:
     TextView(const TextView&) = delete;
     TextView& operator=(const TextView&) = delete;
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The text, or the lines in sight where it is too long to hand over at every question.
+    std::wstring accessibleValue() const;
 
 private:
     // Line starts and the widest line, after the text or the font changed.
@@ -61,7 +64,6 @@ private:
     void keyDown(WPARAM key);
     void copy();
     void contextMenu(LPARAM lParam);
-    std::wstring accessibleValue() const;
 
     HWND hwnd_;
     HDC measure_;  // a memory DC holding the font, for the width table
@@ -579,9 +581,6 @@ LRESULT TextView::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         if (static_cast<LONG>(lParam) == OBJID_CLIENT)
             return accessibleView(hwnd_, wParam);
         break;
-    case viewAccessibleValue:
-        *reinterpret_cast<std::wstring*>(lParam) = accessibleValue();
-        return 0;
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
@@ -604,6 +603,20 @@ LRESULT CALLBACK textViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+std::optional<std::wstring> textViewAccessibleValue(HWND view)
+{
+    // Asked by the view's accessible object, never through a message: a message of any number
+    // can come from any program, and a pointer in it could make the view write anywhere.
+    wchar_t className[32] = L"";
+    if (!IsWindow(view) || GetWindowThreadProcessId(view, nullptr) != GetCurrentThreadId() ||
+        !GetClassNameW(view, className, 32) || std::wstring_view(className) != textViewClass())
+        return std::nullopt;
+    const auto* text = reinterpret_cast<const TextView*>(GetWindowLongPtrW(view, 0));
+    if (!text)
+        return std::nullopt;
+    return text->accessibleValue();
+}
 
 const wchar_t* textViewClass()
 {

@@ -7,9 +7,16 @@
 // answers WM_SETTEXT, WM_GETTEXT and EM_SETSEL as an edit control does.
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 namespace platform::win32 {
 
 // The registered window class of the view.
 const wchar_t* textViewClass();
+
+// What a screen reader is read of a view of this thread: its text, or the lines in sight where
+// the text is long. Nothing when the window is no such view (any more).
+std::optional<std::wstring> textViewAccessibleValue(HWND view);
 
 }  // namespace platform::win32

@@ -2,6 +2,8 @@
 
 #include <oleacc.h>
 
+#include "platform/win32/text_view.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -13,7 +15,7 @@ bool isSelf(const VARIANT& child)
 
 // Everything the system's object knows (place, focus, navigation, hit tests) it answers itself;
 // role, name, state and value come from the view.
-class ViewAccessible : public IAccessible {
+class ViewAccessible final : public IAccessible {
 public:
     ViewAccessible(HWND view, IAccessible* standard) : view_(view), standard_(standard) {}
     ViewAccessible(const ViewAccessible&) = delete;
@@ -90,11 +92,10 @@ public:
             return standard_->get_accValue(child, value);
         if (!value)
             return E_POINTER;
-        if (!IsWindow(view_))
+        const auto text = textViewAccessibleValue(view_);
+        if (!text)
             return CO_E_OBJNOTCONNECTED;
-        std::wstring text;
-        SendMessageW(view_, viewAccessibleValue, 0, reinterpret_cast<LPARAM>(&text));
-        *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        *value = SysAllocStringLen(text->data(), static_cast<UINT>(text->size()));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override

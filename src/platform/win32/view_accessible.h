@@ -4,13 +4,7 @@
 // caption of the group box around it, with the view's text as its value.
 #include <windows.h>
 
-#include <string>
-
 namespace platform::win32 {
-
-// Sent by the accessible object to its view on the view's own thread: lParam is a std::wstring
-// to fill with the value to read out.
-constexpr UINT viewAccessibleValue = WM_USER + 1;
 
 // The answer to WM_GETOBJECT for a view's client area.
 LRESULT accessibleView(HWND view, WPARAM wParam);

@@ -11,6 +11,8 @@ namespace platform::win32 {
 namespace {
 // Posted to itself by a window that was handed files.
 constexpr UINT takeHandedOver = WM_APP + 1;
+// Posted to itself by a window whose menu bar shows items of a state they no longer have.
+constexpr UINT redrawMenuBar = WM_APP + 2;
 // Where a long hint wraps, at 96 dots per inch.
 constexpr int hintWidth = 600;
 }  // namespace
@@ -154,6 +156,10 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
         PostMessageW(hwnd_, takeHandedOver, 0, 0);
         return TRUE;
     }
+    case redrawMenuBar:
+        menuBarStale_ = false;
+        DrawMenuBar(hwnd_);
+        return 0;
     case takeHandedOver:
         if (!handedOver_.empty()) {
             const auto files = std::move(handedOver_.front());
@@ -308,7 +314,12 @@ void Win32Form::setMenuEnabled(int id, bool on)
 {
     const MenuEntry& e = menu_.at(id);
     EnableMenuItem(e.owner, e.position, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
-    DrawMenuBar(hwnd_);
+    // Drawn once for all the items changed together (a run locks them all), as soon as the
+    // window reads its messages: each drawing is a round trip to the display under Wine.
+    if (e.owner == menuBar_ && !menuBarStale_) {
+        menuBarStale_ = true;
+        PostMessageW(hwnd_, redrawMenuBar, 0, 0);
+    }
 }
 
 HWND Win32Form::tooltip()

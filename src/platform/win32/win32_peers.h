@@ -146,6 +146,7 @@ private:
     std::map<int, MenuEntry> menu_;
     // Handed over by a second copy, taken once that copy has been answered.
     std::deque<std::vector<std::string>> handedOver_;
+    bool menuBarStale_ = false;
 };
 
 }  // namespace platform::win32

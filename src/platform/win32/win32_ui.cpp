@@ -192,11 +192,23 @@ HWND Win32Ui::owner() const
 }
 
 namespace {
+bool arrowKey(const MSG& msg)
+{
+    return msg.message == WM_KEYDOWN && msg.wParam >= VK_LEFT && msg.wParam <= VK_DOWN;
+}
+
 void dispatch(MSG& msg)
 {
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    if (root && IsDialogMessageW(root, &msg))
+    const HWND focus = GetFocus();
+    if (root && IsDialogMessageW(root, &msg)) {
+        // The dialog manager only moves the focus through a group of radio buttons whose state
+        // their peers keep; the one an arrow reaches is selected, as a click selects it.
+        if (Win32Control* reached = controlOf(GetFocus());
+            arrowKey(msg) && GetFocus() != focus && reached && reached->kind() == ControlKind::RadioButton)
+            reached->events().userClicked();
         return;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }

@@ -145,6 +145,26 @@ TEST_F(Executor, InPlaceToAnotherVolumeCopiesAndRemovesWithoutReplacing)
     EXPECT_EQ(fs.files(), (std::vector<std::string>{"C:\\p\\b.jpg", "D:\\out\\a.jpg", "D:\\out\\b.jpg"}));
 }
 
+// Another program writes to the original while it is copied to the other drive (a recording
+// still growing, an editor saving): removing it would lose what the copy lacks, so it stays, the
+// copy goes, and the pair is reported as not carried out.
+TEST_F(Executor, AnOriginalWrittenToDuringItsCopyIsNotRemoved)
+{
+    files({"C:\\p\\a.jpg"});
+    fs.addFolder("D:\\out");
+    bool saved = false;
+    fs.fault = [&](Op op, const std::string& path) {
+        if (op == Op::Flush && path == "D:\\out\\a.jpg" && !std::exchange(saved, true))
+            fs.writeAll("C:\\p\\a.jpg", "saved again");  // once the copy is whole
+        return 0u;
+    };
+    auto r = run({{"C:\\p\\a.jpg", "D:\\out\\a.jpg"}});
+    EXPECT_EQ(fs.content("C:\\p\\a.jpg"), "saved again");
+    EXPECT_EQ(r[0].outcome, Outcome::SystemError);
+    EXPECT_EQ(r[0].at, "C:\\p\\a.jpg");
+    EXPECT_FALSE(fs.fileExists("D:\\out\\a.jpg"));
+}
+
 TEST_F(Executor, AFailedParkingReportsTheSystemsOwnCode)
 {
     files({"C:\\p\\a", "C:\\p\\b"});
@@ -517,6 +537,46 @@ TEST_F(Run, ClosingWhileAFileIsLeftUnderATemporaryNameShowsTheReportInstead)
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_NE(shown[1].find("\r文件暂存于 C:\\pics\\~nomerra1.tmp（C:\\pics\\a.jpg → C:\\pics\\b.jpg）"), std::string::npos);
     EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\~nomerra1.tmp");
+}
+
+// A journal that cannot be deleted after its run (held open by a scanner, say) is an error: left
+// silently, every later command would settle that old run again, put its files back into the
+// original list over the files the user opened since, and pair them with the next preview.
+TEST_F(Run, AJournalThatCannotBeDeletedIsAnErrorAndNeverRevivesItsRun)
+{
+    openPics();
+    h.form.n_preview.choose();
+    bool held = true;
+    h.fs.fault = [&](Op op, const std::string& path) {
+        return held && op == Op::Delete && path == h.form.store().journalPath() ? platform::err::sharingViolation : 0u;
+    };
+    h.form.n_run.choose();
+    ASSERT_EQ(h.ui.shown.size(), 2u);
+    EXPECT_EQ(h.ui.shown[1].kind, platform::headless::Shown::Error);
+    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
+    h.takeShown();
+
+    h.openExistingFiles({"C:\\docs\\report.docx"});
+    h.form.edtname.setText("doc");
+    h.form.n_preview.choose();
+    h.form.n_run.choose();
+    ASSERT_EQ(h.ui.shown.size(), 3u);
+    for (const auto& shown : h.ui.shown)
+        EXPECT_EQ(shown.kind, platform::headless::Shown::Error) << shown.text;
+    h.takeShown();
+    EXPECT_TRUE(h.fs.fileExists("C:\\docs\\report.docx"));
+    for (const char* p : {"C:\\pics\\trip001.jpg", "C:\\pics\\trip002.JPG", "C:\\pics\\trip003.gif"})
+        EXPECT_TRUE(h.fs.fileExists(p)) << p;
+
+    held = false;
+    h.openExistingFiles({"C:\\docs\\report.docx"});
+    h.form.edtname.setText("doc");
+    h.form.n_preview.choose();
+    EXPECT_EQ(h.list(ListFile::OriginalPaths), std::vector<std::string>{"C:\\docs\\report.docx"});
+    h.form.n_run.choose();
+    EXPECT_EQ(h.fs.content("C:\\docs\\doc001.docx"), "C:\\docs\\report.docx");
+    for (const char* p : {"C:\\pics\\trip001.jpg", "C:\\pics\\trip002.JPG", "C:\\pics\\trip003.gif"})
+        EXPECT_TRUE(h.fs.fileExists(p)) << p;
 }
 
 // A journal spoiled by hand is no plan: the start goes on without touching a file.

@@ -163,6 +163,16 @@ TEST(DecodeNames, ByteOrderMarksDecide)
         EXPECT_EQ(lists::decodeNamesFile(fs, c.bytes), c.text);
 }
 
+// GB18030 is how a Chinese system writes a name beyond GBK (and how the lists here do): its bytes
+// are valid neither in the code page nor as UTF-8.
+TEST(DecodeNames, ANamesFileInGb18030IsReadSoWhereTheCodePageIsGbk)
+{
+    const std::string text = "가족 \xF0\x9F\x8E\x89\r\nØrsted\r\n照片\r\n";
+    platform::headless::HeadlessFileSystem fs;
+    const std::string gb18030 = fs.toCodePage(platform::codePage::gb18030, text);
+    EXPECT_EQ(lists::decodeNamesFile(fs, gb18030), text);
+}
+
 TEST(DecodeNames, WithoutAMarkTheMorePlausibleReadingWins)
 {
     platform::headless::HeadlessFileSystem fs;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "lists/list_encoding.h"
@@ -43,7 +44,8 @@ struct System {
     std::uint32_t codePage;
     bool gb18030;
 };
-const System chinese{"936", 936, true}, withoutGb18030{"936 without GB18030", 936, false}, western{"1252", 1252, true};
+const System chinese{"936", 936, true}, withoutGb18030{"936 without GB18030", 936, false}, western{"1252", 1252, true},
+    japanese{"932", 932, true};
 
 struct RoundTrip {
     const char* what;
@@ -191,7 +193,24 @@ TEST(ListBytes, GeneratedPairsReadBackExactly)
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
-    for (const System& system : {chinese, withoutGb18030, western}) {
+    // And any character of the scripts names are written in, encoded here as UTF-8.
+    const std::pair<char32_t, char32_t> scripts[] = {{0x20, 0x7E},     {0xA0, 0x17F},     {0x370, 0x3FF},
+                                                     {0x400, 0x4FF},   {0x600, 0x6FF},   {0x3040, 0x30FF},
+                                                     {0x4E00, 0x9FFF}, {0xAC00, 0xD7A3}, {0xE000, 0xE0FF},
+                                                     {0xFF00, 0xFFFD}, {0x1F300, 0x1F64F}, {0x20000, 0x2A6DF}};
+    auto anyCharacter = [&] {
+        const auto [first, last] = scripts[pick(std::size(scripts))];
+        const char32_t c = first + static_cast<char32_t>(pick(last - first + 1));
+        if (c < 0x80)
+            return std::string(1, std::strchr("\\/:*?\"<>|", static_cast<int>(c)) ? '_' : static_cast<char>(c));
+        std::string s;
+        const int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        s += static_cast<char>((extra == 1 ? 0xC0 : extra == 2 ? 0xE0 : 0xF0) | (c >> (6 * extra)));
+        for (int i = extra - 1; i >= 0; --i)
+            s += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
+        return s;
+    };
+    for (const System& system : {chinese, withoutGb18030, western, japanese}) {
         platform::headless::HeadlessFileSystem fs;
         fs.systemCodePage = system.codePage;
         fs.knowsGb18030 = system.gb18030;
@@ -201,7 +220,7 @@ TEST(ListBytes, GeneratedPairsReadBackExactly)
             for (auto& p : paths) {
                 std::string name;
                 for (std::size_t n = 1 + pick(6); n > 0; --n)
-                    name += characters[pick(characters.size())];
+                    name += pick(2) ? characters[pick(characters.size())] : anyCharacter();
                 p = "C:\\" + name + "\\" + name;
                 names.push_back(name);
             }

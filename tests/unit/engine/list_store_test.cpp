@@ -134,3 +134,30 @@ TEST_F(Store, AFailedWriteThrowsTheIoErrorOfItsCode)
 }
 
 }  // namespace
+
+namespace {
+
+// The lists' folder is often one every program of the user can write: a name the program writes
+// its temporaries under may already be a second name (a link) of a file elsewhere. The program
+// runs with administrator rights; writing through that name would change the other file.
+TEST_F(Store, ALinkPlantedUnderATemporaryNameIsNotWrittenThrough)
+{
+    fs.addFile("C:\\Windows\\precious.sys", "precious");
+    fs.addFile("C:\\pics\\a.jpg", "A");
+    store.rewrite(ListPair::Original, {"C:\\pics\\a.jpg"});
+    for (ListFile file : lists::allListFiles) {
+        // Put there while the command runs, after it has looked for leftovers.
+        const std::string temporary = store.pathOf(file) + ".tmp";
+        const auto original = store.readOriginal();
+        fs.addHardLink("C:\\Windows\\precious.sys", temporary);
+        if (file == ListFile::OriginalPaths || file == ListFile::OriginalNames)
+            store.rewriteAfterRun({"C:\\pics\\a.jpg"});
+        else
+            store.rewriteNew({"C:\\pics\\b.jpg"}, *original);
+        EXPECT_EQ(fs.content("C:\\Windows\\precious.sys"), "precious") << temporary;
+        EXPECT_FALSE(fs.fileExists(temporary));
+    }
+    EXPECT_EQ(store.readForRun().targets, std::vector<std::string>{"C:\\pics\\b.jpg"});
+}
+
+}  // namespace

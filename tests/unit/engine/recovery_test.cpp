@@ -76,6 +76,77 @@ TEST(Recovery, AFileTheUserPutBackIsNotTakenForACopyThatArrived)
     }
 }
 
+// Killed before a rename on one drive; before the next start the user moved the original away.
+// The file at the new path, a copy the user made with the original's size and time, is no copy
+// of the run's (a rename on one drive makes none): the pair is not done and the list does not
+// give it that file.
+TEST(Recovery, AFileAtTheNewPathOnTheSameDriveIsNotTakenForTheRunsCopy)
+{
+    HeadlessFileSystem fs;
+    fs.addFile("C:\\p\\a.jpg", "A");
+    fs.addFolder("C:\\elsewhere\\");
+    ASSERT_EQ(fs.copyFile("C:\\p\\a.jpg", "C:\\p\\b.jpg", true), 0u);
+    runKilledAtMove(fs, {{"C:\\p\\a.jpg", "C:\\p\\b.jpg"}}, 1);
+    ASSERT_EQ(fs.moveFile("C:\\p\\a.jpg", "C:\\elsewhere\\a.jpg"), 0u);
+
+    const auto recovered = renaming::recover(fs, journalPath);
+    ASSERT_TRUE(recovered);
+    EXPECT_EQ(recovered->where, std::vector<std::string>{"C:\\p\\a.jpg"});
+    EXPECT_EQ(recovered->done, std::vector<bool>{false});
+}
+
+// Another program saved a listed file after the run had read who it is: the file is the same
+// (its number), only its size and time are new. Killed with it parked, or with its copy on the
+// other drive whole, the recovery still finds it, and removes neither it nor the only copy of
+// what it now holds; every content ends at a path the list or the notice names.
+TEST(Recovery, AFileSavedAgainDuringTheRunIsStillFoundAndKept)
+{
+    struct Case {
+        const char* what;
+        std::vector<Pair> pairs;
+        const char* saved;  // the file another program writes
+        Op killBefore;
+        std::string killPath;
+    };
+    const Case cases[] = {
+        {"parked in a swap", {{"C:\\p\\a.jpg", "C:\\p\\b.jpg"}, {"C:\\p\\b.jpg", "C:\\p\\a.jpg"}}, "C:\\p\\~nomerra1.tmp",
+         Op::Move, "C:\\p\\b.jpg"},
+        {"copied to another drive", {{"C:\\p\\a.jpg", "D:\\r\\a.jpg"}}, "C:\\p\\a.jpg", Op::Delete, "C:\\p\\a.jpg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HeadlessFileSystem fs;
+        fs.addFolder("D:\\r");
+        fs.addFile("C:\\p\\a.jpg", "A");
+        fs.addFile("C:\\p\\b.jpg", "B");
+        fs.fault = [&](Op op, const std::string& path) -> std::uint32_t {
+            if (op == c.killBefore && path == c.killPath) {
+                fs.writeAll(c.saved, "A, saved again");
+                throw Killed{};
+            }
+            return 0;
+        };
+        try {
+            renaming::RunJournal journal(fs, journalPath, Mode::RenameInPlace, c.pairs);
+            renaming::execute(fs, c.pairs, Mode::RenameInPlace, platform::attr::archive, &journal);
+        } catch (const Killed&) {
+        }
+        fs.fault = nullptr;
+        const auto recovered = renaming::recover(fs, journalPath);
+        ASSERT_TRUE(recovered);
+        std::set<std::string> named(recovered->kept.begin(), recovered->kept.end());
+        named.insert(recovered->where.begin(), recovered->where.end());
+        std::set<std::string> contents;
+        for (const auto& f : fs.files())
+            if (f != journalPath) {
+                contents.insert(fs.content(f));
+                EXPECT_TRUE(named.count(f) || f == "C:\\p\\b.jpg") << f << " holds " << fs.content(f) << ", named nowhere";
+            }
+        EXPECT_TRUE(contents.count("A, saved again"));
+        EXPECT_EQ(fs.content(recovered->where[0]), "A, saved again");
+    }
+}
+
 // A journal written by someone else: whatever it names, the recovery moves and deletes only files
 // under its own temporary names beside the pair's own paths, and only those of a recorded identity.
 TEST(Recovery, ActsOnlyOnItsOwnTemporariesOfARecordedIdentity)

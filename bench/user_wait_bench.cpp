@@ -1,0 +1,307 @@
+// What a user waits for: the real nomerra.exe, started with lists in force beside it, is told
+// 开始执行 and timed until its completion question shows, next to the bare loop of system calls
+// over fresh files of the same number in the same run (before and after, averaged). Where the
+// time went comes from the program's own trace (NOMERRA_TRACE) and from the disk and the windows
+// polled from outside; the main window's answer time is polled all along with WM_NULL.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../src/app/control_ids.h"
+#include "bench_files.h"
+#include "../tests/e2e/driver.h"
+
+using namespace e2e;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::time_point t) { return std::chrono::duration<double>(t.time_since_epoch()).count(); }
+
+// Files spread evenly over this many folders inside the given one (the given one itself when 1).
+std::vector<std::wstring> makeFreshFiles(const std::wstring& root, std::size_t n, std::size_t folders)
+{
+    std::vector<std::wstring> paths;
+    for (std::size_t f = 0; f < folders; ++f) {
+        const std::wstring folder = folders == 1 ? root : root + L"d" + std::to_wstring(f) + L"\\";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        for (std::size_t i = f * n / folders; i < (f + 1) * n / folders; ++i) {
+            paths.push_back(folder + L"IMG_" + std::to_wstring(100000 + i) + L".jpg");
+            CloseHandle(CreateFileW(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        }
+    }
+    return paths;
+}
+
+std::vector<std::wstring> targetsOf(const std::vector<std::wstring>& originals)
+{
+    std::vector<std::wstring> targets;
+    for (std::size_t i = 0; i < originals.size(); ++i)
+        targets.push_back(originals[i].substr(0, originals[i].find_last_of(L'\\') + 1) + L"trip" +
+                          std::to_wstring(100001 + i) + L".jpg");
+    return targets;
+}
+
+// The least a rename in place with the read-only attribute costs: archive attribute, move,
+// attribute of the new file.
+double bareLoop(std::size_t n, std::size_t folders)
+{
+    const std::wstring folder = freshFolder(L"wait-bench-bare");
+    const auto from = makeFreshFiles(folder, n, folders);
+    const auto to = targetsOf(from);
+    const auto start = Clock::now();
+    for (std::size_t i = 0; i < n; ++i) {
+        SetFileAttributesW(from[i].c_str(), FILE_ATTRIBUTE_ARCHIVE);
+        MoveFileExW(from[i].c_str(), to[i].c_str(), 0);
+        SetFileAttributesW(to[i].c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    const double took = seconds(Clock::now()) - seconds(start);
+    bench::removeFolder(folder);
+    return took;
+}
+
+// The steps the program traced, in seconds on the shared steady clock.
+std::map<std::string, double> readTrace(const std::wstring& path)
+{
+    std::map<std::string, double> steps;
+    std::istringstream lines(readBytes(path));
+    std::string step;
+    double at = 0;
+    while (lines >> step >> at)
+        steps[step] = at;
+    return steps;
+}
+
+HWND visibleWindow(DWORD process, const wchar_t* className, const wchar_t* title = nullptr)
+{
+    for (HWND w : windowsOf(process, className))
+        if (IsWindowVisible(w) && (!title || titleOf(w) == title))
+            return w;
+    return nullptr;
+}
+
+struct ProgramRun {
+    double total = 0;  // menu → question
+    double firstMoved = 0, lastMoved = 0, progressShown = -1, progressGone = -1, journalGone = -1;
+    std::map<std::string, double> steps;  // relative to the menu command
+    double slowestAnswerMs = 0;
+    bool allMoved = false;
+};
+
+// The program over fresh files with its lists in force: 开始执行, until the question.
+ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow)
+{
+    ProgramRun run;
+    const std::wstring root = freshFolder(L"wait-bench-program");
+    const std::wstring files = root + L"files\\";
+    CreateDirectoryW(files.c_str(), nullptr);
+    const auto originals = makeFreshFiles(files, n, folders);
+    const auto targets = targetsOf(originals);
+    leaveLists(root, originals, targets);
+    const std::wstring trace = root + L"trace.txt";
+    SetEnvironmentVariableW(L"NOMERRA_TRACE", trace.c_str());
+    SetEnvironmentVariableW(L"NOMERRA_NO_PROGRESS_WINDOW", progressWindow ? nullptr : L"1");
+    {
+        App app(root);
+        SetEnvironmentVariableW(L"NOMERRA_TRACE", nullptr);
+        SetEnvironmentVariableW(L"NOMERRA_NO_PROGRESS_WINDOW", nullptr);
+        app.click(ids::cbReadonly);
+        const std::wstring journal = privateFolderOf(root) + L"ThumbRun.db";
+
+        std::atomic<bool> asked = false;
+        std::atomic<double> slowest = 0;
+        std::thread answering([&] {
+            while (!asked) {
+                DWORD_PTR result = 0;
+                const auto before = Clock::now();
+                SendMessageTimeoutW(app.window(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+                const double ms = (seconds(Clock::now()) - seconds(before)) * 1000;
+                if (!asked && ms > slowest)
+                    slowest = ms;
+                Sleep(20);
+            }
+        });
+
+        const double chosen = seconds(Clock::now());
+        app.menuAsync(ids::n_run);
+        auto now = [&] { return seconds(Clock::now()) - chosen; };
+        HWND box = nullptr;
+        while (!box && now() < 600) {
+            if (!run.firstMoved && !fileExists(originals.front()))
+                run.firstMoved = now();
+            if (!run.lastMoved && !fileExists(originals.back()))
+                run.lastMoved = now();
+            const bool shown = visibleWindow(app.processId(), L"TfrmProgress") != nullptr;
+            if (shown && run.progressShown < 0)
+                run.progressShown = now();
+            if (!shown && run.progressShown >= 0 && run.progressGone < 0)
+                run.progressGone = now();
+            if (run.journalGone < 0 && run.lastMoved && !fileExists(journal))
+                run.journalGone = now();
+            box = visibleWindow(app.processId(), L"#32770", L"确认");
+            if (!box)
+                Sleep(2);
+        }
+        run.total = now();
+        asked = true;
+        answering.join();
+        run.slowestAnswerMs = slowest;
+        run.allMoved = fileExists(targets.front()) && fileExists(targets.back()) && !fileExists(originals.back());
+        if (box) {
+            pressButton(box, IDNO);
+            gone(box);
+        }
+        closeWindow(app.window());
+        app.waitForExit(20000);
+        for (const auto& [step, at] : readTrace(trace))
+            run.steps[step] = at - chosen;
+    }
+    bench::removeFolder(root);
+    return run;
+}
+
+double step(const ProgramRun& run, const char* name)
+{
+    const auto found = run.steps.find(name);
+    return found == run.steps.end() ? -1 : found->second;
+}
+
+void measure(const std::string& size)
+{
+    const std::size_t n = std::stoul(size);
+    const std::size_t slash = size.find('/');
+    const std::size_t folders = slash == std::string::npos ? 1 : std::stoul(size.substr(slash + 1));
+    const double bareBefore = bareLoop(n, folders);
+    const ProgramRun shown = runProgram(n, folders, true);
+    const ProgramRun quiet = runProgram(n, folders, false);
+    const double bareAfter = bareLoop(n, folders);
+    const double bare = (bareBefore + bareAfter) / 2;
+
+    std::printf("%zu files in %zu folder(s): menu -> question %.3f s, bare loop %.3f s (%.3f / %.3f): ratio %.2f%s\n",
+                n, folders, shown.total, bare, bareBefore, bareAfter, shown.total / bare,
+                shown.allMoved ? "" : "  (NOT ALL MOVED)");
+    std::printf("  before the engine %.3f s (command taken %.3f, lists read %.3f); engine %.3f s (first file moved "
+                "at %.3f, last at %.3f); after it %.3f s (window back %.3f, run closed %.3f, lists written %.3f, "
+                "journal deleted %.3f, view loaded %.3f, asked %.3f)\n",
+                step(shown, "engine"), step(shown, "chosen"), step(shown, "lists-read") - step(shown, "chosen"),
+                step(shown, "engine-ended") - step(shown, "engine"), shown.firstMoved, shown.lastMoved,
+                shown.total - step(shown, "engine-ended"), step(shown, "window-back"), step(shown, "run-closed"),
+                step(shown, "lists-written"), step(shown, "journal-deleted"), step(shown, "view-loaded"),
+                step(shown, "asked"));
+    std::printf("  progress window shown %.3f-%.3f s; without it %.3f s (engine %.3f s): it costs %+.1f%%; main "
+                "window answered within %.0f ms (%.0f ms without the progress window)\n",
+                shown.progressShown, shown.progressGone, quiet.total,
+                step(quiet, "engine-ended") - step(quiet, "engine"), (shown.total / quiet.total - 1) * 100,
+                shown.slowestAnswerMs, quiet.slowestAnswerMs);
+    std::vector<std::pair<double, std::string>> order;
+    for (const auto& [name, at] : shown.steps)
+        order.emplace_back(at, name);
+    std::sort(order.begin(), order.end());
+    std::printf("  every step traced:");
+    for (const auto& [at, name] : order)
+        std::printf(" %s %.3f", name.c_str(), at);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+// A million listed paths of about 40 characters, none of them a file but the first, so that a
+// run fails fast on every other pair: the start, the full-path view, a preview through the menu
+// and the steps of Execute before the engine and after it.
+void measureListed(std::size_t n)
+{
+    const std::wstring root = freshFolder(L"wait-bench-listed");
+    const std::wstring files = root + L"files\\";
+    CreateDirectoryW(files.c_str(), nullptr);
+    std::vector<std::wstring> originals;
+    for (std::size_t i = 0; i < n; ++i)
+        originals.push_back(files + L"2026 假期\\IMG_" + std::to_wstring(1000000 + i) + L".jpg");
+    CreateDirectoryW((files + L"2026 假期").c_str(), nullptr);
+    writeBytes(originals.front(), "");
+    leaveLists(root, originals, {});
+    const std::wstring trace = root + L"trace.txt";
+    SetEnvironmentVariableW(L"NOMERRA_TRACE", trace.c_str());
+    const auto started = Clock::now();
+    App app(root);
+    SetEnvironmentVariableW(L"NOMERRA_TRACE", nullptr);
+    const std::wstring count = L"共 " + std::to_wstring(n) + L" 行";
+    while (app.text(ids::lb_old) != count && seconds(Clock::now()) - seconds(started) < 120)
+        Sleep(5);
+    const double start = seconds(Clock::now()) - seconds(started);
+    auto timed = [](auto step) {
+        const auto from = Clock::now();
+        step();
+        return seconds(Clock::now()) - seconds(from);
+    };
+    const double fullPaths = timed([&] { app.click(ids::cbShowpathO); });
+    app.type(ids::edtname, L"trip");
+    const double preview = timed([&] { app.menu(ids::n_preview); });
+    const bool previewed = app.text(ids::lb_new) == count;
+
+    const double chosen = seconds(Clock::now());
+    app.menuAsync(ids::n_run);
+    HWND box = nullptr;
+    while (!box && seconds(Clock::now()) - chosen < 1200) {
+        box = visibleWindow(app.processId(), L"#32770", L"确认");
+        if (!box)
+            Sleep(20);
+    }
+    const double shown = seconds(Clock::now());
+    PROCESS_MEMORY_COUNTERS memory{sizeof memory};
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.processId());
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    CloseHandle(process);
+    if (box) {
+        pressButton(box, IDNO);
+        gone(box);
+    }
+    closeWindow(app.window());
+    app.waitForExit(60000);
+    auto steps = readTrace(trace);
+    std::printf("%zu listed paths: start until they show %.3f s; full-path view %.3f s; preview through the menu "
+                "%.3f s%s; peak working set %.0f MB\n",
+                n, start, fullPaths, preview, previewed ? "" : " (NOT PREVIEWED)", memory.PeakWorkingSetSize / 1048576.0);
+    std::printf("  Execute, every pair but the first failing: before the engine %.3f s (lists read %.3f s), engine "
+                "%.3f s, after it %.3f s (run closed %.3f, lists written %.3f, view loaded %.3f, question shown %.3f)\n",
+                steps["engine"] - steps["chosen"], steps["lists-read"] - steps["chosen"],
+                steps["engine-ended"] - steps["engine"], shown - steps["engine-ended"],
+                steps["run-closed"] - steps["engine-ended"], steps["lists-written"] - steps["run-closed"],
+                steps["view-loaded"] - steps["journal-deleted"], shown - steps["asked"]);
+    std::fflush(stdout);
+    bench::removeFolder(root);
+}
+
+}  // namespace
+
+// Sizes as arguments: N files in one folder, or N/F spread over F folders; "listed N" for N
+// listed paths that are no files. The program image is the first argument.
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 3) {
+        std::printf("usage: user_wait_bench nomerra.exe N|N/F|listed N ...\n");
+        return 2;
+    }
+    std::wstring image = argv[1];
+    std::replace(image.begin(), image.end(), L'/', L'\\');
+    if (!image.empty() && image[0] == L'\\')
+        image = L"Z:" + image;
+    programImage = image;
+    for (int i = 2; i < argc; ++i) {
+        const std::string size = narrow(argv[i]);
+        if (size == "listed" && i + 1 < argc)
+            measureListed(std::stoul(narrow(argv[++i])));
+        else
+            measure(size);
+    }
+    return 0;
+}
