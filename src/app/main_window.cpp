@@ -92,7 +92,6 @@ TFrmMain::TFrmMain(const platform::Platform& os)
     btnFolder.setText(texts::caption::btnFolder);
     btnFolder.setVisible(false);
     lbpath.setEllipsis(platform::Ellipsis::Middle);
-    N1.setCaption(texts::menu::separator);
     Ofile.filter = texts::importFilter;
 
     bindEvents();
@@ -103,6 +102,40 @@ TFrmMain::TFrmMain(const platform::Platform& os)
 
 TFrmMain::~TFrmMain() = default;
 
+// The menu, one row per item in menu order: adding a command is a row here, its handler and its text.
+std::span<const TFrmMain::MenuCommand> TFrmMain::menuCommands()
+{
+    static const MenuCommand commands[] = {
+        {&TFrmMain::n_open, texts::menu::open, texts::menu::openHint, &TFrmMain::n_openClick, false},
+        {&TFrmMain::n_add, texts::menu::add, texts::menu::addHint, &TFrmMain::n_addClick, false},
+        {&TFrmMain::n_clear, texts::menu::clear, texts::menu::clearHint, &TFrmMain::n_clearClick, false},
+        {&TFrmMain::n_preview, texts::menu::preview, texts::menu::previewHint, &TFrmMain::n_previewClick, false},
+        {&TFrmMain::n_cancel, texts::menu::cancel, texts::menu::cancelHint, &TFrmMain::n_cancelClick, false},
+        {&TFrmMain::n_run, texts::menu::run, texts::menu::runHint, &TFrmMain::n_runClick, false},
+        {&TFrmMain::n_help, texts::menu::help, "", nullptr, false},
+        // Reached only through 帮助, which a run greys.
+        {&TFrmMain::n_web, texts::menu::web, "", &TFrmMain::n_webClick, true},
+        {&TFrmMain::m_checkupdate, texts::menu::checkUpdate, "", &TFrmMain::m_checkupdateClick, true},
+        {&TFrmMain::N1, texts::menu::separator, "", nullptr, true},
+        {&TFrmMain::n_about, texts::menu::about, "", &TFrmMain::n_aboutClick, true},
+        {&TFrmMain::n_exit, texts::menu::exit, "", &TFrmMain::n_exitClick, false},
+    };
+    return commands;
+}
+
+std::vector<platform::Control*> TFrmMain::lockedDuringRun()
+{
+    std::vector<platform::Control*> locked{
+        &gb_name, &gb_filename, &cbNewname, &edtname, &gb_No, &cbInitNo, &edtvalue, &cbPos, &rgIncDec,
+        &gbReplace, &edtOldpart, &edtNewpart, &gb_insert, &cbBeforename, &edtForeside, &gb_append,
+        &cbAftername, &edtRearside, &gb_extension, &cbChangesuffix, &edtsuffix_old, &edtsuffix_new,
+        &gb_attributes, &cbReadonly, &cbHidden, &gb_output, &rbRename, &rbSaveas, &btnFolder, &lbpath,
+        &cbShowpathO, &cbshowpathR, &Button1};
+    for (const auto& item : rgIncDec.buttons())
+        locked.push_back(item.get());
+    return locked;
+}
+
 void TFrmMain::bindEvents()
 {
     onShow = [this] { FormShow(); };
@@ -110,20 +143,13 @@ void TFrmMain::bindEvents()
     onCloseQuery = [this] { return FormCloseQuery(); };
     onClose = [this] { FormClose(); };
     onDropFiles = [this](const std::vector<std::string>& paths) { FormDropFiles(paths); };
-    n_exit.onClick = [this] { n_exitClick(); };
+    for (const MenuCommand& c : menuCommands())
+        if (c.handler)
+            (this->*c.item).onClick = [this, handler = c.handler] { (this->*handler)(); };
     mmOriginal.onChange = [this] { mmOriginalChange(); };
     mmRenamed.onChange = [this] { mmRenamedChange(); };
     cbShowpathO.onClick = [this] { cbShowpathOClick(); };
     cbshowpathR.onClick = [this] { cbshowpathRClick(); };
-    n_open.onClick = [this] { n_openClick(); };
-    n_add.onClick = [this] { n_addClick(); };
-    n_clear.onClick = [this] { n_clearClick(); };
-    n_preview.onClick = [this] { n_previewClick(); };
-    n_cancel.onClick = [this] { n_cancelClick(); };
-    n_run.onClick = [this] { n_runClick(); };
-    n_web.onClick = [this] { n_webClick(); };
-    m_checkupdate.onClick = [this] { m_checkupdateClick(); };
-    n_about.onClick = [this] { n_aboutClick(); };
     Button1.onClick = [this] { Button1Click(); };
     cbNewname.onClick = [this] { cbNewnameClick(); };
     cbInitNo.onClick = [this] { cbInitNoClick(); };
@@ -140,25 +166,13 @@ void TFrmMain::FormCreate()
     using namespace texts;
     versionString = texts::versionString;
     ui().setHintTimes(500, 10000);
-    lb_old.setText(std::string(counterPrefix) + "0" + counterSuffix);
-    lb_new.setText(std::string(counterPrefix) + "0" + counterSuffix);
+    lb_old.setText(counterText(0));
+    lb_new.setText(counterText(0));
 
     ui().setApplicationTitle(applicationTitle);
-    const struct {
-        platform::MenuItem& item;
-        const char* caption;
-        const char* hint;
-    } menuTexts[] = {
-        {n_open, menu::open, menu::openHint},       {n_add, menu::add, menu::addHint},
-        {n_clear, menu::clear, menu::clearHint},    {n_preview, menu::preview, menu::previewHint},
-        {n_cancel, menu::cancel, menu::cancelHint}, {n_run, menu::run, menu::runHint},
-        {n_help, menu::help, ""},                   {n_web, menu::web, ""},
-        {m_checkupdate, menu::checkUpdate, ""},     {n_about, menu::about, ""},
-        {n_exit, menu::exit, ""},
-    };
-    for (const auto& m : menuTexts) {
-        m.item.setCaption(m.caption);
-        m.item.setHint(m.hint);
+    for (const MenuCommand& c : menuCommands()) {
+        (this->*c.item).setCaption(c.caption);
+        (this->*c.item).setHint(c.hint);
     }
 
     const struct {

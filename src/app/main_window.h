@@ -1,11 +1,14 @@
 #pragma once
 // The main window: one field per control of its inventory, one method per event handler. The
-// bodies of a subsystem's handlers live in that subsystem's folder.
+// handlers' bodies live beside it in src/app (the menu commands in src/app/commands); the logic
+// they call is the engine's (lists, rename, platform), which never includes this header.
 #include <chrono>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "lists/list_store.h"
+#include "rename/compose.h"
 #include "rename/rename_options.h"
 #include "platform/controls.h"
 #include "platform/display.h"
@@ -97,13 +100,13 @@ public:
     void FormClose();
     void n_exitClick();
 
-    // lists/views.cpp
+    // app/view_handlers.cpp
     void mmOriginalChange();
     void mmRenamedChange();
     void cbShowpathOClick();
     void cbshowpathRClick();
 
-    // lists/choose_files.cpp
+    // app/commands/choose_files.cpp
     void n_openClick();
     void n_addClick();
     void n_clearClick();
@@ -113,16 +116,18 @@ public:
     // The files the program was started with: opened.
     void openCommandLine(const std::vector<std::string>& arguments);
 
-    // lists/import_names.cpp
+    // app/commands/import_names.cpp
     void Button1Click();
 
-    // app/help_menu.cpp
+    // app/commands/help_menu.cpp
     void n_webClick();
     void m_checkupdateClick();
     void n_aboutClick();
 
-    // rename/compose.cpp, rename/preview.cpp, rename/run.cpp
-    static std::string StrFiller(const std::string& text, int width);
+    // The composition's zero fill, the engine's own.
+    static std::string StrFiller(const std::string& text, int width) { return renaming::StrFiller(text, width); }
+
+    // app/commands/preview.cpp, app/commands/run.cpp
     void n_previewClick();
     void n_cancelClick();
     void n_runClick();
@@ -133,7 +138,7 @@ public:
     // A run journal beside the program is not acted on: it is moved aside, and the user told.
     void setAsideJournalBeside();
 
-    // rename/options.cpp
+    // app/option_handlers.cpp
     renaming::RenameOptions renameOptions() const;
     void cbNewnameClick();
     void cbInitNoClick();
@@ -147,6 +152,19 @@ public:
     const lists::ListStore& store() const { return store_; }
 
 private:
+    // One row of the menu: the item, its texts, what choosing it does (nullptr: it opens a
+    // submenu or separates), and whether it stays available while a run goes.
+    struct MenuCommand {
+        platform::MenuItem TFrmMain::*item;
+        const char* caption;
+        const char* hint;
+        void (TFrmMain::*handler)();
+        bool duringRun;
+    };
+    static std::span<const MenuCommand> menuCommands();
+    // The inventory's controls that a run locks; each gets back its own state afterwards.
+    std::vector<platform::Control*> lockedDuringRun();
+
     void bindEvents();
     // While a run goes, nothing else may start or change the lists.
     void setRunning(renaming::RunState* run);

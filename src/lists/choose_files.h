@@ -12,8 +12,6 @@ namespace lists {
 // there are more.
 std::string refusedNotice(const std::string& heading, const std::vector<std::string>& refused);
 
-constexpr const char* missingPathsHeading = "以下文件不存在，未加入列表：";
-
 struct Given {
     std::vector<std::string> files;
     std::vector<std::string> missing;

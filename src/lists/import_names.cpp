@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/main_window.h"
 #include "lists/names_decoding.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
@@ -20,23 +19,3 @@ std::vector<std::string> importedPaths(const std::vector<std::string>& originals
 }
 
 }  // namespace lists
-
-void TFrmMain::Button1Click()
-{
-    recoverUnfinishedRun();
-    const auto chosen = Ofile.execute();
-    if (!chosen || !os_.fs.fileExists(chosen->front()))
-        return;
-    try {
-        const auto names = lists::splitLines(lists::decodeNamesFile(os_.fs, os_.fs.readAll(chosen->front())));
-        const auto original = store_.readOriginal();
-        if (!original) {
-            ui().notice(lists::listsChangedNotice);
-            return;
-        }
-        store_.rewriteNew(lists::importedPaths(original->entries, names), *original);
-        loadView(mmRenamed, lists::ListPair::New, cbshowpathR.checked());
-    } catch (const platform::AppError&) {
-        // An import that fails says nothing; what was written stays.
-    }
-}

@@ -4,6 +4,7 @@
 #include "lists/list_record.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
+#include "platform/line_breaks.h"
 #include "platform/private_folder.h"
 
 namespace lists {
@@ -36,17 +37,8 @@ const char* fileName(ListFile file)
 std::vector<std::string> splitLines(const std::string& text)
 {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.emplace_back(text, start, i - start);
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.emplace_back(text, start);
+    platform::forEachLine(std::string_view(text),
+                          [&](std::size_t start, std::size_t length) { lines.emplace_back(text, start, length); });
     return lines;
 }
 

@@ -52,7 +52,6 @@ struct RunLists {
 
 struct ListRecord;
 
-constexpr const char* listsChangedNotice = "列表已被其他程序修改，请重新打开文件并预览。";
 
 class ListStore {
 public:

@@ -1,5 +1,5 @@
 #pragma once
-// The line counters beside the two views.
+// What the two views show of a list, and how many lines they count.
 #include <cstddef>
 #include <string>
 
@@ -10,7 +10,5 @@ std::size_t countLines(const std::string& text);
 // A list file's text as a view shows it: a control character inside an entry shows as its
 // visible picture (U+2400 + code), since a NUL would end the view's text.
 std::string viewText(const std::string& listText);
-// "共 " + count + " 行"
-std::string counterText(std::size_t lines);
 
 }  // namespace lists

@@ -1,11 +1,12 @@
 #include "rename/compose.h"
 
-#include "app/main_window.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
 #include "platform/utf8.h"
 
-std::string TFrmMain::StrFiller(const std::string& text, int width)
+namespace renaming {
+
+std::string StrFiller(const std::string& text, int width)
 {
     std::string filled = text;
     const std::size_t length = platform::utf8Length(text);
@@ -13,8 +14,6 @@ std::string TFrmMain::StrFiller(const std::string& text, int width)
         filled.insert(0, static_cast<std::size_t>(width) - length, '0');
     return filled;
 }
-
-namespace renaming {
 
 namespace {
 
@@ -46,7 +45,7 @@ std::string numberPart(std::size_t k, const RenameOptions& o)
         return {};
     const long long step = static_cast<long long>(k);
     const long long number = o.decrement ? startNumber(o) - step : startNumber(o) + step;
-    return TFrmMain::StrFiller(std::to_string(number), static_cast<int>(platform::utf8Length(o.edtvalue)));
+    return StrFiller(std::to_string(number), static_cast<int>(platform::utf8Length(o.edtvalue)));
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 
 namespace renaming {
 
+// The text with "0" put in front until it is width characters long; a longer text stays as it is.
+std::string StrFiller(const std::string& text, int width);
+
 struct NewEntry {
     std::string path;
     std::string name;  // the final component of path

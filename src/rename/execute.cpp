@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "lists/messages.h"
 #include "lists/path_parts.h"
 #include "lists/views.h"
 #include "platform/utf8.h"
@@ -356,14 +357,14 @@ private:
 const char* reasonText(Outcome outcome)
 {
     switch (outcome) {
-    case Outcome::TargetExists: return "目标文件已存在";
-    case Outcome::SourceMissing: return "原文件不存在";
-    case Outcome::TargetFolderMissing: return "目标文件夹不存在";
-    case Outcome::InvalidName: return "文件名无效";
-    case Outcome::DuplicateSource: return "原文件重复";
-    case Outcome::CaseNotKept: return "大小写更改未生效";
-    case Outcome::Stopped: return "已停止";
-    case Outcome::Unidentified: return "无法识别文件";
+    case Outcome::TargetExists: return messages::reason::targetExists;
+    case Outcome::SourceMissing: return messages::reason::sourceMissing;
+    case Outcome::TargetFolderMissing: return messages::reason::targetFolderMissing;
+    case Outcome::InvalidName: return messages::reason::invalidName;
+    case Outcome::DuplicateSource: return messages::reason::duplicateSource;
+    case Outcome::CaseNotKept: return messages::reason::caseNotKept;
+    case Outcome::Stopped: return messages::reason::stopped;
+    case Outcome::Unidentified: return messages::reason::unidentified;
     default: return "";
     }
 }
@@ -471,33 +472,30 @@ bool temporaryLeft(const std::vector<Pair>& pairs, const std::vector<PairResult>
 std::string completionQuestion(FileSystem& fs, const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
                                const std::string& outputFolder)
 {
-    constexpr std::size_t listed = 10;
-    std::size_t failed = 0;
-    std::string lines, temporaries;
     // A hand-edited list may hold a NUL, which would end the box's text before its question.
     auto pairText = [&](std::size_t i) { return lists::viewText(pairs[i].from) + " → " + lists::viewText(pairs[i].to); };
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        if (results[i].outcome == Outcome::Done)
-            continue;
-        if (++failed > listed)
-            continue;
+    std::vector<std::size_t> failed;
+    for (std::size_t i = 0; i < results.size(); ++i)
+        if (results[i].outcome != Outcome::Done)
+            failed.push_back(i);
+    using namespace messages::report;
+    if (failed.empty())
+        return std::string(succeeded) + "\r" + openFolderQuestion + outputFolder;
+    std::string text = finishedPrefix + std::to_string(failed.size()) + failedSuffix;
+    text += messages::firstTenLines(failed.size(), [&](std::size_t k) {
+        const std::size_t i = failed[k];
         const std::string reason =
             results[i].outcome == Outcome::SystemError ? fs.errorText(results[i].code) : reasonText(results[i].outcome);
-        lines += "\r" + pairText(i) + "（" + reason + "）";
-    }
+        return pairText(i) + "（" + reason + "）";
+    });
     // Every file left under a temporary name is named, however many pairs failed.
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (const std::string parked = parkedAt(pairs[i], results[i]); !parked.empty())
-            temporaries += "\r文件暂存于 " + lists::viewText(parked) + "（" + pairText(i) + "）";
+            text += "\r" + (parkedPrefix + lists::viewText(parked)) + "（" + pairText(i) + "）";
         if (!results[i].stray.empty())
-            temporaries += "\r多余副本 " + lists::viewText(results[i].stray) + "（" + pairText(i) + "）";
+            text += "\r" + (strayPrefix + lists::viewText(results[i].stray)) + "（" + pairText(i) + "）";
     }
-    if (failed == 0)
-        return "执行成功!\r是否打开目录查看 " + outputFolder;
-    if (failed > listed)
-        lines += "\r……";
-    lines += temporaries;
-    return "执行完成，" + std::to_string(failed) + " 个文件未处理：" + lines + "\r是否打开目录查看 " + outputFolder;
+    return text + "\r" + openFolderQuestion + outputFolder;
 }
 
 }  // namespace renaming

@@ -7,6 +7,7 @@
 #include <set>
 #include <string_view>
 
+#include "lists/messages.h"
 #include "lists/path_parts.h"
 
 #include "platform/errors.h"
@@ -455,14 +456,11 @@ std::optional<Recovered> recover(platform::FileSystem& fs, const std::string& jo
 
 std::string recoveryNotice(const Recovered& recovered)
 {
-    constexpr std::size_t listed = 10;
     const auto done = static_cast<std::size_t>(std::count(recovered.done.begin(), recovered.done.end(), true));
-    std::string text = "上次执行未完成，已恢复：" + std::to_string(done) + " 个文件已改名，" +
-                       std::to_string(recovered.where.size() - done) + " 个文件未处理。";
-    for (std::size_t i = 0; i < recovered.kept.size() && i < listed; ++i)
-        text += "\r" + recovered.kept[i];
-    if (recovered.kept.size() > listed)
-        text += "\r……";
+    using namespace messages::recovery;
+    std::string text = prefix + std::to_string(done) + doneSuffix + std::to_string(recovered.where.size() - done) +
+                       leftSuffix;
+    text += messages::firstTenLines(recovered.kept.size(), [&](std::size_t i) { return recovered.kept[i]; });
     return text;
 }
 

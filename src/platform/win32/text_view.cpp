@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/line_breaks.h"
 #include "platform/win32/view_accessible.h"
 
 namespace platform::win32 {
@@ -92,18 +93,18 @@ TextView::~TextView()
 
 void TextView::layout()
 {
-    // Breaks at CR LF, at a lone CR and at a lone LF, as the line counter counts them.
+    // Breaks where the line counter counts a line; a break at the very end still starts a line here.
     starts_.assign(1, 0);
     widest_ = 0;
     int line = 0;
-    for (std::size_t i = 0; i < text_.size(); ++i) {
-        const wchar_t c = text_[i];
-        if (c != L'\r' && c != L'\n') {
+    const std::wstring_view text(text_);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t br = platform::lineBreakAt(text, i);
+        if (br == 0) {
             line += advance(i);
             continue;
         }
-        if (c == L'\r' && i + 1 < text_.size() && text_[i + 1] == L'\n')
-            ++i;
+        i += br - 1;
         starts_.push_back(i + 1);
         widest_ = std::max(widest_, line);
         line = 0;

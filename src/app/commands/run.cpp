@@ -2,7 +2,9 @@
 #include <optional>
 
 #include "app/main_window.h"
+#include "lists/messages.h"
 #include "app/progress_window.h"
+#include "app/texts.h"
 #include "platform/errors.h"
 #include "platform/trace.h"
 #include "rename/execute.h"
@@ -19,8 +21,9 @@ constexpr auto quietRun = std::chrono::milliseconds(500);
 void TFrmMain::setRunning(renaming::RunState* run)
 {
     run_ = run;
-    for (platform::MenuItem* item : {&n_open, &n_add, &n_clear, &n_preview, &n_cancel, &n_run, &n_help, &n_exit})
-        item->setEnabled(!run);
+    for (const MenuCommand& c : menuCommands())
+        if (!c.duringRun)
+            (this->*c.item).setEnabled(!run);
     // Every option is seen to be locked, and afterwards each is as it was: some were disabled
     // by the options' own interplay.
     if (!run) {
@@ -29,19 +32,10 @@ void TFrmMain::setRunning(renaming::RunState* run)
         enabledBeforeRun_.clear();
         return;
     }
-    auto lock = [this](platform::Control* c) {
+    for (platform::Control* c : lockedDuringRun()) {
         enabledBeforeRun_.emplace_back(c, c->enabled());
         c->setEnabled(false);
-    };
-    for (platform::Control* c : std::initializer_list<platform::Control*>{
-             &gb_name, &gb_filename, &cbNewname, &edtname, &gb_No, &cbInitNo, &edtvalue, &cbPos, &rgIncDec,
-             &gbReplace, &edtOldpart, &edtNewpart, &gb_insert, &cbBeforename, &edtForeside, &gb_append,
-             &cbAftername, &edtRearside, &gb_extension, &cbChangesuffix, &edtsuffix_old, &edtsuffix_new,
-             &gb_attributes, &cbReadonly, &cbHidden, &gb_output, &rbRename, &rbSaveas, &btnFolder, &lbpath,
-             &cbShowpathO, &cbshowpathR, &Button1})
-        lock(c);
-    for (const auto& item : rgIncDec.buttons())
-        lock(item.get());
+    }
 }
 
 void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_point started)
@@ -76,8 +70,9 @@ void TFrmMain::setAsideJournalBeside()
     const std::string aside = store_.setAsideJournalBeside();
     if (aside.empty())
         return;
-    std::string notice = "程序文件夹中的 ThumbRun.db 不是本程序现在的执行记录，没有据以处理任何文件";
-    notice += aside == "ThumbRun.db" ? "，也无法改名。" : "，已改名为 " + aside + "。";
+    std::string notice = texts::journalBesideNotice;
+    notice += aside == "ThumbRun.db" ? texts::journalBesideKept
+                                     : texts::journalBesideRenamedPrefix + aside + texts::journalBesideRenamedSuffix;
     ui().notice(notice);
 }
 
@@ -88,13 +83,13 @@ void TFrmMain::n_runClick()
     const lists::RunLists toRun = store_.readForRun();
     platform::trace("lists-read");
     if (toRun.state == lists::RunLists::State::Changed) {
-        ui().notice(lists::listsChangedNotice);
+        ui().notice(messages::listsChanged);
         return;
     }
     const std::vector<std::string>& originals = toRun.originals;
     const std::vector<std::string>& targets = toRun.targets;
     if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
-        ui().notice("没有预览，无法执行。");
+        ui().notice(texts::noPreview);
         mmRenamed.clear();
         return;
     }

@@ -2,6 +2,8 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/texts.h"
+#include "lists/messages.h"
 #include "lists/views.h"
 #include "rename/compose.h"
 
@@ -10,7 +12,7 @@ void TFrmMain::n_previewClick()
     recoverUnfinishedRun();
     const auto original = store_.readOriginal();
     if (!original) {
-        ui().notice(lists::listsChangedNotice);
+        ui().notice(messages::listsChanged);
         return;
     }
     if (!original->present)
@@ -46,5 +48,5 @@ void TFrmMain::n_cancelClick()
 
 std::string TFrmMain::notFoundNotice(const std::string& path)
 {
-    return "没有找到文件 " + lists::viewText(path) + "， 请检查文件是否存在，是否已经改名。";
+    return texts::notFoundPrefix + lists::viewText(path) + texts::notFoundSuffix;
 }

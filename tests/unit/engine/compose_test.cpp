@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
 #include "platform/errors.h"
 #include "rename/compose.h"
 
@@ -10,11 +9,11 @@ namespace {
 
 TEST(StrFiller, PutsZerosInFrontUpToTheWidth)
 {
-    EXPECT_EQ(TFrmMain::StrFiller("7", 3), "007");
-    EXPECT_EQ(TFrmMain::StrFiller("1234", 3), "1234");
-    EXPECT_EQ(TFrmMain::StrFiller("", 2), "00");
-    EXPECT_EQ(TFrmMain::StrFiller("-1", 3), "0-1");
-    EXPECT_EQ(TFrmMain::StrFiller("5", 0), "5");
+    EXPECT_EQ(renaming::StrFiller("7", 3), "007");
+    EXPECT_EQ(renaming::StrFiller("1234", 3), "1234");
+    EXPECT_EQ(renaming::StrFiller("", 2), "00");
+    EXPECT_EQ(renaming::StrFiller("-1", 3), "0-1");
+    EXPECT_EQ(renaming::StrFiller("5", 0), "5");
 }
 
 const std::vector<std::string> pics = {"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "app/texts.h"
 #include "lists/views.h"
 
 using lists::ListFile;
@@ -17,7 +18,7 @@ TEST(Counter, CountsLinesWithoutTheFinalBreak)
     };
     for (auto [text, lines] : cases)
         EXPECT_EQ(lists::countLines(text), lines) << text;
-    EXPECT_EQ(lists::counterText(12345), "共 12345 行");
+    EXPECT_EQ(texts::counterText(12345), "共 12345 行");
 }
 
 TEST(ShowFullPath, WithoutAListNothingChanges)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "harness.h"
+#include "lists/list_store.h"
+#include "platform/headless/headless_fs.h"
 #include "platform/errors.h"
 
 using lists::ListFile;

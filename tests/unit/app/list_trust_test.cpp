@@ -4,6 +4,7 @@
 #include <random>
 
 #include "harness.h"
+#include "lists/messages.h"
 #include "lists/list_record.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
@@ -68,7 +69,7 @@ TEST_F(Trust, ListsChangedAfterThePreviewAreNotExecuted)
         default: other = {"C:\\sys\\victim.dll"};
         }
         h.putList(swapped, other);
-        EXPECT_EQ(execute(), Lines{lists::listsChangedNotice}) << round;
+        EXPECT_EQ(execute(), Lines{messages::listsChanged}) << round;
         EXPECT_EQ(userFiles(h.fs), before) << round;
     }
     openAndPreview(pics, "trip");
@@ -135,7 +136,7 @@ TEST(TrustAtStart, ListsFoundAtStartAreShownButOnlyAPreviewMakesThemTheProgramsO
         EXPECT_EQ(h.form.mmOriginal.text(), "a.jpg\r\nb.jpg\r\nc.jpg\r\n");
         EXPECT_EQ(h.form.mmRenamed.text(), "x.jpg\r\ny.jpg\r\nz.jpg\r\n");
         h.form.n_run.choose();
-        EXPECT_EQ(h.takeShown(), Lines{lists::listsChangedNotice});
+        EXPECT_EQ(h.takeShown(), Lines{messages::listsChanged});
         EXPECT_TRUE(h.fs.fileExists("C:\\pics\\a.jpg"));
         h.form.edtname.setText("trip");
         h.form.cbNewname.setChecked(true);
@@ -151,7 +152,7 @@ TEST(TrustAtStart, ListsFoundAtStartAreShownButOnlyAPreviewMakesThemTheProgramsO
         for (auto* command : {&h.form.n_preview, &h.form.n_add}) {
             h.ui.fileAnswers.push_back(platform::OpenFileAnswer{{"C:\\pics\\b.jpg"}, 1});
             command->choose();
-            EXPECT_EQ(h.takeShown(), Lines{lists::listsChangedNotice});
+            EXPECT_EQ(h.takeShown(), Lines{messages::listsChanged});
         }
         EXPECT_EQ(h.list(ListFile::OriginalPaths), Lines{"C:\\sys\\victim.dll"});
     }
@@ -225,7 +226,7 @@ TEST(TrustAtStart, ListsKilledHalfwayAreSettledToOneWholeState)
             h.form.n_run.choose();
             // Nobody else wrote the lists: whatever the kill left, they are the program's own.
             for (const auto& text : h.takeShown())
-                EXPECT_NE(text, lists::listsChangedNotice) << at;
+                EXPECT_NE(text, messages::listsChanged) << at;
             const auto after = userFiles(h.fs);
             if (after == before)
                 continue;

@@ -1,0 +1,46 @@
+#pragma once
+// Every text the engine puts into a notice or a report, as the user reads it (UTF-8). The
+// window's own texts are in src/app/texts.h; the engine never sees those.
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace messages {
+
+constexpr const char* listsChanged = "列表已被其他程序修改，请重新打开文件并预览。";
+constexpr const char* missingPathsHeading = "以下文件不存在，未加入列表：";
+
+// Why a pair of a run was not done.
+namespace reason {
+constexpr const char* targetExists = "目标文件已存在";
+constexpr const char* sourceMissing = "原文件不存在";
+constexpr const char* targetFolderMissing = "目标文件夹不存在";
+constexpr const char* invalidName = "文件名无效";
+constexpr const char* duplicateSource = "原文件重复";
+constexpr const char* caseNotKept = "大小写更改未生效";
+constexpr const char* stopped = "已停止";
+constexpr const char* unidentified = "无法识别文件";
+}  // namespace reason
+
+// The report at the end of a run.
+namespace report {
+constexpr const char* succeeded = "执行成功!";
+constexpr const char* finishedPrefix = "执行完成，";
+constexpr const char* failedSuffix = " 个文件未处理：";
+constexpr const char* parkedPrefix = "文件暂存于 ";
+constexpr const char* strayPrefix = "多余副本 ";
+constexpr const char* openFolderQuestion = "是否打开目录查看 ";
+}  // namespace report
+
+// The notice after settling a run that did not end.
+namespace recovery {
+constexpr const char* prefix = "上次执行未完成，已恢复：";
+constexpr const char* doneSuffix = " 个文件已改名，";
+constexpr const char* leftSuffix = " 个文件未处理。";
+}  // namespace recovery
+
+// The lines that name items in a notice: "\r" + each of the first ten, then "\r……" when there
+// are more. item(i) is asked only for the ten shown.
+std::string firstTenLines(std::size_t count, const std::function<std::string(std::size_t)>& item);
+
+}  // namespace messages
