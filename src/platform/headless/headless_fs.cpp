@@ -454,7 +454,12 @@ bool HeadlessFileSystem::hasCodePage(std::uint32_t codePage)
 
 std::string HeadlessFileSystem::toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact)
 {
-    return convert(iconvName(codePage), "UTF-8", utf8, exact);
+    std::string bytes = convert(iconvName(codePage), "UTF-8", utf8, exact);
+    // iconv maps some characters one way only (CP932 writes £ as the bytes of ￡); Windows is
+    // asked for no best fit and checked by a round trip, so exact means "reads back unchanged".
+    if (exact && *exact)
+        *exact = convert("UTF-8", iconvName(codePage), bytes, nullptr) == utf8;
+    return bytes;
 }
 
 std::string HeadlessFileSystem::fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid)

@@ -189,7 +189,8 @@ TEST(ListBytes, GeneratedPairsReadBackExactly)
     const std::vector<std::string> characters = {
         "a", "Z", "0", " ", ".", "_", "照", "片", "淺", "锘", "看", "é", "€", "·", "ḿ", "노", "래", "\xF0\x9F\x98\x80",
         "\xF0\x9F\x8E\x89", "Ø", "ά", "Ε", "م", "\xEF\xBB\xBF", "\xF0\xA0\x80\x80", "\xE2\x82\xAC"};
-    const unsigned seed = std::random_device{}();
+    // A fixed seed, so that a failure comes back; the trace names it.
+    const unsigned seed = 3170932674u;
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
