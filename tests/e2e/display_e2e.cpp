@@ -281,9 +281,9 @@ void checkAboutLabelsFit(const Shot& shot, HWND about, int dpi)
     HDC dc = GetDC(nullptr);
     int labels = 0;
     for (HWND label = GetWindow(about, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT))
-        for (const auto& [start, spec] : aboutLabels)
+        for (const auto& [start, designFont] : aboutLabels)
             if (titleOf(label).rfind(start, 0) == 0) {
-                const LOGFONTW lf = platform::win32::logFontOf(platform::scaled(spec, dpi));
+                const LOGFONTW lf = platform::win32::logFontOf(platform::scaled(designFont, dpi));
                 HFONT font = CreateFontIndirectW(&lf);
                 HGDIOBJ old = SelectObject(dc, font);
                 checkCaptionFits(shot, label, dc, 0);
