@@ -6,6 +6,7 @@
 #include "app/progress_window.h"
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "rename/run_state.h"
 
 using platform::Rect;
 
@@ -72,7 +73,7 @@ TFrmMain::TFrmMain(const platform::Platform& os)
       odOPen(os.ui, true),
       Ofile(os.ui, false),
       os_(os),
-      store_(os.fs)
+      session_(os.fs)
 {
     // What the window's stored layout holds before FormCreate runs.
     peer().setOuterSize(scaled(startSize));
@@ -227,14 +228,8 @@ void TFrmMain::FormCreate()
 void TFrmMain::FormShow()
 {
     // Lists that a process which did not end through its window left behind are in force:
-    // they must be seen before anything acts on them. Only a preview or an import makes those
-    // the program did not write its own, and only as shown now.
-    store_.settle();
-    cbShowpathOClick();
-    cbshowpathRClick();
-    store_.noteShown();
-    setAsideJournalBeside();
-    recoverUnfinishedRun();
+    // they must be seen before anything acts on them.
+    present(session_.start());
 }
 
 void TFrmMain::FormResize()
@@ -267,16 +262,16 @@ void TFrmMain::FormResize()
 
 void TFrmMain::FormClose()
 {
-    for (lists::ListFile file : lists::allListFiles)
-        store_.remove(file);
+    session_.close();
 }
 
 bool TFrmMain::FormCloseQuery()
 {
-    if (!run_)
+    renaming::RunState* run = session_.run();
+    if (!run)
         return true;
     // Closing during a run asks to stop it: the window closes once every file is in its place.
-    if (run_->askToStop([this] { return ui().ask(texts::progress::stopQuestion); }))
+    if (run->askToStop([this] { return ui().ask(texts::progress::stopQuestion); }))
         closeAfterRun_ = true;
     return false;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "lists/list_store.h"
+#include "rename/rename_session.h"
 #include "rename/compose.h"
 #include "rename/rename_options.h"
 #include "platform/controls.h"
@@ -131,12 +132,6 @@ public:
     void n_previewClick();
     void n_cancelClick();
     void n_runClick();
-    // Settles a run that a killed process left behind in its journal, and says what it found.
-    // Every action that reads or writes the lists calls it first: a run whose lists could not
-    // be written at its end leaves its journal too, and those lists must be put right first.
-    void recoverUnfinishedRun();
-    // A run journal beside the program is not acted on: it is moved aside, and the user told.
-    void setAsideJournalBeside();
 
     // app/option_handlers.cpp
     renaming::RenameOptions renameOptions() const;
@@ -149,7 +144,7 @@ public:
     void lbpathDblClick();
     void btnFolderClick();
 
-    const lists::ListStore& store() const { return store_; }
+    const lists::ListStore& store() const { return session_.store(); }
 
 private:
     // One row of the menu: the item, its texts, what choosing it does (nullptr: it opens a
@@ -167,26 +162,27 @@ private:
 
     void bindEvents();
     // While a run goes, nothing else may start or change the lists.
-    void setRunning(renaming::RunState* run);
+    void setRunning(bool running);
     // Called about 30 times a second while a run goes.
     void followRun(std::size_t total, std::chrono::steady_clock::time_point started);
+    // Carries out the prepared run on the worker while the window stays locked and answers.
+    void carryOutRun(std::size_t total);
     // Shows odOPen; the chosen paths, none when it is cancelled.
     std::vector<std::string> chooseFiles();
     // Files and folders from outside the dialog as files to list, after naming what is missing.
     std::vector<std::string> takeGiven(const std::vector<std::string>& paths);
+    // Shows what a command of the session returns, in its order; then raises its error.
+    void present(const renaming::Shown& shown);
+    void showEffects(const renaming::Shown& shown);
     // Open and add from their second step on: with no files they change nothing.
     void openFiles(const std::vector<std::string>& files);
     void addFiles(const std::vector<std::string>& files);
-    // "没有找到文件 ..." for a first original file that is gone.
-    static std::string notFoundNotice(const std::string& path);
-    // Empties the new-list view and deletes the new list.
-    void dropNewList();
-    // Shows the pair's path or name file in the view when the pair's path file exists.
-    void loadView(platform::Memo& view, lists::ListPair pair, bool fullPaths);
+    // Shows the pair's path or name file in its view when the pair's path file exists.
+    void loadView(lists::ListPair pair);
+    platform::Memo& viewOf(lists::ListPair pair);
 
     platform::Platform os_;
-    lists::ListStore store_;
-    renaming::RunState* run_ = nullptr;  // the run going on, if any
+    renaming::RenameSession session_;
     std::vector<std::pair<platform::Control*, bool>> enabledBeforeRun_;
     bool closeAfterRun_ = false;
     // The stop question of a close is open: a second close waits for its answer.

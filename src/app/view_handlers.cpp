@@ -1,17 +1,39 @@
-// The two list views: their line counters and the full-path switches.
+// The two list views: what the session asks them to show, their line counters and the
+// full-path switches.
 #include "app/main_window.h"
 #include "app/texts.h"
 #include "lists/views.h"
 
-void TFrmMain::loadView(platform::Memo& view, lists::ListPair pair, bool fullPaths)
+platform::Memo& TFrmMain::viewOf(lists::ListPair pair)
 {
-    using lists::ListFile;
-    const bool original = pair == lists::ListPair::Original;
-    const ListFile pathFile = original ? ListFile::OriginalPaths : ListFile::NewPaths;
-    const ListFile nameFile = original ? ListFile::OriginalNames : ListFile::NewNames;
-    if (!store_.exists(pathFile))
-        return;
-    view.setText(lists::viewText(store_.text(fullPaths ? pathFile : nameFile)));
+    return pair == lists::ListPair::Original ? mmOriginal : mmRenamed;
+}
+
+void TFrmMain::loadView(lists::ListPair pair)
+{
+    const bool fullPaths = (pair == lists::ListPair::Original ? cbShowpathO : cbshowpathR).checked();
+    if (auto text = session_.viewText(pair, fullPaths))
+        viewOf(pair).setText(*text);
+}
+
+void TFrmMain::showEffects(const renaming::Shown& shown)
+{
+    using Kind = renaming::Effect::Kind;
+    for (const renaming::Effect& e : shown.effects) {
+        if (e.kind == Kind::LoadView)
+            loadView(e.pair);
+        else if (e.kind == Kind::ClearView)
+            viewOf(e.pair).clear();
+        else
+            ui().notice(e.text);
+    }
+}
+
+void TFrmMain::present(const renaming::Shown& shown)
+{
+    showEffects(shown);
+    if (shown.failure)
+        std::rethrow_exception(shown.failure);
 }
 
 void TFrmMain::mmOriginalChange()
@@ -26,10 +48,10 @@ void TFrmMain::mmRenamedChange()
 
 void TFrmMain::cbShowpathOClick()
 {
-    loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
+    loadView(lists::ListPair::Original);
 }
 
 void TFrmMain::cbshowpathRClick()
 {
-    loadView(mmRenamed, lists::ListPair::New, cbshowpathR.checked());
+    loadView(lists::ListPair::New);
 }

@@ -10,6 +10,19 @@ namespace messages {
 constexpr const char* listsChanged = "列表已被其他程序修改，请重新打开文件并预览。";
 constexpr const char* missingPathsHeading = "以下文件不存在，未加入列表：";
 
+// A run journal beside the program that is not this program's: set aside under another name.
+constexpr const char* journalBesideNotice = "程序文件夹中的 ThumbRun.db 不是本程序现在的执行记录，没有据以处理任何文件";
+constexpr const char* journalBesideKept = "，也无法改名。";
+constexpr const char* journalBesideRenamedPrefix = "，已改名为 ";
+constexpr const char* journalBesideRenamedSuffix = "。";
+constexpr const char* noPreview = "没有预览，无法执行。";
+// The first original file is gone: "没有找到文件 " + its path + this.
+constexpr const char* notFoundPrefix = "没有找到文件 ";
+constexpr const char* notFoundSuffix = "， 请检查文件是否存在，是否已经改名。";
+
+// A drop or hand-over that would add more files than one list takes (lists::maxGivenFiles).
+constexpr const char* tooManyGiven = "一次加入的文件超过 1000000 个，未加入列表。";
+
 // Why a pair of a run was not done.
 namespace reason {
 constexpr const char* targetExists = "目标文件已存在";

@@ -1,10 +1,7 @@
 // Open, add and clear, and the files that come from outside the file dialog.
 #include "app/main_window.h"
-#include "lists/messages.h"
 #include "app/texts.h"
-#include "lists/choose_files.h"
 #include "lists/path_parts.h"
-#include "lists/views.h"
 
 std::vector<std::string> TFrmMain::chooseFiles()
 {
@@ -14,22 +11,9 @@ std::vector<std::string> TFrmMain::chooseFiles()
 
 std::vector<std::string> TFrmMain::takeGiven(const std::vector<std::string>& paths)
 {
-    const lists::Given given = lists::filesGiven(os_.fs, paths);
-    if (given.tooMany) {
-        ui().notice(texts::tooManyGiven);
-        return {};
-    }
-    if (!given.missing.empty())
-        ui().notice(lists::refusedNotice(messages::missingPathsHeading, given.missing));
-    return given.files;
-}
-
-void TFrmMain::dropNewList()
-{
-    // Before the original list changes: its old pairs must never meet the new entries. A new
-    // list that cannot be deleted is an error, and is out of force all the same.
-    mmRenamed.clear();
-    store_.removePair(lists::ListPair::New);
+    renaming::GivenFiles given = session_.given(paths);
+    present(given.shown);
+    return std::move(given.files);
 }
 
 void TFrmMain::n_openClick()
@@ -41,21 +25,20 @@ void TFrmMain::n_openClick()
 
 void TFrmMain::openFiles(const std::vector<std::string>& files)
 {
-    if (files.empty())
+    const renaming::Shown shown = session_.open(files);
+    if (!shown.refused && !shown.failure) {
+        const std::string first = files.front();
+        edtsuffix_old.setText(lists::extensionOf(first));
+        edtsuffix_new.setText(lists::extensionOf(first));
+        if (rbRename.checked())
+            lbpath.setText(lists::folderPart(first));
+        sourceFolder = lists::folderPart(first);
+    }
+    present(shown);
+    if (shown.refused)
         return;
-    recoverUnfinishedRun();
-    dropNewList();
-    store_.rewrite(lists::ListPair::Original, files);
-    const std::string first = files.front();
-    edtsuffix_old.setText(lists::extensionOf(first));
-    edtsuffix_new.setText(lists::extensionOf(first));
-    if (rbRename.checked())
-        lbpath.setText(lists::folderPart(first));
-    sourceFolder = lists::folderPart(first);
-    mmOriginal.clear();
-    loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
     if (!os_.fs.folderExists(lbpath.text()))
-        lbpath.setText(lists::folderPart(first));
+        lbpath.setText(lists::folderPart(files.front()));
     outputFolder = lbpath.text();
 }
 
@@ -66,23 +49,16 @@ void TFrmMain::n_addClick()
 
 void TFrmMain::addFiles(const std::vector<std::string>& files)
 {
-    if (files.empty())
-        return;
-    recoverUnfinishedRun();
-    dropNewList();
-    if (!store_.appendOriginal(files)) {
-        ui().notice(messages::listsChanged);
-        return;
-    }
-    mmOriginal.clear();
-    loadView(mmOriginal, lists::ListPair::Original, cbShowpathO.checked());
-    lbpath.setText(lists::folderPart(files.front()));
+    const renaming::Shown shown = session_.add(files);
+    present(shown);
+    if (!shown.refused)
+        lbpath.setText(lists::folderPart(files.front()));
 }
 
 void TFrmMain::FormDropFiles(const std::vector<std::string>& paths)
 {
     const auto files = takeGiven(paths);
-    if (store_.exists(lists::ListFile::OriginalPaths))
+    if (session_.store().exists(lists::ListFile::OriginalPaths))
         addFiles(files);
     else
         openFiles(files);
@@ -95,10 +71,7 @@ void TFrmMain::openCommandLine(const std::vector<std::string>& arguments)
 
 void TFrmMain::n_clearClick()
 {
-    recoverUnfinishedRun();
-    mmOriginal.clear();
-    mmRenamed.clear();
-    store_.removePair(lists::ListPair::Original);
+    present(session_.clear());
     lb_old.setText(texts::counterText(0));
     lb_new.setText(texts::counterText(0));
 }

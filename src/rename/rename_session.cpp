@@ -1,0 +1,321 @@
+#include "rename/rename_session.h"
+
+#include <algorithm>
+
+#include "lists/choose_files.h"
+#include "lists/import_names.h"
+#include "lists/messages.h"
+#include "lists/names_decoding.h"
+#include "lists/views.h"
+#include "platform/errors.h"
+#include "platform/trace.h"
+#include "rename/compose.h"
+#include "rename/journal.h"
+#include "rename/run_state.h"
+
+namespace renaming {
+
+using lists::ListPair;
+
+// The run between prepareRun and finishRun.
+struct RenameSession::Pending {
+    std::vector<Pair> pairs;
+    Mode mode;
+    std::uint32_t attributes;
+    std::unique_ptr<RunJournal> journal;
+    std::vector<PairResult> results;
+};
+
+namespace {
+// Runs a command's body; an error ends it and is kept for the window to show after the rest.
+template <class Body>
+Shown guarded(Shown shown, Body body)
+{
+    if (shown.failure)
+        return shown;
+    try {
+        body(shown);
+    } catch (...) {
+        shown.failure = std::current_exception();
+    }
+    return shown;
+}
+}  // namespace
+
+void Shown::append(Shown&& later)
+{
+    effects.insert(effects.end(), std::make_move_iterator(later.effects.begin()),
+                   std::make_move_iterator(later.effects.end()));
+    if (!failure)
+        failure = later.failure;
+    refused = refused || later.refused;
+}
+
+RenameSession::RenameSession(platform::FileSystem& fs) : fs_(fs), store_(fs) {}
+
+RenameSession::~RenameSession() = default;
+
+std::optional<std::string> RenameSession::viewText(ListPair pair, bool fullPaths) const
+{
+    using lists::ListFile;
+    const bool original = pair == ListPair::Original;
+    const ListFile pathFile = original ? ListFile::OriginalPaths : ListFile::NewPaths;
+    const ListFile nameFile = original ? ListFile::OriginalNames : ListFile::NewNames;
+    if (!store_.exists(pathFile))
+        return std::nullopt;
+    return lists::viewText(store_.text(fullPaths ? pathFile : nameFile));
+}
+
+Shown RenameSession::start()
+{
+    // Only a preview or an import makes lists the program did not write its own, and only as
+    // shown now.
+    Shown shown = guarded({}, [&](Shown& s) {
+        store_.settle();
+        s.load(ListPair::Original);
+        s.load(ListPair::New);
+        store_.noteShown();
+        const std::string aside = store_.setAsideJournalBeside();
+        if (aside.empty())
+            return;
+        std::string notice = messages::journalBesideNotice;
+        notice += aside == "ThumbRun.db"
+                      ? messages::journalBesideKept
+                      : messages::journalBesideRenamedPrefix + aside + messages::journalBesideRenamedSuffix;
+        s.notice(notice);
+    });
+    if (!shown.failure)
+        shown.append(recoverUnfinishedRun());
+    return shown;
+}
+
+Shown RenameSession::settle()
+{
+    return recoverUnfinishedRun();
+}
+
+Shown RenameSession::recoverUnfinishedRun()
+{
+    return guarded({}, [&](Shown& s) {
+        const std::string journal = store_.journalPath();
+        if (!fs_.fileExists(journal))
+            return;
+        const auto recovered = recover(fs_, journal);
+        if (recovered) {
+            // As after a run: the original list names where each file is, the new list stays.
+            store_.rewriteAfterRun(recovered->where);
+            s.load(ListPair::Original);
+        }
+        // A journal left behind would settle its run again at every later command, over the
+        // lists the user has made since.
+        if (auto code = fs_.deleteFile(journal))
+            throw platform::IoError(static_cast<int>(code));
+        if (recovered)
+            s.notice(recoveryNotice(*recovered));
+    });
+}
+
+void RenameSession::dropNewList(Shown& shown)
+{
+    // A new list that cannot be deleted is an error, and is out of force all the same.
+    shown.clear(ListPair::New);
+    store_.removePair(ListPair::New);
+}
+
+std::optional<std::string> RenameSession::firstMissing(const std::vector<std::string>& originals) const
+{
+    if (fs_.fileExists(originals.front()))
+        return std::nullopt;
+    return messages::notFoundPrefix + lists::viewText(originals.front()) + messages::notFoundSuffix;
+}
+
+GivenFiles RenameSession::given(const std::vector<std::string>& paths) const
+{
+    GivenFiles result;
+    const lists::Given given = lists::filesGiven(fs_, paths);
+    if (given.tooMany) {
+        result.shown.notice(messages::tooManyGiven);
+        return result;
+    }
+    if (!given.missing.empty())
+        result.shown.notice(lists::refusedNotice(messages::missingPathsHeading, given.missing));
+    result.files = given.files;
+    return result;
+}
+
+Shown RenameSession::open(const std::vector<std::string>& files)
+{
+    if (files.empty())
+        return {.refused = true};
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
+        dropNewList(s);
+        store_.rewrite(ListPair::Original, files);
+        s.clear(ListPair::Original);
+        s.load(ListPair::Original);
+    });
+}
+
+Shown RenameSession::add(const std::vector<std::string>& files)
+{
+    if (files.empty())
+        return {.refused = true};
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
+        dropNewList(s);
+        if (!store_.appendOriginal(files)) {
+            s.notice(messages::listsChanged);
+            s.refused = true;
+            return;
+        }
+        s.clear(ListPair::Original);
+        s.load(ListPair::Original);
+    });
+}
+
+Shown RenameSession::clear()
+{
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
+        s.clear(ListPair::Original);
+        s.clear(ListPair::New);
+        store_.removePair(ListPair::Original);
+    });
+}
+
+Shown RenameSession::preview(const RenameOptions& options)
+{
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
+        const auto original = store_.readOriginal();
+        if (!original) {
+            s.notice(messages::listsChanged);
+            return;
+        }
+        const std::vector<std::string>& originals = original->entries;
+        // A list without entries has nothing to preview, like a missing one.
+        if (originals.empty())
+            return;
+        if (auto missing = firstMissing(originals)) {
+            s.notice(*missing);
+            return;
+        }
+        // A start number that is no number is reported before the new list is touched, so that
+        // the list Execute acts on is always the one the view shows.
+        if (options.cbInitNo)
+            startNumber(options);
+        const bool outputFolderExists = !options.rbRename && fs_.folderExists(options.lbpath);
+        std::vector<std::string> paths;
+        paths.reserve(originals.size());
+        for (std::size_t k = 0; k < originals.size(); ++k)
+            paths.push_back(composeEntry(originals[k], k, options, outputFolderExists).path);
+        store_.rewriteNew(paths, *original);
+        s.load(ListPair::New);
+    });
+}
+
+Shown RenameSession::cancelPreview()
+{
+    return guarded({}, [&](Shown& s) { dropNewList(s); });
+}
+
+Shown RenameSession::importNames(const std::string& namesFile)
+{
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
+        if (!fs_.fileExists(namesFile))
+            return;
+        try {
+            const auto names = lists::splitLines(lists::decodeNamesFile(fs_, fs_.readAll(namesFile)));
+            const auto original = store_.readOriginal();
+            if (!original) {
+                s.notice(messages::listsChanged);
+                return;
+            }
+            store_.rewriteNew(lists::importedPaths(original->entries, names), *original);
+            s.load(ListPair::New);
+        } catch (const platform::AppError&) {
+            // An import that fails says nothing; what was written stays.
+        }
+    });
+}
+
+void RenameSession::close()
+{
+    for (lists::ListFile file : lists::allListFiles)
+        store_.remove(file);
+}
+
+Shown RenameSession::prepareRun(Mode mode, std::uint32_t attributes)
+{
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
+        const lists::RunLists toRun = store_.readForRun();
+        platform::trace("lists-read");
+        if (toRun.state == lists::RunLists::State::Changed) {
+            s.notice(messages::listsChanged);
+            return;
+        }
+        const std::vector<std::string>& originals = toRun.originals;
+        if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
+            s.notice(messages::noPreview);
+            s.clear(ListPair::New);
+            return;
+        }
+        if (auto missing = firstMissing(originals)) {
+            s.notice(*missing);
+            return;
+        }
+        auto pending = std::make_unique<Pending>();
+        const std::size_t count = std::min(originals.size(), toRun.targets.size());
+        pending->pairs.reserve(count);
+        for (std::size_t i = 0; i < count; ++i)
+            pending->pairs.push_back({originals[i], toRun.targets[i]});
+        pending->mode = mode;
+        pending->attributes = attributes;
+        pending->journal = std::make_unique<RunJournal>(fs_, store_.journalPath(), mode, pending->pairs);
+        pending_ = std::move(pending);
+        state_ = std::make_unique<RunState>();
+    });
+}
+
+std::size_t RenameSession::runSize() const
+{
+    return pending_ ? pending_->pairs.size() : 0;
+}
+
+void RenameSession::carryOut()
+{
+    platform::trace("engine");
+    Pending& p = *pending_;
+    p.results = execute(fs_, p.pairs, p.mode, p.attributes, p.journal.get(), state_.get());
+    platform::trace("engine-ended");
+}
+
+RunEnd RenameSession::finishRun(const std::string& outputFolder)
+{
+    const std::unique_ptr<Pending> p = std::move(pending_);
+    state_.reset();
+    const bool journalBroken = p->journal->broken();
+    p->journal.reset();
+    platform::trace("run-closed");
+
+    // The original list now names where each file is. The files have moved whatever happens to
+    // the lists: if they cannot be written, the user still hears what was done, then why the
+    // lists are behind, and the journal stays for the next start to settle them. A journal that
+    // broke down part-way stays too: the recovery puts back what the run could not.
+    RunEnd end;
+    end.shown = guarded({}, [&](Shown& s) {
+        std::vector<std::string> where;
+        where.reserve(p->pairs.size());
+        for (const auto& r : p->results)
+            where.push_back(r.at);
+        store_.rewriteAfterRun(where);
+        platform::trace("lists-written");
+        s.load(ListPair::Original);
+        if (!journalBroken)
+            if (auto code = fs_.deleteFile(store_.journalPath()))
+                throw platform::IoError(static_cast<int>(code));
+        platform::trace("journal-deleted");
+    });
+    end.temporaryLeft = temporaryLeft(p->pairs, p->results);
+    end.folder = folderToOpen(p->pairs, p->results, outputFolder);
+    end.question = completionQuestion(fs_, p->pairs, p->results, end.folder);
+    return end;
+}
+
+}  // namespace renaming

@@ -1,0 +1,112 @@
+#pragma once
+// What the menu offers, without a window: the list store and the run going on, and for each
+// command what the window is to show, as plain values. Every command that reads or writes the
+// lists settles a run a killed process left behind first, so no command ever builds on lists
+// that do not say where the files are.
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lists/list_store.h"
+#include "platform/file_system.h"
+#include "rename/execute.h"
+#include "rename/rename_options.h"
+
+namespace renaming {
+
+class RunJournal;
+class RunState;
+
+// One thing the window shows, in the order the command did it.
+struct Effect {
+    enum class Kind { LoadView, ClearView, Notice } kind;
+    lists::ListPair pair = lists::ListPair::Original;  // the view of LoadView and ClearView
+    std::string text;                                    // the notice
+};
+
+// What a command asks the window to show, and the error that ended it, if any: the window
+// shows the effects first, then the error, as they happened.
+struct Shown {
+    std::vector<Effect> effects;
+    std::exception_ptr failure;
+    // The command changed nothing (no files, or lists it may not build on): what the window
+    // keeps beside the lists stays as it is.
+    bool refused = false;
+
+    void load(lists::ListPair pair) { effects.push_back({Effect::Kind::LoadView, pair, {}}); }
+    void clear(lists::ListPair pair) { effects.push_back({Effect::Kind::ClearView, pair, {}}); }
+    void notice(std::string text) { effects.push_back({Effect::Kind::Notice, {}, std::move(text)}); }
+    void append(Shown&& later);
+};
+
+// Files given from outside the file dialog, and the notices about those refused.
+struct GivenFiles {
+    std::vector<std::string> files;
+    Shown shown;
+};
+
+// What the window does when a run has ended.
+struct RunEnd {
+    Shown shown;           // the original view to load again; failure: the lists are behind
+    bool temporaryLeft = false;
+    std::string question;  // the completion question
+    std::string folder;    // what 是 opens
+};
+
+class RenameSession {
+public:
+    explicit RenameSession(platform::FileSystem& fs);
+    ~RenameSession();
+
+    lists::ListStore& store() { return store_; }
+    const lists::ListStore& store() const { return store_; }
+
+    // A list as its view shows it (full paths or names); nothing when its path file is missing.
+    std::optional<std::string> viewText(lists::ListPair pair, bool fullPaths) const;
+
+    // When the window first shows: lists left behind are made whole and both views loaded
+    // before anything acts on them, a journal beside the program is set aside, a leftover
+    // run settled.
+    Shown start();
+    // The common first step on its own, for a command that asks the user something first.
+    Shown settle();
+
+    GivenFiles given(const std::vector<std::string>& paths) const;
+    // Open and add change nothing when there are no files.
+    Shown open(const std::vector<std::string>& files);
+    Shown add(const std::vector<std::string>& files);
+    Shown clear();
+    Shown preview(const RenameOptions& options);
+    Shown cancelPreview();
+    Shown importNames(const std::string& namesFile);
+    // On close: the four lists go.
+    void close();
+
+    // A run is prepared on the window's thread (its journal made durable), carried out on the
+    // worker and finished on the window's thread again. Prepared or not, the Shown says why not.
+    Shown prepareRun(Mode mode, std::uint32_t attributes);
+    // The run between prepareRun and finishRun; nullptr otherwise.
+    RunState* run() const { return state_.get(); }
+    std::size_t runSize() const;
+    void carryOut();
+    RunEnd finishRun(const std::string& outputFolder);
+
+private:
+    // Recovers a leftover run into the lists; the notice and the view it changed.
+    Shown recoverUnfinishedRun();
+    // Before the original list changes: its old pairs must never meet the new entries.
+    void dropNewList(Shown& shown);
+    // "没有找到文件 ..." for a first original file that is gone; nothing while it is there.
+    std::optional<std::string> firstMissing(const std::vector<std::string>& originals) const;
+
+    platform::FileSystem& fs_;
+    lists::ListStore store_;
+    struct Pending;
+    std::unique_ptr<Pending> pending_;
+    std::unique_ptr<RunState> state_;
+};
+
+}  // namespace renaming

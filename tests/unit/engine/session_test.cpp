@@ -1,0 +1,156 @@
+// The session without a window: what each command asks the window to show, checked against
+// the lists in force over generated command sequences with injected faults, and a run whose
+// question and lists follow from what it did.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+#include "lists/messages.h"
+#include "platform/headless/headless_fs.h"
+#include "rename/rename_session.h"
+#include "rename/run_state.h"
+
+using lists::ListPair;
+using platform::headless::HeadlessFileSystem;
+using platform::headless::Op;
+using renaming::Effect;
+using renaming::RenameSession;
+using renaming::Shown;
+
+namespace {
+
+// The two views and the notices as a window that shows the effects would have them.
+struct Window {
+    std::map<ListPair, std::string> views;
+    std::vector<std::string> notices;
+
+    void show(const RenameSession& session, const Shown& shown)
+    {
+        for (const Effect& e : shown.effects) {
+            if (e.kind == Effect::Kind::LoadView) {
+                if (auto text = session.viewText(e.pair, true))
+                    views[e.pair] = *text;
+            } else if (e.kind == Effect::Kind::ClearView) {
+                views[e.pair].clear();
+            } else {
+                notices.push_back(e.text);
+            }
+        }
+    }
+};
+
+std::vector<std::string> makeFiles(HeadlessFileSystem& fs, int count)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        paths.push_back("D:\\photos\\p" + std::to_string(i) + ".jpg");
+        fs.addFile(paths.back(), paths.back());
+    }
+    return paths;
+}
+
+renaming::RenameOptions tripOptions()
+{
+    renaming::RenameOptions options;
+    options.edtname = "trip";
+    options.lbpath = "D:\\photos";
+    return options;
+}
+
+Shown run(RenameSession& session)
+{
+    Shown refused = session.prepareRun(renaming::Mode::RenameInPlace, 0);
+    if (!session.run())
+        return refused;
+    session.carryOut();
+    return std::move(session.finishRun("D:\\photos").shown);
+}
+
+// Whatever the commands and wherever a write fails, a command that ends without an error
+// leaves each view showing the list in force, or empty where there is none.
+TEST(Session, ViewsFollowTheListsInForceThroughGeneratedCommandsAndFaults)
+{
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 random(seed);
+        HeadlessFileSystem fs;
+        const auto files = makeFiles(fs, 6);
+        fs.addFile("D:\\names.txt", "a\r\nb\r\nc\r\n");
+        RenameSession session(fs);
+        Window window;
+        window.show(session, session.start());
+        for (int step = 0; step < 12; ++step) {
+            int writes = 0;
+            const int failAt = random() % 4 == 0 ? 1 + static_cast<int>(random() % 3) : 0;
+            fs.fault = [&](Op op, const std::string&) -> std::uint32_t {
+                return (op == Op::Write || op == Op::Replace || op == Op::Delete) && ++writes == failAt ? 5 : 0;
+            };
+            const std::vector<std::string> some(files.begin(), files.begin() + 1 + random() % files.size());
+            Shown shown;
+            const unsigned command = random() % 7;
+            switch (command) {
+            case 0: shown = session.open(some); break;
+            case 1: shown = session.add(some); break;
+            case 2: shown = session.clear(); break;
+            case 3: shown = session.preview(tripOptions()); break;
+            case 4: shown = session.cancelPreview(); break;
+            case 5: shown = session.importNames("D:\\names.txt"); break;
+            default: shown = run(session); break;
+            }
+            fs.fault = nullptr;
+            window.show(session, shown);
+            if (shown.failure) {
+                // The error box tells the user the view may be behind; the test looks afresh.
+                for (ListPair pair : {ListPair::Original, ListPair::New})
+                    window.views[pair] = session.viewText(pair, true).value_or("");
+                continue;
+            }
+            // Clear leaves the new list's files behind, out of force with no original list.
+            const bool newInForce = session.store().readForRun().state == lists::RunLists::State::Ready;
+            EXPECT_EQ(window.views[ListPair::Original], session.viewText(ListPair::Original, true).value_or(""))
+                << "seed " << seed << " step " << step << " command " << command;
+            EXPECT_EQ(window.views[ListPair::New], newInForce ? *session.viewText(ListPair::New, true) : "")
+                << "seed " << seed << " step " << step << " command " << command;
+        }
+    }
+}
+
+TEST(Session, ARunMovesTheFilesNamesThemInTheOriginalListAndAsksToOpenTheirFolder)
+{
+    HeadlessFileSystem fs;
+    const auto files = makeFiles(fs, 3);
+    RenameSession session(fs);
+    session.open(files);
+    session.preview(tripOptions());
+    ASSERT_TRUE(session.prepareRun(renaming::Mode::RenameInPlace, 0).effects.empty());
+    ASSERT_NE(session.run(), nullptr);
+    session.carryOut();
+    const renaming::RunEnd end = session.finishRun("D:\\photos");
+    EXPECT_EQ(session.run(), nullptr);
+    EXPECT_FALSE(end.shown.failure);
+    EXPECT_EQ(end.folder, "D:\\photos");
+    EXPECT_EQ(end.question.rfind(messages::report::succeeded, 0), 0u) << end.question;
+    for (const char* name : {"trip001.jpg", "trip002.jpg", "trip003.jpg"})
+        EXPECT_TRUE(fs.fileExists(std::string("D:\\photos\\") + name)) << name;
+    EXPECT_EQ(*session.viewText(ListPair::Original, false), "trip001.jpg\r\ntrip002.jpg\r\ntrip003.jpg\r\n");
+    EXPECT_FALSE(fs.fileExists(session.store().journalPath()));
+}
+
+TEST(Session, RunWithoutAPreviewOrWithTheFirstFileGoneIsRefusedWithItsNotice)
+{
+    HeadlessFileSystem fs;
+    const auto files = makeFiles(fs, 2);
+    RenameSession session(fs);
+    Window window;
+    window.show(session, session.open(files));
+    window.show(session, run(session));
+    session.preview(tripOptions());
+    fs.deleteFile(files.front());
+    window.show(session, run(session));
+    ASSERT_EQ(window.notices.size(), 2u);
+    EXPECT_EQ(window.notices[0], messages::noPreview);
+    EXPECT_EQ(window.notices[1], messages::notFoundPrefix + files.front() + messages::notFoundSuffix);
+    EXPECT_EQ(session.run(), nullptr);
+}
+
+}  // namespace
