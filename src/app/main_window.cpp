@@ -107,19 +107,19 @@ TFrmMain::~TFrmMain() = default;
 std::span<const TFrmMain::MenuCommand> TFrmMain::menuCommands()
 {
     static const MenuCommand commands[] = {
-        {&TFrmMain::n_open, texts::menu::open, texts::menu::openHint, &TFrmMain::n_openClick, false},
-        {&TFrmMain::n_add, texts::menu::add, texts::menu::addHint, &TFrmMain::n_addClick, false},
-        {&TFrmMain::n_clear, texts::menu::clear, texts::menu::clearHint, &TFrmMain::n_clearClick, false},
-        {&TFrmMain::n_preview, texts::menu::preview, texts::menu::previewHint, &TFrmMain::n_previewClick, false},
-        {&TFrmMain::n_cancel, texts::menu::cancel, texts::menu::cancelHint, &TFrmMain::n_cancelClick, false},
-        {&TFrmMain::n_run, texts::menu::run, texts::menu::runHint, &TFrmMain::n_runClick, false},
-        {&TFrmMain::n_help, texts::menu::help, "", nullptr, false},
+        {&TFrmMain::n_open, texts::menu::open, texts::menu::openHint, &TFrmMain::n_openClick, Available::Idle},
+        {&TFrmMain::n_add, texts::menu::add, texts::menu::addHint, &TFrmMain::n_addClick, Available::Idle},
+        {&TFrmMain::n_clear, texts::menu::clear, texts::menu::clearHint, &TFrmMain::n_clearClick, Available::Idle},
+        {&TFrmMain::n_preview, texts::menu::preview, texts::menu::previewHint, &TFrmMain::n_previewClick, Available::Idle},
+        {&TFrmMain::n_cancel, texts::menu::cancel, texts::menu::cancelHint, &TFrmMain::n_cancelClick, Available::Idle},
+        {&TFrmMain::n_run, texts::menu::run, texts::menu::runHint, &TFrmMain::n_runClick, Available::Idle},
+        {&TFrmMain::n_help, texts::menu::help, "", nullptr, Available::Idle},
         // Reached only through 帮助, which a run greys.
-        {&TFrmMain::n_web, texts::menu::web, "", &TFrmMain::n_webClick, true},
-        {&TFrmMain::m_checkupdate, texts::menu::checkUpdate, "", &TFrmMain::m_checkupdateClick, true},
-        {&TFrmMain::N1, texts::menu::separator, "", nullptr, true},
-        {&TFrmMain::n_about, texts::menu::about, "", &TFrmMain::n_aboutClick, true},
-        {&TFrmMain::n_exit, texts::menu::exit, "", &TFrmMain::n_exitClick, false},
+        {&TFrmMain::n_web, texts::menu::web, "", &TFrmMain::n_webClick, Available::Always},
+        {&TFrmMain::m_checkupdate, texts::menu::checkUpdate, "", &TFrmMain::m_checkupdateClick, Available::Always},
+        {&TFrmMain::N1, texts::menu::separator, "", nullptr, Available::Always},
+        {&TFrmMain::n_about, texts::menu::about, "", &TFrmMain::n_aboutClick, Available::Always},
+        {&TFrmMain::n_exit, texts::menu::exit, "", &TFrmMain::n_exitClick, Available::Idle},
     };
     return commands;
 }

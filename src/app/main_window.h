@@ -147,14 +147,19 @@ public:
     const lists::ListStore& store() const { return session_.store(); }
 
 private:
+    // When a menu command can be chosen.
+    enum class Available {
+        Always,
+        Idle,  // not while a run goes
+    };
     // One row of the menu: the item, its texts, what choosing it does (nullptr: it opens a
-    // submenu or separates), and whether it stays available while a run goes.
+    // submenu or separates), and when it can be chosen.
     struct MenuCommand {
         platform::MenuItem TFrmMain::*item;
         const char* caption;
         const char* hint;
         void (TFrmMain::*handler)();
-        bool duringRun;
+        Available available;
     };
     static std::span<const MenuCommand> menuCommands();
     // The inventory's controls that a run locks; each gets back its own state afterwards.
@@ -163,6 +168,8 @@ private:
     void bindEvents();
     // While a run goes, nothing else may start or change the lists.
     void setRunning(bool running);
+    // Greys each menu command that cannot be chosen now.
+    void refreshMenu();
     // Called about 30 times a second while a run goes.
     void followRun(std::size_t total, std::chrono::steady_clock::time_point started);
     // Carries out the prepared run on the worker while the window stays locked and answers.
@@ -183,6 +190,7 @@ private:
 
     platform::Platform os_;
     renaming::RenameSession session_;
+    bool running_ = false;  // the window is locked for a run
     std::vector<std::pair<platform::Control*, bool>> enabledBeforeRun_;
     bool closeAfterRun_ = false;
     // The stop question of a close is open: a second close waits for its answer.

@@ -12,11 +12,16 @@ constexpr int refreshMs = 33;
 constexpr auto quietRun = std::chrono::milliseconds(500);
 }  // namespace
 
-void TFrmMain::setRunning(bool running)
+void TFrmMain::refreshMenu()
 {
     for (const MenuCommand& c : menuCommands())
-        if (!c.duringRun)
-            (this->*c.item).setEnabled(!running);
+        (this->*c.item).setEnabled(c.available == Available::Always || !running_);
+}
+
+void TFrmMain::setRunning(bool running)
+{
+    running_ = running;
+    refreshMenu();
     // Every option is seen to be locked, and afterwards each is as it was: some were disabled
     // by the options' own interplay.
     if (!running) {
