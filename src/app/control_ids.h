@@ -4,7 +4,8 @@
 namespace ids {
 
 enum Menu : int {
-    n_open = 101, n_add, n_clear, n_preview, n_cancel, n_run, n_help, n_web, m_checkupdate, N1, n_about, n_exit
+    n_open = 101, n_add, n_clear, n_preview, n_cancel, n_run, n_help, n_web, m_checkupdate, N1, n_about, n_exit,
+    n_undo
 };
 
 enum Control : int {

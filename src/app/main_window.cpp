@@ -271,7 +271,7 @@ bool TFrmMain::FormCloseQuery()
     if (!run)
         return true;
     // Closing during a run asks to stop it: the window closes once every file is in its place.
-    if (run->askToStop([this] { return ui().ask(texts::progress::stopQuestion); }))
+    if (run->askToStop([this] { return ui().ask(runTexts_->stopQuestion); }))
         closeAfterRun_ = true;
     return false;
 }

@@ -7,10 +7,11 @@
 #include <span>
 #include <string>
 
+#include "app/texts.h"
 #include "lists/list_store.h"
-#include "rename/rename_session.h"
 #include "rename/compose.h"
 #include "rename/rename_options.h"
+#include "rename/rename_session.h"
 #include "platform/controls.h"
 #include "platform/display.h"
 #include "platform/open_dialog.h"
@@ -172,8 +173,9 @@ private:
     void refreshMenu();
     // Called about 30 times a second while a run goes.
     void followRun(std::size_t total, std::chrono::steady_clock::time_point started);
-    // Carries out the prepared run on the worker while the window stays locked and answers.
-    void carryOutRun(std::size_t total);
+    // Carries out the prepared run (or undo) on the worker while the window stays locked and
+    // answers.
+    void carryOutRun(std::size_t total, const texts::progress::RunTexts& says);
     // Shows odOPen; the chosen paths, none when it is cancelled.
     std::vector<std::string> chooseFiles();
     // Files and folders from outside the dialog as files to list, after naming what is missing.
@@ -191,6 +193,7 @@ private:
     platform::Platform os_;
     renaming::RenameSession session_;
     bool running_ = false;  // the window is locked for a run
+    const texts::progress::RunTexts* runTexts_ = &texts::progress::executing;
     std::vector<std::pair<platform::Control*, bool>> enabledBeforeRun_;
     bool closeAfterRun_ = false;
     // The stop question of a close is open: a second close waits for its answer.

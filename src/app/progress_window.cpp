@@ -23,13 +23,15 @@ TfrmProgress::TfrmProgress(const platform::Platform& os)
 void TfrmProgress::FormCreate()
 {
     setCaption(texts::applicationTitle);
-    lbTitle.setText(texts::progress::title);
     btnStop.setText(texts::progress::stop);
 }
 
-void TfrmProgress::follow(renaming::RunState& run, std::size_t total, const platform::FormPeer& over)
+void TfrmProgress::follow(renaming::RunState& run, const texts::progress::RunTexts& says, std::size_t total,
+                          const platform::FormPeer& over)
 {
     run_ = &run;
+    stopQuestion_ = says.stopQuestion;
+    lbTitle.setText(says.title);
     total_ = total;
     btnStop.setEnabled(true);
     refresh();
@@ -57,7 +59,7 @@ void TfrmProgress::finish()
 
 void TfrmProgress::btnStopClick()
 {
-    if (run_ && run_->askToStop([this] { return ui().ask(texts::progress::stopQuestion); }))
+    if (run_ && run_->askToStop([this] { return ui().ask(stopQuestion_); }))
         btnStop.setEnabled(false);
 }
 

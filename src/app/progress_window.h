@@ -5,6 +5,7 @@
 
 #include "platform/controls.h"
 #include "platform/platform.h"
+#include "app/texts.h"
 #include "rename/run_state.h"
 
 class TfrmProgress : public platform::Form {
@@ -21,13 +22,15 @@ public:
     void btnStopClick();
     bool FormCloseQuery();
 
-    // Shows the window over the owner for a run of this many pairs.
-    void follow(renaming::RunState& run, std::size_t total, const platform::FormPeer& over);
+    // Shows the window over the owner for a run (or an undo) of this many pairs.
+    void follow(renaming::RunState& run, const texts::progress::RunTexts& says, std::size_t total,
+                const platform::FormPeer& over);
     // Shows how far the run is now.
     void refresh();
     void finish();
 
 private:
     renaming::RunState* run_ = nullptr;
+    const char* stopQuestion_ = texts::progress::executing.stopQuestion;
     std::size_t total_ = 0;
 };

@@ -22,6 +22,8 @@ constexpr const char* cancel = "取消预览";
 constexpr const char* cancelHint = "取消新文件名预览，重新设计";
 constexpr const char* run = "开始执行";
 constexpr const char* runHint = "执行改名操作";
+constexpr const char* undo = "撤销执行";
+constexpr const char* undoHint = "撤销上次执行，把文件恢复原状";
 constexpr const char* help = "帮助";
 constexpr const char* web = "官网";
 constexpr const char* checkUpdate = "检查更新";
@@ -103,11 +105,16 @@ inline std::string counterText(std::size_t lines)
 }
 
 namespace progress {
-constexpr const char* title = "正在执行…";
+// What the progress window and a close say of the run going on.
+struct RunTexts {
+    const char* title;
+    const char* stopQuestion;
+};
+constexpr RunTexts executing{"正在执行…", "确定要停止执行吗？"};
+constexpr RunTexts undoing{"正在撤销…", "确定要停止撤销吗？"};
 constexpr const char* countPrefix = "已处理 ";
 constexpr const char* countSeparator = " / ";
 constexpr const char* stop = "停止";
-constexpr const char* stopQuestion = "确定要停止执行吗？";
 }  // namespace progress
 
 }  // namespace texts

@@ -41,11 +41,12 @@ void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_poin
     if (frmProgress->peer().visible())
         frmProgress->refresh();
     else if (std::chrono::steady_clock::now() - started >= quietRun && !platform::progressWindowLeftOut())
-        frmProgress->follow(*session_.run(), total, peer());
+        frmProgress->follow(*session_.run(), *runTexts_, total, peer());
 }
 
-void TFrmMain::carryOutRun(std::size_t total)
+void TFrmMain::carryOutRun(std::size_t total, const texts::progress::RunTexts& says)
 {
+    runTexts_ = &says;
     // The files are handled on another thread, so the window keeps answering and can stop it.
     struct Running {
         TFrmMain& form;
@@ -73,7 +74,7 @@ void TFrmMain::n_runClick()
         present(prepared);
         return;
     }
-    carryOutRun(session_.runSize());
+    carryOutRun(session_.runSize(), texts::progress::executing);
     const renaming::RunEnd end = session_.finishRun(outputFolder);
     // The files have moved whatever happens to the lists: the user hears what was done before
     // why the lists are behind.
