@@ -1,8 +1,9 @@
+// Files from outside: the blocks a drop and a hand-over carry, and how the main window takes them.
 #include "platform/win32/drop_and_handover.h"
-
 
 #include "platform/file_list_blocks.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_form.h"
 
 namespace platform::win32 {
 
@@ -50,6 +51,33 @@ std::optional<std::vector<std::string>> filesOfHandOver(LPARAM lParam)
     if (!data || data->dwData != handOverTag || !data->lpData)
         return std::nullopt;
     return platform::handedOverFiles({static_cast<const unsigned char*>(data->lpData), data->cbData});
+}
+
+void Win32Form::filesDropped(HDROP drop)
+{
+    const auto files = filesOfDrop(drop);
+    if (!files.empty())
+        events_.filesDropped(files);
+}
+
+LRESULT Win32Form::filesHandedOver(LPARAM lParam)
+{
+    auto files = filesOfHandOver(lParam);
+    if (!mainWindow_ || !files || files->empty())
+        return FALSE;
+    // The sender waits for the answer; a notice about these files must not hold it.
+    handedOver_.push_back(std::move(*files));
+    PostMessageW(hwnd_, takeHandedOverMessage, 0, 0);
+    return TRUE;
+}
+
+void Win32Form::takeHandedOver()
+{
+    if (handedOver_.empty())
+        return;
+    const auto files = std::move(handedOver_.front());
+    handedOver_.pop_front();
+    events_.filesHandedOver(files);
 }
 
 }  // namespace platform::win32

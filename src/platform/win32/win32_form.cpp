@@ -1,21 +1,10 @@
-// The form window: its procedure, focus, size and place, its menu and its hints.
-#include "platform/win32/win32_peers.h"
+// The form window: its class and procedure, its keyboard focus, its size and place.
+#include "platform/win32/win32_form.h"
 
-#include "platform/display.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/drop_and_handover.h"
-#include "platform/win32/font_recipe.h"
 
 namespace platform::win32 {
-
-namespace {
-// Posted to itself by a window that was handed files.
-constexpr UINT takeHandedOver = WM_APP + 1;
-// Posted to itself by a window whose menu bar shows items of a state they no longer have.
-constexpr UINT redrawMenuBar = WM_APP + 2;
-// Where a long hint wraps, at 96 dots per inch.
-constexpr int hintWidth = 600;
-}  // namespace
 
 Win32Form::Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className,
                      bool mainWindow, HWND owner)
@@ -126,49 +115,36 @@ LRESULT Win32Form::handle(UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    case WM_DPICHANGED: {
-        // Moved to a monitor of another density: the size the system suggests keeps the window
-        // as large to the eye, and the controls follow at the new DPI.
-        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        dpi_ = HIWORD(wParam);
-        changingDpi_ = true;
-        SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        changingDpi_ = false;
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(scaled(FontSpec{}, dpi_))), FALSE);
-        if (tooltip_)
-            SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(hintWidth, dpi_));
-        events_.dpiChanged();
+    case WM_DPICHANGED:
+        dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    }
-    case WM_DROPFILES: {
-        const auto files = filesOfDrop(reinterpret_cast<HDROP>(wParam));
-        if (!files.empty())
-            events_.filesDropped(files);
+    case WM_DROPFILES:
+        filesDropped(reinterpret_cast<HDROP>(wParam));
         return 0;
-    }
-    case WM_COPYDATA: {
-        auto files = filesOfHandOver(lParam);
-        if (!mainWindow_ || !files || files->empty())
-            return FALSE;
-        // The sender waits for the answer; a notice about these files must not hold it.
-        handedOver_.push_back(std::move(*files));
-        PostMessageW(hwnd_, takeHandedOver, 0, 0);
-        return TRUE;
-    }
-    case redrawMenuBar:
-        menuBarStale_ = false;
-        DrawMenuBar(hwnd_);
+    case WM_COPYDATA:
+        return filesHandedOver(lParam);
+    case takeHandedOverMessage:
+        takeHandedOver();
         return 0;
-    case takeHandedOver:
-        if (!handedOver_.empty()) {
-            const auto files = std::move(handedOver_.front());
-            handedOver_.pop_front();
-            events_.filesHandedOver(files);
-        }
+    case redrawMenuBarMessage:
+        redrawStaleMenuBar();
         return 0;
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+// Moved to a monitor of another density: the size the system suggests keeps the window as large
+// to the eye, and the controls follow at the new DPI.
+void Win32Form::dpiChanged(int dpi, const RECT& suggested)
+{
+    dpi_ = dpi;
+    changingDpi_ = true;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    changingDpi_ = false;
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(scaled(FontSpec{}, dpi_))), FALSE);
+    fitHintWidth();
+    events_.dpiChanged();
 }
 
 void Win32Form::rememberFocus()
@@ -279,68 +255,6 @@ void Win32Form::bringToFront()
     HWND front = GetLastActivePopup(hwnd_);
     SetForegroundWindow(front);
     BringWindowToTop(front);
-}
-
-void Win32Form::addMenuItem(int parent, int id, const std::string&, bool isSubmenu)
-{
-    if (!menuBar_) {
-        menuBar_ = CreateMenu();
-        SetMenu(hwnd_, menuBar_);
-    }
-    HMENU owner = parent == 0 ? menuBar_ : menu_.at(parent).popup;
-    HMENU popup = isSubmenu ? CreatePopupMenu() : nullptr;
-    UINT position = GetMenuItemCount(owner);
-    if (popup)
-        AppendMenuW(owner, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"");
-    else
-        AppendMenuW(owner, MF_STRING, id, L"");
-    menu_[id] = {owner, position, popup};
-    DrawMenuBar(hwnd_);
-}
-
-void Win32Form::setMenuCaption(int id, const std::string& caption)
-{
-    const MenuEntry& e = menu_.at(id);
-    std::wstring text = widen(caption);
-    MENUITEMINFOW mi{sizeof mi};
-    mi.fMask = MIIM_FTYPE | MIIM_STRING;
-    mi.fType = caption == "-" ? MFT_SEPARATOR : MFT_STRING;
-    mi.dwTypeData = text.data();
-    SetMenuItemInfoW(e.owner, e.position, TRUE, &mi);
-    DrawMenuBar(hwnd_);
-}
-
-void Win32Form::setMenuEnabled(int id, bool on)
-{
-    const MenuEntry& e = menu_.at(id);
-    EnableMenuItem(e.owner, e.position, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
-    // Drawn once for all the items changed together (a run locks them all), as soon as the
-    // window reads its messages: each drawing is a round trip to the display under Wine.
-    if (e.owner == menuBar_ && !menuBarStale_) {
-        menuBarStale_ = true;
-        PostMessageW(hwnd_, redrawMenuBar, 0, 0);
-    }
-}
-
-HWND Win32Form::tooltip()
-{
-    if (!tooltip_) {
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(hintWidth, dpi_));
-        applyHintTimes();
-    }
-    return tooltip_;
-}
-
-void Win32Form::applyHintTimes()
-{
-    if (!tooltip_)
-        return;
-    SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, ui_.hintShowMs());
-    SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, ui_.hintHideMs());
-    SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_RESHOW, 0);
 }
 
 }  // namespace platform::win32

@@ -1,9 +1,10 @@
 #pragma once
-// The peers of the Win32 backend as the form window, the controls and Win32Ui see each other;
-// private to src/platform/win32.
+// The peer of a form: its window. The window itself (procedure, focus, size and place) is in
+// win32_form.cpp, its menu in menus.cpp, its hints in hints.cpp, and the files it is dropped
+// or handed in drop_and_handover.cpp; private to src/platform/win32.
 #include <windows.h>
 
-#include <commctrl.h>
+#include <shellapi.h>
 
 #include <deque>
 #include <map>
@@ -11,73 +12,11 @@
 #include <vector>
 
 #include "platform/display.h"
-#include "platform/ellipsis.h"
-#include "platform/win32/win32_ui.h"
+#include "platform/win32/peers/win32_control.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_ui.h"
 
 namespace platform::win32 {
-
-class Win32Form;
-
-// Every control window carries its peer in GWLP_USERDATA so that a notification can be routed
-// to it from whichever parent (window or group box) received it.
-class Win32Control : public ControlPeer {
-public:
-    Win32Control(Win32Ui& ui, ControlKind kind, ControlEvents& events, Win32Form& form, HWND parent,
-                 const Rect& bounds, int id);
-    ~Win32Control() override;
-
-    std::string text() const override;
-    void setText(const std::string& text) override;
-    bool checked() const override;
-    void setChecked(bool on) override;
-    bool enabled() const override { return IsWindowEnabled(hwnd_); }
-    void setEnabled(bool on) override;
-    bool visible() const override { return GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE; }
-    void setVisible(bool on) override { ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE); }
-    Rect bounds() const override;
-    void setBounds(const Rect& r) override;
-    void setHint(const std::string& hint) override;
-    void setMaxLength(int chars) override { SendMessageW(hwnd_, EM_LIMITTEXT, chars, 0); }
-    std::vector<std::string> items() const override;
-    void setItems(const std::vector<std::string>& items) override;
-    int itemIndex() const override;
-    void setItemIndex(int index) override;
-    void setProgress(int position, int range) override
-    {
-        SendMessageW(hwnd_, PBM_SETRANGE32, 0, range);
-        SendMessageW(hwnd_, PBM_SETPOS, position, 0);
-    }
-
-    HWND hwnd() const { return hwnd_; }
-    ControlKind kind() const { return kind_; }
-    // A drop-down list's window height includes its opened list.
-    int windowHeight(int height) const;
-    ControlEvents& events() { return events_; }
-    Win32Form& form() const { return form_; }
-    TTTOOLINFOW areaToolInfo();
-    bool blue = false;
-    Ellipsis ellipsis = Ellipsis::End;
-    bool link = false;  // a label that takes the focus and opens on Enter or Space
-    void notify(WORD code);
-
-private:
-    Win32Ui& ui_;
-    ControlKind kind_;
-    ControlEvents& events_;
-    Win32Form& form_;
-    HWND hwnd_;
-    std::wstring hint_;
-    UINT_PTR areaTool_ = 0;  // the hint's tool on the parent, by rectangle; 0 before any hint
-};
-
-// The peer a control window carries, or nullptr.
-Win32Control* controlOf(HWND hwnd);
-// WM_COMMAND from a control, wherever it was sent.
-void routeCommand(WPARAM wParam, LPARAM lParam);
-// WM_CTLCOLORSTATIC and WM_CTLCOLORBTN: the control's text colour on the window's face.
-HBRUSH controlColour(HDC dc, HWND child);
-std::wstring windowText(HWND hwnd);
 
 struct MenuEntry {
     HMENU owner;    // the menu that holds the item
@@ -90,6 +29,8 @@ public:
     Win32Form(Win32Ui& ui, FormEvents& events, FormBorder border, const std::string& className, bool mainWindow,
               HWND owner);
     ~Win32Form() override;
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
 
     std::string title() const override { return narrow(windowText(hwnd_)); }
     void setTitle(const std::string& title) override { SetWindowTextW(hwnd_, widen(title).c_str()); }
@@ -128,9 +69,22 @@ public:
     UINT_PTR nextAreaTool() { return ++areaTools_; }
 
 private:
+    // Posted to itself by a window that was handed files.
+    static constexpr UINT takeHandedOverMessage = WM_APP + 1;
+    // Posted to itself by a window whose menu bar shows items of a state they no longer have.
+    static constexpr UINT redrawMenuBarMessage = WM_APP + 2;
+
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
     void moveTo(int left, int top);
+    void dpiChanged(int dpi, const RECT& suggested);
+    // Hints wrap at a width of the window's DPI.
+    void fitHintWidth();
+    void redrawStaleMenuBar();
+    void filesDropped(HDROP drop);
+    // WM_COPYDATA: TRUE when it carried files handed over, which are taken once it is answered.
+    LRESULT filesHandedOver(LPARAM lParam);
+    void takeHandedOver();
 
     Win32Ui& ui_;
     FormEvents& events_;
