@@ -52,6 +52,28 @@ constexpr const char* doneSuffix = " 个文件已改名，";
 constexpr const char* leftSuffix = " 个文件未处理。";
 }  // namespace recovery
 
+// Why a pair of the last run was not taken back, beside the reasons of a run.
+namespace undoReason {
+constexpr const char* fileMissing = "文件不存在";
+constexpr const char* notTheSameFile = "文件已不是上次改名的文件";
+constexpr const char* copyChanged = "复制出的文件已被修改，未删除";
+constexpr const char* originalGone = "原文件已不存在，复制出的文件保留";
+}  // namespace undoReason
+
+// The question before an undo and the notice after it.
+namespace undo {
+constexpr const char* question = "确定要撤销上次执行吗？";
+constexpr const char* renamePrefix = "将把 ";
+constexpr const char* renameSuffix = " 个文件改回原名。";
+constexpr const char* copyPrefix = "将删除上次复制出的 ";
+constexpr const char* copySuffix = " 个文件。";
+constexpr const char* succeeded = "撤销成功!";
+constexpr const char* finishedPrefix = "撤销完成，";
+constexpr const char* historySetAsidePrefix = "撤销记录已损坏，已改名为 ";
+constexpr const char* historySetAsideSuffix = "，其中的执行不能再撤销。";
+constexpr const char* historyKept = "撤销记录已损坏，其中的执行不能再撤销。";
+}  // namespace undo
+
 // The lines that name items in a notice: "\r" + each of the first ten, then "\r……" when there
 // are more. item(i) is asked only for the ten shown.
 std::string firstTenLines(std::size_t count, const std::function<std::string(std::size_t)>& item);

@@ -117,6 +117,9 @@ public:
     virtual std::unique_ptr<AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) = 0;
 
     virtual std::uint32_t deleteFile(const std::string& path) = 0;
+    // Moves the file to the Recycle Bin, read-only or not, without asking; deletes it where its
+    // volume has no bin.
+    virtual std::uint32_t recycle(const std::string& path) = 0;
     // Never replaces an existing target; fails with notSameDevice across volumes.
     virtual std::uint32_t moveFile(const std::string& from, const std::string& to) = 0;
     // Moves over an existing target: only for the program's own files. The move is on the disk

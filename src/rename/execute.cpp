@@ -41,8 +41,8 @@ bool readAsAnotherName(const std::string& path)
 
 class Run {
 public:
-    Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes, RunJournal* journal,
-        RunProgress* progress)
+    Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, const std::vector<std::uint32_t>& attributes,
+        RunJournal* journal, RunProgress* progress)
         : fs_(fs), pairs_(pairs), mode_(mode), attributes_(attributes), journal_(journal), progress_(progress),
           identities_(journal ? journal->identities() : identitiesOf(fs, pairs)), results_(pairs.size()),
           at_(pairs.size()), targetKey_(pairs.size()), before_(pairs.size())
@@ -229,13 +229,18 @@ private:
             fs_.setAttributes(path, wanted);
     }
 
+    std::uint32_t wanted(std::size_t i) const
+    {
+        return attributes_[i] == platform::attr::invalid ? before_[i] : attributes_[i];
+    }
+
     void rename(std::size_t i)
     {
         const std::string& to = pairs_[i].to;
         const std::uint32_t before = before_[i];
         const std::uint32_t archive = platform::attr::archive;
         if (at_[i] == to) {
-            setAttributes(to, before, attributes_);
+            setAttributes(to, before, wanted(i));
             return settle(i, Outcome::Done);
         }
         // Where only the spelling changes, some file systems take both names for one file and
@@ -263,9 +268,9 @@ private:
         }
         if (*code == err::ok) {
             if (copied)
-                fs_.setAttributes(to, attributes_);
+                fs_.setAttributes(to, wanted(i));
             else
-                setAttributes(to, archive, attributes_);
+                setAttributes(to, archive, wanted(i));
             return settle(i, Outcome::Done);
         }
         setAttributes(from, archive, before);
@@ -303,13 +308,13 @@ private:
         const std::string& to = pairs_[i].to;
         const std::uint32_t before = before_[i];
         if (from == to) {
-            setAttributes(to, before, attributes_);
+            setAttributes(to, before, wanted(i));
             return settle(i, Outcome::Done);
         }
         setAttributes(from, before, platform::attr::archive);
         const auto code = placeCopy(i, from, to);
         if (code == err::ok) {
-            fs_.setAttributes(to, attributes_);
+            fs_.setAttributes(to, wanted(i));
             return settle(i, Outcome::Done);
         }
         setAttributes(from, platform::attr::archive, before);
@@ -334,7 +339,7 @@ private:
     FileSystem& fs_;
     const std::vector<Pair>& pairs_;
     Mode mode_;
-    std::uint32_t attributes_;
+    const std::vector<std::uint32_t>& attributes_;  // each pair's wanted set
     RunJournal* journal_;
     RunProgress* progress_;
     Identities identities_;  // of each original as the run began
@@ -354,6 +359,8 @@ private:
     bool userStopped_ = false;
 };
 
+}  // namespace
+
 const char* reasonText(Outcome outcome)
 {
     switch (outcome) {
@@ -368,8 +375,6 @@ const char* reasonText(Outcome outcome)
     default: return "";
     }
 }
-
-}  // namespace
 
 std::uint32_t newAttributes(bool readOnly, bool hidden)
 {
@@ -428,6 +433,13 @@ std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>
 
 std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes,
                                 RunJournal* journal, RunProgress* progress)
+{
+    return execute(fs, pairs, mode, std::vector<std::uint32_t>(pairs.size(), attributes), journal, progress);
+}
+
+std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode,
+                                const std::vector<std::uint32_t>& attributes, RunJournal* journal,
+                                RunProgress* progress)
 {
     return Run(fs, pairs, mode, attributes, journal, progress).go();
 }

@@ -82,11 +82,20 @@ public:
 // there and the pairs left are reported with its error. Pairs left by a stop are Stopped.
 std::vector<PairResult> execute(platform::FileSystem& fs, const std::vector<Pair>& pairs, Mode mode,
                                 std::uint32_t attributes, RunJournal* journal, RunProgress* progress = nullptr);
+// The same, each pair's file given its own attribute set; attr::invalid leaves the set the file
+// had as it is. An undo gives each file back what it had before its run.
+std::vector<PairResult> execute(platform::FileSystem& fs, const std::vector<Pair>& pairs, Mode mode,
+                                const std::vector<std::uint32_t>& attributes, RunJournal* journal,
+                                RunProgress* progress = nullptr);
 
 // The folder the end of a run offers to open: that of the first pair carried out, else the
 // output folder.
 std::string folderToOpen(const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
                          const std::string& outputFolder);
+
+// Why a pair was not carried out, as the report says it; empty for a system error, whose own text
+// the file system gives.
+const char* reasonText(Outcome outcome);
 
 // Whether a file or a copy of the run was left under a temporary name.
 bool temporaryLeft(const std::vector<Pair>& pairs, const std::vector<PairResult>& results);

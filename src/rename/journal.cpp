@@ -1,7 +1,6 @@
 #include "rename/journal.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <numeric>
 #include <set>
@@ -9,105 +8,45 @@
 
 #include "lists/messages.h"
 #include "lists/path_parts.h"
-
 #include "platform/errors.h"
+#include "rename/record_fields.h"
 
 namespace renaming {
 
 namespace {
 
-constexpr const char* header = "nomerra-run 2";
+// The plan's format before the attributes were recorded is read still: a journal of the version
+// before may be left on disk.
+constexpr const char* header = "nomerra-run 3";
+constexpr const char* headerWithoutAttributes = "nomerra-run 2";
 
-std::string escape(const std::string& path)
+using fields::escape;
+using fields::identityOf;
+using fields::identityText;
+using fields::number;
+using fields::unescape;
+using fields::wholeLines;
+
+std::string attributesText(std::uint32_t attributes)
 {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(path.size());
-    for (char c : path) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || c == '%') {
-            out += '%';
-            out += hex[b >> 4];
-            out += hex[b & 0xF];
-        } else {
-            out += c;
-        }
-    }
+    return attributes == platform::attr::invalid ? "-" : std::to_string(attributes);
+}
+
+std::uint32_t attributesOf(const std::string& text)
+{
+    const auto value = number(text);
+    return value && *value < platform::attr::invalid ? static_cast<std::uint32_t>(*value) : platform::attr::invalid;
+}
+
+// Only a pair whose original has an identity can be carried out: the others need none.
+std::vector<std::uint32_t> attributesBefore(platform::FileSystem& fs, const std::vector<Pair>& pairs,
+                                            const Identities& identities)
+{
+    std::vector<std::uint32_t> out(pairs.size(), platform::attr::invalid);
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        if (identities[i])
+            out[i] = fs.attributes(pairs[i].from);
     return out;
-}
-
-std::string unescape(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        unsigned value = 0;
-        if (text[i] == '%' && i + 2 < text.size() &&
-            std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16).ptr == text.data() + i + 3) {
-            out += static_cast<char>(value);
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-std::vector<std::string> fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-        out.push_back(line.substr(start, tab - start));
-    out.push_back(line.substr(start));
-    return out;
-}
-
-std::optional<std::size_t> number(const std::string& text)
-{
-    std::size_t value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
-        return std::nullopt;
-    return value;
-}
-
-// Whole lines only: a line cut by a lost write is no record.
-std::vector<std::string> wholeLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
-std::string identityText(const std::optional<platform::FileIdentity>& id)
-{
-    if (!id)
-        return "-";
-    return std::to_string(id->volume) + ":" + std::to_string(id->file) + ":" + std::to_string(id->size) + ":" +
-           std::to_string(id->written);
-}
-
-std::optional<platform::FileIdentity> identityOf(const std::string& text)
-{
-    std::vector<std::uint64_t> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t colon = std::min(text.find(':', start), text.size());
-        std::uint64_t value = 0;
-        auto [end, error] = std::from_chars(text.data() + start, text.data() + colon, value);
-        if (error != std::errc() || end != text.data() + colon || colon == start)
-            return std::nullopt;
-        parts.push_back(value);
-        if (colon == text.size())
-            break;
-        start = colon + 1;
-    }
-    if (parts.size() != 4)
-        return std::nullopt;
-    return platform::FileIdentity{parts[0], parts[1], parts[2], parts[3]};
 }
 
 struct PairRecord {
@@ -115,10 +54,7 @@ struct PairRecord {
     bool failed = false;
 };
 
-struct Journal {
-    Mode mode = Mode::RenameInPlace;
-    std::vector<Pair> pairs;
-    Identities planned;
+struct Journal : RunPlan {
     std::vector<PairRecord> records;
 };
 
@@ -127,24 +63,30 @@ std::optional<Journal> parse(const std::string& text)
     const auto lines = wholeLines(text);
     if (lines.empty())
         return std::nullopt;
-    const auto head = fields(lines[0]);
-    if (head.size() != 3 || head[0] != header || (head[1] != "rename" && head[1] != "copy"))
+    const auto head = fields::split(lines[0]);
+    const bool withAttributes = head.size() == 4 && head[0] == header && (head[3] == "run" || head[3] == "undo");
+    if (!withAttributes && (head.size() != 3 || head[0] != headerWithoutAttributes))
+        return std::nullopt;
+    if (head[1] != "rename" && head[1] != "copy")
         return std::nullopt;
     const auto count = number(head[2]);
     if (!count || lines.size() - 1 < *count)  // never 1 + count: a spoiled count may be the largest
         return std::nullopt;
     Journal j;
     j.mode = head[1] == "rename" ? Mode::RenameInPlace : Mode::CopyToNewPath;
+    j.kind = withAttributes && head[3] == "undo" ? RunKind::Undo : RunKind::Run;
     for (std::size_t i = 1; i <= *count; ++i) {
-        const auto f = fields(lines[i]);
-        if (f.size() != 3)
+        const auto f = fields::split(lines[i]);
+        if (f.size() != (withAttributes ? 4u : 3u))
             return std::nullopt;
         j.pairs.push_back({unescape(f[0]), unescape(f[1])});
-        j.planned.push_back(identityOf(f[2]));
+        j.identities.push_back(identityOf(f[2]));
+        // Not known from an older journal: an undo then leaves the attributes as they are.
+        j.attributes.push_back(withAttributes ? attributesOf(f[3]) : platform::attr::invalid);
     }
     j.records.resize(*count);
     for (std::size_t i = 1 + *count; i < lines.size(); ++i) {
-        const auto f = fields(lines[i]);
+        const auto f = fields::split(lines[i]);
         const auto pair = f.size() >= 2 ? number(f[1]) : std::nullopt;
         if (!pair || *pair >= *count)
             continue;
@@ -233,13 +175,16 @@ private:
 
 }  // namespace
 
-RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs)
-    : identities_(identitiesOf(fs, pairs)), file_(fs.openAppendOnly(path, false))
+RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs,
+                       RunKind kind)
+    : identities_(identitiesOf(fs, pairs)), attributes_(attributesBefore(fs, pairs, identities_)),
+      file_(fs.openAppendOnly(path, false))
 {
     std::string plan = std::string(header) + (mode == Mode::RenameInPlace ? "\trename\t" : "\tcopy\t") +
-                       std::to_string(pairs.size()) + "\n";
+                       std::to_string(pairs.size()) + (kind == RunKind::Undo ? "\tundo\n" : "\trun\n");
     for (std::size_t i = 0; i < pairs.size(); ++i)
-        plan += escape(pairs[i].from) + "\t" + escape(pairs[i].to) + "\t" + identityText(identities_[i]) + "\n";
+        plan += escape(pairs[i].from) + "\t" + escape(pairs[i].to) + "\t" + identityText(identities_[i]) + "\t" +
+                attributesText(attributes_[i]) + "\n";
     // Once, before any file moves: what follows need not reach the disk for the recovery to
     // find every file.
     if (auto code = file_->write(plan); code || (code = file_->flush()))
@@ -289,7 +234,7 @@ public:
     {
         const Pair& p = j_.pairs[i];
         const PairRecord& record = j_.records[i];
-        if (!j_.planned[i])
+        if (!j_.identities[i])
             return Settled{p.from, false};  // a file the run did not act on
         const auto copies = record.copied ? places_.holding(*record.copied, true, {p.to}, lists::folderPart(p.to))
                                           : std::vector<std::string>{};
@@ -305,7 +250,7 @@ public:
         if (j_.mode == Mode::CopyToNewPath)
             return settleCopy(p, copy);
         // An original written to since the plan holds what its copy may lack: it stays.
-        const bool keepOriginal = record.failed || (!original.empty() && places_.identity(original) != j_.planned[i]);
+        const bool keepOriginal = record.failed || (!original.empty() && places_.identity(original) != j_.identities[i]);
         return copy.empty() ? std::nullopt : settleMoveAcrossVolumes(p, keepOriginal, original, copy);
     }
 
@@ -341,7 +286,7 @@ public:
     {
         std::set<std::pair<std::uint64_t, std::uint64_t>> known;
         for (std::size_t i = 0; i < j_.pairs.size(); ++i)
-            for (const auto& id : {j_.planned[i], j_.records[i].copied})
+            for (const auto& id : {j_.identities[i], j_.records[i].copied})
                 if (id)
                     known.emplace(id->volume, id->file);
         std::set<std::string> seen;
@@ -359,7 +304,7 @@ private:
     {
         const Pair& p = j_.pairs[i];
         // Another program may have saved it since the plan: it is the same file all the same.
-        return places_.holding(*j_.planned[i], false, {p.from, p.to}, lists::folderPart(p.from));
+        return places_.holding(*j_.identities[i], false, {p.from, p.to}, lists::folderPart(p.from));
     }
 
     bool is(const std::string& a, const std::string& b) { return !a.empty() && fs_.caseKey(a) == fs_.caseKey(b); }
@@ -376,7 +321,7 @@ private:
     // copy. Only the list follows it; nothing is touched.
     bool copyArrived(std::size_t i)
     {
-        const auto& planned = *j_.planned[i];
+        const auto& planned = *j_.identities[i];
         const auto& there = places_.identity(j_.pairs[i].to);
         return there && there->volume != planned.volume && there->size == planned.size &&
                there->written == planned.written;
@@ -429,7 +374,7 @@ std::optional<Recovered> recover(platform::FileSystem& fs, const std::string& jo
     Recovery recovery(fs, j, r.kept);
     std::vector<std::size_t> first(j.pairs.size());
     if (j.mode == Mode::RenameInPlace)
-        first = firstOfSameFile(fs, j.pairs, j.planned);
+        first = firstOfSameFile(fs, j.pairs, j.identities);
     else
         std::iota(first.begin(), first.end(), std::size_t{0});
     r.where.resize(j.pairs.size());
@@ -451,6 +396,7 @@ std::optional<Recovered> recover(platform::FileSystem& fs, const std::string& jo
     for (std::size_t i = 0; i < j.pairs.size(); ++i)
         r.where[i] = r.where[first[i]];
     recovery.nameUnknownTemporaries();
+    r.plan = j;
     return r;
 }
 

@@ -3,9 +3,11 @@
 // did not end in order. UTF-8, one line per record, fields split by tabs; paths escape control
 // characters and "%" as %XX. The plan comes first, in one write made durable before the first
 // file operation: every pair with the identity of its original (volume, file number, size, time
-// of the last write; "-" where it could not be read). Renames are not announced: the recovery
-// finds each planned file by its identity at its original path, its new path or one of the
-// run's temporary names beside them, so a record lost with the system's cache costs nothing.
+// of the last write; "-" where it could not be read) and its attributes, which an undo gives
+// back; the head says whether the run is an undo. The plan of the version before has neither
+// ("nomerra-run 2") and is read still. Renames are not announced: the recovery finds each
+// planned file by its identity at its original path, its new path or one of the run's temporary
+// names beside them, so a record lost with the system's cache costs nothing.
 // Only what the disk cannot tell is recorded, each handed to the system before what it covers:
 //   copied <i> <identity>    pair i's copy (copies, moves to other volumes) is whole under its
 //                            temporary name
@@ -24,14 +26,30 @@
 
 namespace renaming {
 
+// A run of the lists, or the undo of one, which is never undone itself.
+enum class RunKind { Run, Undo };
+
+// What a journal's plan holds.
+struct RunPlan {
+    Mode mode = Mode::RenameInPlace;
+    RunKind kind = RunKind::Run;
+    std::vector<Pair> pairs;
+    Identities identities;                  // of each original as the run began
+    std::vector<std::uint32_t> attributes;  // of each original as the run began; attr::invalid where not known
+};
+
 class RunJournal {
 public:
-    // Reads the identity of every original, creates the journal, hands it the plan and makes it
-    // durable. Throws IoError.
-    RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs);
+    // Reads the identity and the attributes of every original, creates the journal, hands it the
+    // plan and makes it durable. Throws IoError.
+    RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs,
+               RunKind kind = RunKind::Run);
 
     // The identity of each pair's original as the run began.
     const Identities& identities() const { return identities_; }
+    // The attributes of each pair's original as the run began (attr::invalid for one without an
+    // identity, which the run does not act on).
+    const std::vector<std::uint32_t>& attributes() const { return attributes_; }
 
     // Each hands its record to the system; 0 or the system's error code.
     std::uint32_t copied(std::size_t pair, const platform::FileIdentity& copy);
@@ -44,6 +62,7 @@ public:
 private:
     std::uint32_t hand(const std::string& line);
     Identities identities_;
+    std::vector<std::uint32_t> attributes_;
     std::unique_ptr<platform::AppendOnlyFile> file_;
     std::uint32_t failure_ = 0;
 };
@@ -54,6 +73,7 @@ struct Recovered {
     // Files left as they are because their place is taken or because it is not certain what
     // they are: the notice names them.
     std::vector<std::string> kept;
+    RunPlan plan;  // the journal's plan: what an undo of the run, or the lists after an undo, need
 };
 
 // Settles a run that did not end. Each planned file is looked for by its identity (an original

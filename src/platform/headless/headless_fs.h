@@ -13,7 +13,7 @@
 
 namespace platform::headless {
 
-enum class Op { Read, Write, Append, Flush, Delete, Move, Replace, Copy, SetAttributes, CreateFolder, Identity };
+enum class Op { Read, Write, Append, Flush, Delete, Move, Replace, Copy, Recycle, SetAttributes, CreateFolder, Identity };
 
 class HeadlessFileSystem : public FileSystem {
 public:
@@ -39,6 +39,8 @@ public:
     void writeAll(const std::string& path, const std::string& bytes) override;
     std::unique_ptr<AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) override;
     std::uint32_t deleteFile(const std::string& path) override;
+    // Into recycled, whatever its attributes.
+    std::uint32_t recycle(const std::string& path) override;
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
     std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
@@ -73,6 +75,8 @@ public:
     // A non-zero answer makes the operation fail with that code before it changes anything
     // (a write keeps half its bytes). The hook may also throw, as the process dying there.
     std::function<std::uint32_t(Op, const std::string& path)> fault;
+    // The Recycle Bin: each file recycled, by the path it had, with its content.
+    std::vector<std::pair<std::string, std::string>> recycled;
     // A volume that stores every renamed file's name in capitals, as one without long names does.
     bool upperCaseNames = false;
     // The system's code page: 936 (GBK) unless a test sets another (1252, 932, ...).

@@ -18,6 +18,18 @@ std::uint32_t HeadlessFileSystem::deleteFile(const std::string& path)
     return err::ok;
 }
 
+std::uint32_t HeadlessFileSystem::recycle(const std::string& path)
+{
+    if (auto code = injected(Op::Recycle, path))
+        return code;
+    auto it = files_.find(fold(path));
+    if (it == files_.end())
+        return err::fileNotFound;
+    recycled.emplace_back(it->second.name, it->second.node->bytes);
+    files_.erase(it);
+    return err::ok;
+}
+
 void HeadlessFileSystem::relocate(std::map<std::string, File>::iterator it, const std::string& name)
 {
     File moved = std::move(it->second);

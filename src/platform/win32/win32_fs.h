@@ -21,6 +21,8 @@ public:
     void writeAll(const std::string& path, const std::string& bytes) override;
     std::unique_ptr<AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) override;
     std::uint32_t deleteFile(const std::string& path) override;
+    // In recycle_bin.cpp.
+    std::uint32_t recycle(const std::string& path) override;
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
     std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;

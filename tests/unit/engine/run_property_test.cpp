@@ -1,99 +1,14 @@
-// Generated runs over the in-memory volume: chains, swaps, cycles, files listed twice, letter
-// case variants, missing files, targets taken by unrelated files, names shaped like temporary
-// names, other volumes, device names, and a fault or a killed process at any operation. After
-// each run, and after the recovery that follows a kill, no content is lost, every file stands
-// where the original list says, and no temporary name is left unnamed.
+// Generated runs (generated_runs.h). After each run, and after the recovery that follows a kill,
+// no content is lost, every file stands where the original list says, and no temporary name is
+// left unnamed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <map>
-#include <random>
-#include <set>
-
+#include "generated_runs.h"
 #include "lists/path_parts.h"
-#include "platform/errors.h"
-#include "platform/headless/headless_fs.h"
-#include "rename/execute.h"
-#include "rename/journal.h"
 
-using platform::headless::HeadlessFileSystem;
-using platform::headless::Op;
-using renaming::Mode;
-using renaming::Outcome;
-using renaming::Pair;
+using namespace generated;
 
 namespace {
-
-const char* const journalPath = "C:\\nomerra\\ThumbRun.db";
-
-struct Killed {};
-
-struct Case {
-    HeadlessFileSystem fs;
-    std::vector<Pair> pairs;
-    Mode mode = Mode::RenameInPlace;
-    std::map<std::string, std::string> before;  // content at the start, by case key
-    std::set<std::string> placed;               // case keys of files the user put there later
-    std::multiset<std::string> added, removed;  // contents the user added and deleted since
-};
-
-void make(Case& c, unsigned seed)
-{
-    std::mt19937 random(seed);
-    auto pick = [&](const auto& from) { return from[random() % from.size()]; };
-    static const std::vector<std::string> folders = {"C:\\p\\", "C:\\p\\", "C:\\p\\", "C:\\q\\", "D:\\r\\"};
-    static const std::vector<std::string> names = {
-        "a.jpg", "b.jpg", "c.jpg", "d.jpg", "A.JPG", "B.jpg", "e", "é.jpg", "É.JPG", "~nomerra1.tmp",
-        "~NOMERRA2.TMP", "NUL.txt", "con.jpg", "x.", "f.jpg", "g.jpg"};
-    for (const auto& folder : folders)
-        c.fs.addFolder(folder);
-    const int files = static_cast<int>(random() % 12);
-    for (int k = 0; k < files; ++k) {
-        const std::string path = pick(folders) + pick(names);
-        if (renaming::isValidNamePart(path) && !c.fs.fileExists(path))
-            c.fs.addFile(path, "content " + std::to_string(k), random() % 4 ? platform::attr::archive : 1u);
-    }
-    const auto existing = c.fs.files();
-    const int pairs = 1 + static_cast<int>(random() % 30);
-    for (int k = 0; k < pairs; ++k) {
-        std::string from = existing.empty() || random() % 5 == 0 ? pick(folders) + pick(names) : pick(existing);
-        if (random() % 6 == 0)
-            std::transform(from.begin(), from.end(), from.begin(), [](unsigned char ch) { return std::toupper(ch); });
-        const std::string to = random() % 4 == 0 ? pick(existing.empty() ? names : existing)
-                                                  : (random() % 5 ? "C:\\p\\" : pick(folders)) + pick(names);
-        c.pairs.push_back({from, to.find('\\') == std::string::npos ? "C:\\p\\" + to : to});
-    }
-    c.mode = random() % 3 ? Mode::RenameInPlace : Mode::CopyToNewPath;
-    for (const auto& f : c.fs.files()) {
-        c.before[c.fs.caseKey(f)] = c.fs.content(f);
-    }
-}
-
-bool isTemporary(const std::string& path)
-{
-    return path.find("~nomerra") != std::string::npos || path.find("~NOMERRA") != std::string::npos;
-}
-
-// The pairs and the volume, for a failure's message.
-std::string describe(Case& c)
-{
-    std::string text = "\npairs:\n";
-    for (const auto& p : c.pairs)
-        text += "  " + p.from + " -> " + p.to + "\n";
-    text += "files:\n";
-    for (const auto& f : c.fs.files())
-        text += "  " + f + " = " + c.fs.content(f) + "\n";
-    return text;
-}
-
-std::multiset<std::string> contentsOn(HeadlessFileSystem& fs)
-{
-    std::multiset<std::string> all;
-    for (const auto& f : fs.files())
-        if (f != journalPath)
-            all.insert(fs.content(f));
-    return all;
-}
 
 // What a run or a recovery says: where each pair's file is, which pairs are carried out, and the
 // other paths it names (files kept under a temporary name, copies it could not remove).
@@ -147,52 +62,6 @@ void check(Case& c, const Told& told, const std::string& what)
             extra.erase(it);
     }
     ASSERT_TRUE(extra.empty()) << "an unnamed extra file holding " << *extra.begin();
-}
-
-// One failing operation per run, chosen by the seed, deletes included.
-struct Fault {
-    explicit Fault(unsigned seed)
-    {
-        std::mt19937 random(seed * 7919u);
-        at = random() % 40;
-        static const std::uint32_t codes[] = {platform::err::accessDenied, platform::err::diskFull,
-                                              platform::err::sharingViolation};
-        code = codes[random() % 3];
-    }
-    std::size_t at;
-    std::uint32_t code;
-};
-
-// Installs the fault, counts the operations that change something and dies before operation killAt.
-void inject(Case& c, const Fault& fault, std::size_t killAt, std::size_t& seen)
-{
-    c.fs.fault = [&seen, fault, killAt](Op op, const std::string&) -> std::uint32_t {
-        if (op == Op::Read || op == Op::Identity)
-            return 0;
-        const std::size_t n = seen++;
-        if (n == killAt)
-            throw Killed{};
-        return n == fault.at ? fault.code : 0u;
-    };
-}
-
-// A run as Execute makes it: the journal first, then the engine. No results when the journal
-// could not be made: then no file was touched. A kill that the fault hook throws goes through.
-struct Ran {
-    std::vector<renaming::PairResult> results;
-    bool broken = false;
-};
-
-Ran runJournaled(Case& c, renaming::RunProgress* progress = nullptr)
-{
-    try {
-        renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
-        Ran ran{renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal, progress)};
-        ran.broken = journal.broken();
-        return ran;
-    } catch (const platform::IoError&) {
-        return {};
-    }
 }
 
 // What the run says (the original paths for a run that never began).
@@ -339,14 +208,6 @@ TEST(RunProperty, AKillAtAnyOperationIsRecovered)
         }
     }
 }
-
-// Asked to stop from the k-th time on, as a stop once answered stays.
-struct StopAt : renaming::RunProgress {
-    explicit StopAt(std::size_t k) : k(k) {}
-    void reached(std::size_t, const std::string&) override {}
-    bool stopRequested() override { return asked++ >= k; }
-    std::size_t k, asked = 0;
-};
 
 TEST(RunProperty, AStopAtAnyPointLeavesEveryFileInPlace)
 {

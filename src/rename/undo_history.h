@@ -1,0 +1,52 @@
+#pragma once
+// The runs that can be undone, newest first, in ThumbUndo.db in the program's private folder: undo
+// moves the files it names, so it must lie where only administrators can write, never beside the
+// program. UTF-8, written whole through a temporary file that is flushed and then moved over it,
+// and closed by the digest of what precedes, so a file torn or changed is known and never acted
+// on. Closing the window leaves it: a run can be undone after a restart.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "rename/undo.h"
+
+namespace renaming {
+
+constexpr std::size_t historyLength = 10;
+
+struct History {
+    std::vector<UndoRecord> runs;  // newest first, at most historyLength
+    // The run last taken off to be undone: what a recovered undo's lists are made from.
+    std::optional<UndoRecord> undoing;
+    bool operator==(const History&) const = default;
+};
+
+struct HistoryRead {
+    History history;
+    // Not empty when the file could not be read whole: the name it was set aside under, or its
+    // own where it could not be moved. The history is then read as empty.
+    std::string setAside;
+};
+
+// ThumbUndo.db in the private folder; throws IoError as openPrivateFolder does.
+std::string undoHistoryPath(platform::FileSystem& fs);
+
+// Nothing when the file is missing. Throws IoError when it cannot be read at all.
+HistoryRead readHistory(platform::FileSystem& fs, const std::string& path);
+// Throws IoError; the file before stays in force then.
+void writeHistory(platform::FileSystem& fs, const std::string& path, const History& history);
+
+// After a run that carried out a pair: its record becomes the newest; the oldest beyond
+// historyLength goes. Returns the history as written.
+HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, UndoRecord record);
+// Before an undo touches any file: the newest run is taken off and kept as undoing, so a killed
+// undo is never done twice and the run before it is the next to undo. undoing is empty when
+// there was none to take.
+HistoryRead takeLatestForUndo(platform::FileSystem& fs, const std::string& path);
+
+// The notice for a history set aside.
+std::string historySetAsideNotice(const std::string& setAside);
+
+}  // namespace renaming

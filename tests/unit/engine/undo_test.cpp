@@ -1,0 +1,197 @@
+// The undo history file (round trip, its length, a damaged file set aside and never acted on),
+// the undo of a copy run, a journal of the version before, and the undo's texts.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "lists/path_parts.h"
+#include "platform/headless/headless_fs.h"
+#include "platform/private_folder.h"
+#include "rename/journal.h"
+#include "rename/undo.h"
+#include "rename/undo_history.h"
+
+using platform::headless::HeadlessFileSystem;
+using renaming::Mode;
+using renaming::UndoRecord;
+
+namespace {
+
+const char* const journalPath = "C:\\nomerra\\ThumbRun.db";
+
+// Records of every shape the file must keep: paths with tabs, line breaks, "%" and any script,
+// places after the run at either path or elsewhere, identities and attributes known or not.
+UndoRecord generatedRecord(std::mt19937& random)
+{
+    static const std::vector<std::string> paths = {"C:\\p\\a.jpg", "C:\\p\\tab\there.jpg", "C:\\p\\100%.jpg",
+                                                   "C:\\p\\line\r\nbreak", "D:\\照片\\😀 Ελλάδα.jpg", "", "p"};
+    auto pick = [&] { return paths[random() % paths.size()]; };
+    auto identity = [&]() -> std::optional<platform::FileIdentity> {
+        if (random() % 4 == 0)
+            return std::nullopt;
+        return platform::FileIdentity{random(), random() * 4294967296ull + random(), random(), random()};
+    };
+    UndoRecord r;
+    r.mode = random() % 2 ? Mode::RenameInPlace : Mode::CopyToNewPath;
+    const std::size_t entries = 1 + random() % 6;
+    for (std::size_t i = 0; i < entries; ++i) {
+        r.originals.push_back(pick());
+        r.targets.push_back(pick());
+        const unsigned place = random() % 3;
+        r.after.push_back(place == 0 ? r.originals.back() : place == 1 ? r.targets.back() : pick() + "~");
+        if (random() % 2)
+            r.pairs.push_back({i, identity(), identity(), random() % 3 ? static_cast<std::uint32_t>(random() % 64)
+                                                                        : platform::attr::invalid});
+    }
+    return r;
+}
+
+TEST(UndoHistory, KeepsTheTenNewestRunsAndTheOneTakenOff)
+{
+    HeadlessFileSystem fs;
+    const std::string path = renaming::undoHistoryPath(fs);
+    // In the private folder, where only administrators write; never beside the program.
+    EXPECT_EQ(path, platform::privateFolderPath(fs) + "ThumbUndo.db");
+    std::mt19937 random(16);
+    std::vector<UndoRecord> added;
+    for (int i = 0; i < 13; ++i) {
+        added.insert(added.begin(), generatedRecord(random));
+        EXPECT_EQ(renaming::addToHistory(fs, path, added.front()).setAside, "");
+        const auto read = renaming::readHistory(fs, path);
+        EXPECT_EQ(read.setAside, "");
+        ASSERT_EQ(read.history.runs.size(), std::min<std::size_t>(added.size(), renaming::historyLength));
+        EXPECT_TRUE(std::equal(read.history.runs.begin(), read.history.runs.end(), added.begin())) << i;
+    }
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(renaming::takeLatestForUndo(fs, path).history.undoing, added[i]);
+        const auto read = renaming::readHistory(fs, path).history;
+        EXPECT_EQ(read.undoing, added[i]);
+        EXPECT_EQ(read.runs.size(), 9u - i);
+    }
+    EXPECT_FALSE(renaming::takeLatestForUndo(fs, path).history.undoing);
+    EXPECT_FALSE(fs.fileExists(path + ".tmp"));
+}
+
+// A file torn, cut or changed anywhere is set aside under a name of its own, unchanged, and
+// nothing in it is taken off or undone.
+TEST(UndoHistory, ADamagedFileIsSetAsideAndNeverActedOn)
+{
+    std::mt19937 random(61);
+    for (int round = 0; round < 400; ++round) {
+        HeadlessFileSystem fs;
+        const std::string path = renaming::undoHistoryPath(fs);
+        renaming::addToHistory(fs, path, generatedRecord(random));
+        renaming::addToHistory(fs, path, generatedRecord(random));
+        const std::string whole = fs.content(path);
+        std::string damaged = whole;
+        const std::size_t at = random() % whole.size();
+        switch (random() % 4) {
+        case 0: damaged.resize(at); break;
+        case 1: damaged[at] = static_cast<char>(damaged[at] ^ (1 + random() % 255)); break;
+        case 2: damaged.erase(at, 1 + random() % 20); break;
+        case 3: damaged.insert(at, whole.substr(random() % whole.size(), 1 + random() % 30)); break;
+        }
+        if (damaged == whole)
+            continue;
+        fs.writeAll(path, damaged);
+        if (round % 2)
+            fs.writeAll(lists::folderPart(path) + "ThumbUndo.bad", "set aside before");
+        const auto taken = renaming::takeLatestForUndo(fs, path);
+        const std::string aside = round % 2 ? "ThumbUndo.bad2" : "ThumbUndo.bad";
+        EXPECT_EQ(taken.setAside, aside) << round;
+        EXPECT_FALSE(taken.history.undoing) << round;
+        EXPECT_EQ(fs.content(lists::folderPart(path) + aside), damaged) << round;
+        EXPECT_FALSE(fs.fileExists(path)) << round;
+        EXPECT_EQ(renaming::historySetAsideNotice(taken.setAside),
+                  "撤销记录已损坏，已改名为 " + aside + "，其中的执行不能再撤销。");
+    }
+}
+
+// Copies unchanged since the run go to the Recycle Bin, read-only or not; an edited copy, one
+// whose original is gone or smaller, one put in its place and one deleted stay and are named.
+TEST(Undo, RemovesOnlyCopiesAsTheRunMadeThemWhoseOriginalIsThere)
+{
+    HeadlessFileSystem fs;
+    const std::vector<std::string> names = {"kept", "readonly", "edited", "gone", "shrunk", "replaced", "deleted"};
+    std::vector<renaming::Pair> pairs;
+    for (const auto& name : names) {
+        fs.addFile("C:\\in\\" + name + ".jpg", "content of " + name);
+        pairs.push_back({"C:\\in\\" + name + ".jpg", "D:\\out\\" + name + ".jpg"});
+    }
+    fs.addFolder("D:\\out");
+    std::optional<UndoRecord> record;
+    {
+        renaming::RunJournal journal(fs, journalPath, Mode::CopyToNewPath, pairs);
+        const auto results = renaming::execute(fs, pairs, Mode::CopyToNewPath, platform::attr::archive, &journal);
+        record = renaming::recordAfterRun(fs, Mode::CopyToNewPath, pairs, journal, results);
+    }
+    ASSERT_TRUE(record);
+    fs.setAttributes("D:\\out\\readonly.jpg", platform::attr::readOnly);
+    fs.writeAll("D:\\out\\edited.jpg", "edited");
+    fs.deleteFile("C:\\in\\gone.jpg");
+    fs.writeAll("C:\\in\\shrunk.jpg", "less");
+    fs.deleteFile("D:\\out\\replaced.jpg");
+    fs.writeAll("D:\\out\\replaced.jpg", "content of replaced");
+    fs.deleteFile("D:\\out\\deleted.jpg");
+
+    EXPECT_EQ(renaming::undoQuestion(*record), "确定要撤销上次执行吗？\r将删除上次复制出的 7 个文件。");
+    const auto result = renaming::undo(fs, *record, journalPath);
+    using Recycled = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(fs.recycled, (Recycled{{"D:\\out\\kept.jpg", "content of kept"},
+                                     {"D:\\out\\readonly.jpg", "content of readonly"}}));
+    EXPECT_EQ(result.where, (std::vector<std::string>{"C:\\in\\kept.jpg", "C:\\in\\readonly.jpg", "D:\\out\\edited.jpg",
+                                                      "D:\\out\\gone.jpg", "D:\\out\\shrunk.jpg",
+                                                      "D:\\out\\replaced.jpg", "D:\\out\\deleted.jpg"}));
+    EXPECT_EQ(renaming::undoNotice(result),
+              "撤销完成，5 个文件未处理："
+              "\rD:\\out\\edited.jpg → C:\\in\\edited.jpg（复制出的文件已被修改，未删除）"
+              "\rD:\\out\\gone.jpg → C:\\in\\gone.jpg（原文件已不存在，复制出的文件保留）"
+              "\rD:\\out\\shrunk.jpg → C:\\in\\shrunk.jpg（原文件已不存在，复制出的文件保留）"
+              "\rD:\\out\\replaced.jpg → C:\\in\\replaced.jpg（文件已不是上次改名的文件）"
+              "\rD:\\out\\deleted.jpg → C:\\in\\deleted.jpg（文件不存在）");
+    EXPECT_EQ(fs.content("D:\\out\\edited.jpg"), "edited");
+}
+
+// A journal the version before left (no attributes in its plan) is recovered, and its run undone
+// with each file's attributes left as they are; a run whose journal records them gets them back.
+TEST(Undo, GivesAttributesBackWhereTheJournalRecordedThem)
+{
+    for (const bool recorded : {true, false}) {
+        SCOPED_TRACE(recorded);
+        HeadlessFileSystem fs;
+        fs.addFile("C:\\p\\a.jpg", "A", platform::attr::readOnly | platform::attr::hidden);
+        const auto id = *fs.identity("C:\\p\\a.jpg");
+        fs.moveFile("C:\\p\\a.jpg", "C:\\p\\b.jpg");
+        fs.setAttributes("C:\\p\\b.jpg", platform::attr::system);
+        const std::string pair = "C:\\p\\a.jpg\tC:\\p\\b.jpg\t" + std::to_string(id.volume) + ":" +
+                                 std::to_string(id.file) + ":1:" + std::to_string(id.written);
+        fs.writeAll(journalPath, recorded ? "nomerra-run 3\trename\t1\trun\n" + pair + "\t3\n"
+                                          : "nomerra-run 2\trename\t1\n" + pair + "\n");
+        const auto recovered = renaming::recover(fs, journalPath);
+        ASSERT_TRUE(recovered);
+        const auto record = renaming::recordAfterRecovery(fs, *recovered);
+        ASSERT_TRUE(record);
+        fs.deleteFile(journalPath);
+        EXPECT_EQ(renaming::undoQuestion(*record), "确定要撤销上次执行吗？\r将把 1 个文件改回原名。");
+        const auto result = renaming::undo(fs, *record, journalPath);
+        EXPECT_EQ(renaming::undoNotice(result), "撤销成功!");
+        EXPECT_EQ(result.where, std::vector<std::string>{"C:\\p\\a.jpg"});
+        EXPECT_EQ(fs.content("C:\\p\\a.jpg"), "A");
+        EXPECT_EQ(fs.attributes("C:\\p\\a.jpg"), recorded ? 3u : platform::attr::system);
+    }
+}
+
+TEST(Undo, TheNoticeNamesTenFilesThenAnEllipsis)
+{
+    renaming::UndoResult result;
+    for (std::size_t i = 0; i < 12; ++i)
+        result.left.push_back({i, "C:\\n\\" + std::to_string(i), "C:\\o\\" + std::to_string(i), "已停止"});
+    result.left[0].at = std::string("C:\\n\\\x01", 6);  // a control character is shown, not sent
+    std::string lines;
+    for (std::size_t i = 1; i < 10; ++i)
+        lines += "\rC:\\n\\" + std::to_string(i) + " → C:\\o\\" + std::to_string(i) + "（已停止）";
+    EXPECT_EQ(renaming::undoNotice(result),
+              "撤销完成，12 个文件未处理：\rC:\\n\\\u2401 → C:\\o\\0（已停止）" + lines + "\r……");
+}
+
+}  // namespace
