@@ -23,6 +23,7 @@ TFrmMain::TFrmMain(const platform::Platform& os)
       n_preview(*this, nullptr, ids::n_preview),
       n_cancel(*this, nullptr, ids::n_cancel),
       n_run(*this, nullptr, ids::n_run),
+      n_undo(*this, nullptr, ids::n_undo),
       n_help(*this, nullptr, ids::n_help, true),
       n_web(*this, &n_help, ids::n_web),
       m_checkupdate(*this, &n_help, ids::m_checkupdate),
@@ -113,6 +114,7 @@ std::span<const TFrmMain::MenuCommand> TFrmMain::menuCommands()
         {&TFrmMain::n_preview, texts::menu::preview, texts::menu::previewHint, &TFrmMain::n_previewClick, Available::Idle},
         {&TFrmMain::n_cancel, texts::menu::cancel, texts::menu::cancelHint, &TFrmMain::n_cancelClick, Available::Idle},
         {&TFrmMain::n_run, texts::menu::run, texts::menu::runHint, &TFrmMain::n_runClick, Available::Idle},
+        {&TFrmMain::n_undo, texts::menu::undo, texts::menu::undoHint, &TFrmMain::n_undoClick, Available::Undoable},
         {&TFrmMain::n_help, texts::menu::help, "", nullptr, Available::Idle},
         // Reached only through 帮助, which a run greys.
         {&TFrmMain::n_web, texts::menu::web, "", &TFrmMain::n_webClick, Available::Always},

@@ -33,7 +33,7 @@ public:
     static constexpr platform::Size minimumSize{648, 520};
 
     // Menu bar.
-    platform::MenuItem n_open, n_add, n_clear, n_preview, n_cancel, n_run, n_help;
+    platform::MenuItem n_open, n_add, n_clear, n_preview, n_cancel, n_run, n_undo, n_help;
     platform::MenuItem n_web, m_checkupdate, N1, n_about;
     platform::MenuItem n_exit;
 
@@ -133,6 +133,8 @@ public:
     void n_previewClick();
     void n_cancelClick();
     void n_runClick();
+    // app/commands/undo.cpp
+    void n_undoClick();
 
     // app/option_handlers.cpp
     renaming::RenameOptions renameOptions() const;
@@ -151,7 +153,8 @@ private:
     // When a menu command can be chosen.
     enum class Available {
         Always,
-        Idle,  // not while a run goes
+        Idle,      // not while a run goes
+        Undoable,  // not while a run goes, and only when a run can be undone
     };
     // One row of the menu: the item, its texts, what choosing it does (nullptr: it opens a
     // submenu or separates), and when it can be chosen.

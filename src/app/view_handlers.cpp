@@ -19,6 +19,8 @@ void TFrmMain::loadView(lists::ListPair pair)
 void TFrmMain::showEffects(const renaming::Shown& shown)
 {
     using Kind = renaming::Effect::Kind;
+    // What can be undone changes with every run, undo and recovery.
+    refreshMenu();
     for (const renaming::Effect& e : shown.effects) {
         if (e.kind == Kind::LoadView)
             loadView(e.pair);

@@ -12,18 +12,23 @@
 #include "rename/compose.h"
 #include "rename/journal.h"
 #include "rename/run_state.h"
+#include "rename/undo_history.h"
 
 namespace renaming {
 
 using lists::ListPair;
 
-// The run between prepareRun and finishRun.
+// The run between prepareRun and finishRun, or the undo between prepareUndo and finishUndo.
 struct RenameSession::Pending {
+    RunKind kind = RunKind::Run;
     std::vector<Pair> pairs;
-    Mode mode;
-    std::uint32_t attributes;
+    Mode mode = Mode::RenameInPlace;
+    std::uint32_t attributes = 0;
     std::unique_ptr<RunJournal> journal;
     std::vector<PairResult> results;
+    UndoRecord record;
+    UndoResult undone;
+    std::exception_ptr error;  // the undo's, raised on the worker
 };
 
 namespace {
@@ -84,6 +89,7 @@ Shown RenameSession::start()
                       : messages::journalBesideRenamedPrefix + aside + messages::journalBesideRenamedSuffix;
         s.notice(notice);
     });
+    shown = guarded(std::move(shown), [&](Shown& s) { readUndoable(s); });
     if (!shown.failure)
         shown.append(recoverUnfinishedRun());
     return shown;
@@ -101,18 +107,23 @@ Shown RenameSession::recoverUnfinishedRun()
         if (!fs_.fileExists(journal))
             return;
         const auto recovered = recover(fs_, journal);
-        if (recovered) {
-            // As after a run: the original list names where each file is, the new list stays.
-            store_.rewriteAfterRun(recovered->where);
-            s.load(ListPair::Original);
-        }
+        if (recovered)
+            settleRecovered(*recovered, s);
         // A journal left behind would settle its run again at every later command, over the
         // lists the user has made since.
-        if (auto code = fs_.deleteFile(journal))
-            throw platform::IoError(static_cast<int>(code));
+        deleteJournal();
         if (recovered)
             s.notice(recoveryNotice(*recovered));
     });
+}
+
+void RenameSession::deleteJournal()
+{
+    const std::string journal = store_.journalPath();
+    if (!fs_.fileExists(journal))
+        return;
+    if (auto code = fs_.deleteFile(journal))
+        throw platform::IoError(static_cast<int>(code));
 }
 
 void RenameSession::dropNewList(Shown& shown)
@@ -275,14 +286,24 @@ Shown RenameSession::prepareRun(Mode mode, std::uint32_t attributes)
 
 std::size_t RenameSession::runSize() const
 {
-    return pending_ ? pending_->pairs.size() : 0;
+    if (!pending_)
+        return 0;
+    return pending_->kind == RunKind::Run ? pending_->pairs.size() : pending_->record.pairs.size();
 }
 
 void RenameSession::carryOut()
 {
     platform::trace("engine");
     Pending& p = *pending_;
-    p.results = execute(fs_, p.pairs, p.mode, p.attributes, p.journal.get(), state_.get());
+    if (p.kind == RunKind::Run) {
+        p.results = execute(fs_, p.pairs, p.mode, p.attributes, p.journal.get(), state_.get());
+    } else {
+        try {
+            p.undone = undo(fs_, p.record, store_.journalPath(), state_.get());
+        } catch (...) {
+            p.error = std::current_exception();
+        }
+    }
     platform::trace("engine-ended");
 }
 
@@ -291,6 +312,7 @@ RunEnd RenameSession::finishRun(const std::string& outputFolder)
     const std::unique_ptr<Pending> p = std::move(pending_);
     state_.reset();
     const bool journalBroken = p->journal->broken();
+    const auto record = recordAfterRun(fs_, p->mode, p->pairs, *p->journal, p->results);
     p->journal.reset();
     platform::trace("run-closed");
 
@@ -307,15 +329,54 @@ RunEnd RenameSession::finishRun(const std::string& outputFolder)
         store_.rewriteAfterRun(where);
         platform::trace("lists-written");
         s.load(ListPair::Original);
+        // Before the journal goes: a kill in between recovers the run and records it then.
+        addToHistory(record);
         if (!journalBroken)
-            if (auto code = fs_.deleteFile(store_.journalPath()))
-                throw platform::IoError(static_cast<int>(code));
+            deleteJournal();
         platform::trace("journal-deleted");
     });
     end.temporaryLeft = temporaryLeft(p->pairs, p->results);
     end.folder = folderToOpen(p->pairs, p->results, outputFolder);
     end.question = completionQuestion(fs_, p->pairs, p->results, end.folder);
     return end;
+}
+
+Shown RenameSession::prepareUndo()
+{
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
+        // Off the history before any file is touched: a killed undo is never done twice.
+        HistoryRead read = takeLatestForUndo(fs_, historyPath());
+        undoable_ = read.history.runs.size();
+        if (!read.setAside.empty())
+            s.notice(historySetAsideNotice(read.setAside));
+        if (!read.history.undoing)
+            return;
+        auto pending = std::make_unique<Pending>();
+        pending->kind = RunKind::Undo;
+        pending->record = std::move(*read.history.undoing);
+        pending_ = std::move(pending);
+        state_ = std::make_unique<RunState>();
+    });
+}
+
+Shown RenameSession::finishUndo()
+{
+    const std::unique_ptr<Pending> p = std::move(pending_);
+    state_.reset();
+    return guarded({}, [&](Shown& s) {
+        if (p->error) {
+            // No file was touched: the run can still be undone.
+            addToHistory(p->record);
+            std::rethrow_exception(p->error);
+        }
+        if (!writeListsAfterUndo(p->undone.where, p->record.targets))
+            s.notice(messages::listsChanged);
+        s.load(ListPair::Original);
+        s.load(ListPair::New);
+        if (!p->undone.journalBroken)
+            deleteJournal();
+        s.notice(undoNotice(p->undone));
+    });
 }
 
 }  // namespace renaming

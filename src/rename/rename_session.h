@@ -14,10 +14,10 @@
 #include "platform/file_system.h"
 #include "rename/execute.h"
 #include "rename/rename_options.h"
+#include "rename/undo.h"
 
 namespace renaming {
 
-class RunJournal;
 class RunState;
 
 // One thing the window shows, in the order the command did it.
@@ -94,9 +94,28 @@ public:
     void carryOut();
     RunEnd finishRun(const std::string& outputFolder);
 
+    // Whether a run can be undone: the history holds one.
+    bool canUndo() const { return undoable_ > 0; }
+    // The question before the undo of the newest run; nothing when there is none.
+    std::optional<std::string> undoQuestion();
+    // An undo goes as a run does: prepared (the run taken off the history before any file is
+    // touched), carried out on the worker, finished with the lists as after that run's preview.
+    Shown prepareUndo();
+    Shown finishUndo();
+
 private:
     // Recovers a leftover run into the lists; the notice and the view it changed.
     Shown recoverUnfinishedRun();
+    // The lists after a recovered run or undo, and the run's place in the history.
+    void settleRecovered(const Recovered& recovered, Shown& shown);
+    // Reads the history, and says when it had to be set aside.
+    void readUndoable(Shown& shown);
+    void addToHistory(const std::optional<UndoRecord>& record);
+    // After an undo: the files where they now are, the undone run's new list paired with them.
+    bool writeListsAfterUndo(const std::vector<std::string>& where, const std::vector<std::string>& targets);
+    const std::string& historyPath();
+    // Throws IoError when it stays.
+    void deleteJournal();
     // Before the original list changes: its old pairs must never meet the new entries.
     void dropNewList(Shown& shown);
     // "没有找到文件 ..." for a first original file that is gone; nothing while it is there.
@@ -107,6 +126,8 @@ private:
     struct Pending;
     std::unique_ptr<Pending> pending_;
     std::unique_ptr<RunState> state_;
+    std::string historyPath_;
+    std::size_t undoable_ = 0;
 };
 
 }  // namespace renaming

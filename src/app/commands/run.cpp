@@ -15,7 +15,8 @@ constexpr auto quietRun = std::chrono::milliseconds(500);
 void TFrmMain::refreshMenu()
 {
     for (const MenuCommand& c : menuCommands())
-        (this->*c.item).setEnabled(c.available == Available::Always || !running_);
+        (this->*c.item).setEnabled(c.available == Available::Always ||
+                                   (!running_ && (c.available == Available::Idle || session_.canUndo())));
 }
 
 void TFrmMain::setRunning(bool running)

@@ -95,7 +95,7 @@ TEST(NamesBeyondTheCodePage, SurviveAKilledRunItsRecoveryAndTheRestOfTheRun)
         for (std::size_t i = 0; i < targets.size(); ++i)
             EXPECT_EQ(h.fs.content(targets[i]), originals[i]);
         EXPECT_EQ(h.form.store().read(ListFile::OriginalPaths), targets);
-        EXPECT_EQ(h.fs.files().size(), targets.size() + 5u);  // the files, the four lists and their record
+        EXPECT_EQ(h.fs.files().size(), targets.size() + 6u);  // the files, the four lists and their record, the runs to undo
     }
     EXPECT_GE(killedAt, 6);  // a swap (park, move, move back), a move, a move: every one killed
 }

@@ -1,0 +1,73 @@
+// The session's history of runs that can be undone: kept after every run and recovery, read
+// for the undo's question, and the lists an undo leaves.
+#include "lists/messages.h"
+#include "rename/rename_session.h"
+#include "rename/undo_history.h"
+
+namespace renaming {
+
+using lists::ListPair;
+
+void RenameSession::settleRecovered(const Recovered& recovered, Shown& shown)
+{
+    if (recovered.plan.kind == RunKind::Run) {
+        // As after a run: the original list names where each file is, the new list stays.
+        store_.rewriteAfterRun(recovered.where);
+        shown.load(ListPair::Original);
+        addToHistory(recordAfterRecovery(fs_, recovered));
+        return;
+    }
+    // An undo: the lists as after it, made from the run it was taking back. Without that run
+    // (its history lost) the lists cannot be told and stay as they were.
+    const HistoryRead read = readHistory(fs_, historyPath());
+    if (!read.history.undoing)
+        return;
+    if (!writeListsAfterUndo(placesAfterRecoveredUndo(fs_, *read.history.undoing, recovered),
+                             read.history.undoing->targets))
+        shown.notice(messages::listsChanged);
+    shown.load(ListPair::Original);
+    shown.load(ListPair::New);
+}
+
+const std::string& RenameSession::historyPath()
+{
+    if (historyPath_.empty())
+        historyPath_ = undoHistoryPath(fs_);
+    return historyPath_;
+}
+
+void RenameSession::readUndoable(Shown& shown)
+{
+    const HistoryRead read = readHistory(fs_, historyPath());
+    undoable_ = read.history.runs.size();
+    if (!read.setAside.empty())
+        shown.notice(historySetAsideNotice(read.setAside));
+}
+
+void RenameSession::addToHistory(const std::optional<UndoRecord>& record)
+{
+    if (record)
+        undoable_ = renaming::addToHistory(fs_, historyPath(), *record).history.runs.size();
+}
+
+bool RenameSession::writeListsAfterUndo(const std::vector<std::string>& where, const std::vector<std::string>& targets)
+{
+    store_.rewrite(ListPair::Original, where);
+    // Read back at once, it is the list just written unless another program wrote over it.
+    const auto original = store_.readOriginal();
+    if (!original)
+        return false;
+    store_.rewriteNew(targets, *original);
+    return true;
+}
+
+std::optional<std::string> RenameSession::undoQuestion()
+{
+    const HistoryRead read = readHistory(fs_, historyPath());
+    undoable_ = read.history.runs.size();
+    if (read.history.runs.empty())
+        return std::nullopt;
+    return renaming::undoQuestion(read.history.runs.front());
+}
+
+}  // namespace renaming
