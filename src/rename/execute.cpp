@@ -105,7 +105,7 @@ private:
             else if (!isValidNamePart(p.to))
                 results_[i].outcome = Outcome::InvalidName;
             else if (hasControlCharacter(p.from) || readAsAnotherName(p.from) ||
-                     !isFile(before_[i] = fs_.attributes(p.from)))
+                     !isFile(before_[i] = attributesBefore(i)))
                 // Only a file that stood at its path when the run began is acted on: never one
                 // that another pair of this run put there.
                 results_[i].outcome = Outcome::SourceMissing;
@@ -119,6 +119,13 @@ private:
         if (mode_ == Mode::RenameInPlace)
             for (std::size_t i : pending_)
                 sourceOf_.emplace(key(pairs_[i].from), i);
+    }
+
+    // As the journal read them with the identities, where it did: read once, and recorded as the
+    // set an undo gives back.
+    std::uint32_t attributesBefore(std::size_t i)
+    {
+        return journal_ && identities_[i] ? journal_->attributes()[i] : fs_.attributes(pairs_[i].from);
     }
 
     static bool isFile(std::uint32_t attributes)

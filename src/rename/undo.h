@@ -54,6 +54,8 @@ struct UndoLeft {
 
 struct UndoResult {
     // Each file of the run's original list where it stands now: at its old name when taken back.
+    // Written as the original list, with the run's new list (the record's targets) as the new
+    // list, it shows the window as right after the run's preview: Execute does the run again.
     std::vector<std::string> where;
     std::vector<UndoLeft> left;  // in the order of the lists
     bool journalBroken = false;  // as after a run: the journal stays for the next start

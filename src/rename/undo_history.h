@@ -38,8 +38,8 @@ HistoryRead readHistory(platform::FileSystem& fs, const std::string& path);
 // Throws IoError; the file before stays in force then.
 void writeHistory(platform::FileSystem& fs, const std::string& path, const History& history);
 
-// After a run that carried out a pair: its record becomes the newest; the oldest beyond
-// historyLength goes. Returns the history as written.
+// After a run that carried out a pair: its record becomes the newest; only the oldest beyond
+// historyLength goes, whether or not a run was undone before. Returns the history as written.
 HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, UndoRecord record);
 // Before an undo touches any file: the newest run is taken off and kept as undoing, so a killed
 // undo is never done twice and the run before it is the next to undo. undoing is empty when
