@@ -495,6 +495,37 @@ TEST_F(Run, ListsThatCannotBeWrittenAfterTheRunStillGetTheQuestionThenTheError)
     EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\trip001.jpg");
 }
 
+// 撤销执行 can be chosen only when a run can be undone and no run goes; the undo asks first and
+// runs as a run does, with its own words in the stop question.
+TEST_F(Run, UndoIsGreyedWithoutARunAndDuringOneAndAsksBeforeItTakesTheRunBack)
+{
+    openPics();
+    EXPECT_FALSE(h.window().menuEnabled(ids::n_undo));
+    h.form.n_preview.choose();
+    h.ui.answers.push_back(false);
+    h.form.n_run.choose();
+    h.takeShown();
+    ASSERT_TRUE(h.window().menuEnabled(ids::n_undo));
+    h.ui.answers.push_back(false);
+    h.form.n_undo.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"确定要撤销上次执行吗？\r将把 3 个文件改回原名。"});
+    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
+    h.ui.answers.push_back(true);
+    h.ui.answers.push_back(false);  // the stop question: go on
+    h.ui.whileRunning = [&] {
+        EXPECT_FALSE(h.window().menuEnabled(ids::n_undo));
+        EXPECT_FALSE(h.window().menuEnabled(ids::n_run));
+        h.window().close();
+        h.ui.whileRunning = nullptr;
+    };
+    h.form.n_undo.choose();
+    EXPECT_EQ(h.takeShown(), (std::vector<std::string>{"确定要撤销上次执行吗？\r将把 3 个文件改回原名。",
+                                                       "确定要停止撤销吗？", "撤销成功!"}));
+    for (const char* p : {"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"})
+        EXPECT_EQ(h.fs.content(p), p);
+    EXPECT_FALSE(h.window().menuEnabled(ids::n_undo));
+}
+
 // Closing the window while a run goes asks first; yes stops the run before any file moves and
 // then closes the window, without the question at the end.
 TEST_F(Run, ClosingTheWindowDuringARunStopsItAndThenCloses)

@@ -153,4 +153,83 @@ TEST(Session, RunWithoutAPreviewOrWithTheFirstFileGoneIsRefusedWithItsNotice)
     EXPECT_EQ(session.run(), nullptr);
 }
 
+// Undo through the session: the run taken back, the lists as right after its preview so that
+// Execute does it again, and the history kept across sessions.
+TEST(Session, AnUndoTakesTheRunBackAndExecuteDoesItAgain)
+{
+    HeadlessFileSystem fs;
+    const auto files = makeFiles(fs, 3);
+    RenameSession session(fs);
+    session.start();
+    session.open(files);
+    session.preview(tripOptions());
+    const std::string previewed = *session.viewText(ListPair::New, true);
+    EXPECT_FALSE(session.canUndo());
+    run(session);
+    ASSERT_TRUE(session.canUndo());
+    EXPECT_EQ(session.undoQuestion(), std::string("确定要撤销上次执行吗？\r将把 3 个文件改回原名。"));
+
+    Window window;
+    window.show(session, session.prepareUndo());
+    ASSERT_NE(session.run(), nullptr);
+    session.carryOut();
+    window.show(session, session.finishUndo());
+    EXPECT_EQ(window.notices, std::vector<std::string>{messages::undo::succeeded});
+    for (const auto& f : files)
+        EXPECT_EQ(fs.content(f), f);
+    EXPECT_EQ(window.views[ListPair::Original], *session.viewText(ListPair::Original, true));
+    EXPECT_EQ(*session.viewText(ListPair::Original, false), "p0.jpg\r\np1.jpg\r\np2.jpg\r\n");
+    EXPECT_EQ(window.views[ListPair::New], previewed);
+    EXPECT_FALSE(session.canUndo());
+
+    run(session);
+    EXPECT_TRUE(fs.fileExists("D:\\photos\\trip003.jpg"));
+    EXPECT_TRUE(session.canUndo());
+}
+
+struct Killed {};
+
+TEST(Session, TheHistoryOutlivesTheSessionAndAnUndoKilledPartWayIsSettledAtTheNextStart)
+{
+    HeadlessFileSystem fs;
+    const auto files = makeFiles(fs, 4);
+    {
+        RenameSession first(fs);
+        first.start();
+        first.open(files);
+        first.preview(tripOptions());
+        run(first);
+    }
+    {
+        RenameSession second(fs);
+        second.start();
+        ASSERT_TRUE(second.canUndo());
+        second.prepareUndo();
+        int moves = 0;
+        fs.fault = [&](Op op, const std::string&) -> std::uint32_t {
+            if (op == Op::Move && ++moves == 3)
+                throw Killed{};
+            return 0;
+        };
+        second.carryOut();
+        fs.fault = nullptr;
+        // The process dies here: nothing of the undo is finished.
+    }
+    RenameSession third(fs);
+    Window window;
+    window.show(third, third.start());
+    ASSERT_EQ(window.notices.size(), 1u);
+    EXPECT_EQ(window.notices[0].rfind(messages::recovery::prefix, 0), 0u) << window.notices[0];
+    // Every file at its old name or its new one, and the lists say which.
+    const auto originals = lists::splitLines(third.store().text(lists::ListFile::OriginalPaths));
+    ASSERT_EQ(originals.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string renamed = "D:\\photos\\trip00" + std::to_string(i + 1) + ".jpg";
+        EXPECT_TRUE(originals[i] == files[i] || originals[i] == renamed) << originals[i];
+        EXPECT_EQ(fs.content(originals[i]), files[i]);
+    }
+    EXPECT_EQ(window.views[ListPair::New], *third.viewText(ListPair::New, true));
+    EXPECT_FALSE(third.canUndo());  // taken off before the undo began: never done twice
+}
+
 }  // namespace
