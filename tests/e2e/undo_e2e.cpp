@@ -94,10 +94,10 @@ std::wstring undoNotice(const App& app, int timeoutMs = 10000)
     return text;
 }
 
-std::wstring undo(const App& app, const std::wstring& question, int timeoutMs = 10000)
+std::wstring undo(const App& app, const std::wstring& question)
 {
     askUndo(app, question, IDYES);
-    return undoNotice(app, timeoutMs);
+    return undoNotice(app);
 }
 
 // The four lists' bytes and what the window shows of them.
@@ -314,7 +314,7 @@ E2E_TEST(a_file_replaced_since_the_run_is_left_alone)
 
 // While a run or an undo goes, 撤销执行 is greyed with the rest of the menu bar, though an earlier
 // run could be undone; between them it can be chosen. The undo shows the progress window as a
-// run does, saying it undoes.
+// run does, saying it undoes, and asks before it stops.
 E2E_TEST(undo_is_greyed_while_a_run_or_an_undo_goes)
 {
     const std::wstring folder = freshProgramFolder(L"undolong");
@@ -370,7 +370,15 @@ E2E_TEST(undo_is_greyed_while_a_run_or_an_undo_goes)
     CHECK_EQ(std::count_if(trips.begin(), trips.end(), fileExists), 3000);
 
     askUndo(app, renamesBack(3000), IDYES);
-    CHECK_EQ(titleOf(GetDlgItem(lockedWhileItGoes(), ids::lbTitle)), L"正在撤销…");
+    const HWND undoing = lockedWhileItGoes();
+    CHECK_EQ(titleOf(GetDlgItem(undoing, ids::lbTitle)), L"正在撤销…");
+    // Esc asks to stop the undo; no lets it go on.
+    pressKey(GetDlgItem(undoing, ids::btnStop), VK_ESCAPE);
+    HWND stop = app.waitForDialog(L"确认");
+    CHECK(stop != nullptr);
+    CHECK_EQ(boxMessage(stop), L"确定要停止撤销吗？");
+    pressButton(stop, IDNO);
+    CHECK(gone(stop));
     CHECK_EQ(undoNotice(app, 60000), L"撤销成功!");
     CHECK_EQ(std::count_if(photos.begin(), photos.end(), fileExists), 3000);
     CHECK_MENU_BAR(app, menuBarWith(true));
