@@ -20,7 +20,7 @@ wine_up
 small_drive_up
 LC_ALL=$NOMERRA_LOCALE ctest --preset windows || status=1
 
-for name in main-window about-window lbpath-long main-window-144dpi about-window-144dpi names-beyond-code-page; do
+for name in main-window main-window-undo about-window lbpath-long main-window-144dpi about-window-144dpi names-beyond-code-page; do
   shot=build/windows/tests/e2e/$name.bmp
   if [ -f "$shot" ]; then
     convert "$shot" "build/$name.png" && echo "Screenshot: build/$name.png"

@@ -5,6 +5,7 @@
 #include <bcrypt.h>
 #include <shlobj.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -225,22 +226,19 @@ App::~App()
     CloseHandle(process_.hThread);
 }
 
-void App::dropFiles(const std::vector<std::wstring>& paths, const std::wstring& damage) const
+std::wstring App::runHelper(const wchar_t* dllName, const wchar_t* requestName, const std::wstring& request) const
 {
     wchar_t driver[MAX_PATH];
     GetModuleFileNameW(nullptr, driver, MAX_PATH);
     std::wstring helper = driver;
     helper.resize(helper.find_last_of(L'\\') + 1);
-    // The request lies beside the helper: a fresh copy of both for every drop.
-    const std::wstring folder = freshFolder(L"drop-helper");
-    CHECK(CopyFileW((helper + L"drop_helper.dll").c_str(), (folder + L"drop_helper.dll").c_str(), FALSE));
-    std::wstring request = damage.empty() ? L"" : L"!" + damage + L"\n";
-    for (const auto& p : paths)
-        request += p + L"\n";
-    writeBytes(folder + L"drop.txt", std::string(reinterpret_cast<const char*>(request.data()),
+    // The request lies beside the helper: a fresh copy of both for every call.
+    const std::wstring folder = freshFolder(L"helper");
+    const std::wstring dll = folder + dllName;
+    CHECK(CopyFileW((helper + dllName).c_str(), dll.c_str(), FALSE));
+    writeBytes(folder + requestName, std::string(reinterpret_cast<const char*>(request.data()),
                                                  request.size() * sizeof(wchar_t)));
 
-    const std::wstring dll = folder + L"drop_helper.dll";
     const SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
     void* remote = VirtualAllocEx(process_.hProcess, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     CHECK(remote && WriteProcessMemory(process_.hProcess, remote, dll.c_str(), bytes, nullptr));
@@ -254,6 +252,28 @@ void App::dropFiles(const std::vector<std::wstring>& paths, const std::wstring& 
         CloseHandle(thread);
     }
     VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    return folder;
+}
+
+void App::dropFiles(const std::vector<std::wstring>& paths, const std::wstring& damage) const
+{
+    std::wstring request = damage.empty() ? L"" : L"!" + damage + L"\n";
+    for (const auto& p : paths)
+        request += p + L"\n";
+    runHelper(L"drop_helper.dll", L"drop.txt", request);
+}
+
+std::vector<MenuBarItem> App::menuBar() const
+{
+    const std::wstring folder =
+        runHelper(L"menu_helper.dll", L"window.txt", std::to_wstring(reinterpret_cast<std::uintptr_t>(window_)));
+    const std::string bytes = readBytes(folder + L"menu.txt");
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    std::vector<MenuBarItem> items;
+    for (std::size_t at = 0, end; (end = text.find(L'\n', at)) != std::wstring::npos; at = end + 1)
+        items.push_back({text.substr(at + 1, end - at - 1), text[at] == L'-'});
+    CHECK(!items.empty());
+    return items;
 }
 
 bool App::running() const
@@ -630,6 +650,13 @@ std::wstring privateFolderOf(const std::wstring& programFolder)
     wchar_t programData[MAX_PATH] = {};
     GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH);
     return std::wstring(programData) + L"\\nomerra\\" + widen(sha256Hex(narrow(upper)).substr(0, 16)) + L"\\";
+}
+
+std::wstring freshProgramFolder(const std::wstring& name)
+{
+    const std::wstring folder = freshFolder(name);
+    removeTree(privateFolderOf(folder));
+    return folder;
 }
 
 void leaveLists(const std::wstring& folder, const std::vector<std::wstring>& originals,

@@ -52,6 +52,12 @@ extern std::wstring programImage;  // nomerra.exe as built
 
 bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
 
+struct MenuBarItem {
+    std::wstring caption;
+    bool grayed = false;
+    bool operator==(const MenuBarItem&) const = default;
+};
+
 class App {
 public:
     // Copies the program into the folder and starts it there, with the arguments given.
@@ -101,8 +107,15 @@ public:
     // program posts WM_DROPFILES with its data in the program's own global memory. With a
     // damage named (see drop_helper.cpp), the block is made wrong in that way.
     void dropFiles(const std::vector<std::wstring>& paths, const std::wstring& damage = L"") const;
+    // The items of the menu bar as the program holds them now, read by a helper DLL loaded into
+    // it (another process cannot read a menu under Wine).
+    std::vector<MenuBarItem> menuBar() const;
 
 private:
+    // Copies a helper DLL into a fresh folder with its request beside it and loads it into the
+    // program, which runs it there and then; the folder, with what the helper left in it.
+    std::wstring runHelper(const wchar_t* dllName, const wchar_t* requestName, const std::wstring& request) const;
+
     std::wstring folder_;
     PROCESS_INFORMATION process_{};
     HWND window_ = nullptr;
@@ -163,6 +176,9 @@ void openFiles(const App& app, const std::wstring& folder, const std::wstring& t
 std::string sha256Hex(const std::string& bytes);
 // The program's private folder, where its run journal and the record of its lists lie.
 std::wstring privateFolderOf(const std::wstring& programFolder);
+// A fresh folder for the program of one test, and its private folder gone: what an earlier
+// run of the test left there (its undo history above all) is not in force.
+std::wstring freshProgramFolder(const std::wstring& name);
 // Lists as an earlier run leaves them beside the program, with their record in its private
 // folder; no new list when targets is empty.
 void leaveLists(const std::wstring& folder, const std::vector<std::wstring>& originals,
