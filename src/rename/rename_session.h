@@ -110,7 +110,8 @@ private:
     void settleRecovered(const Recovered& recovered, Shown& shown);
     // Reads the history, and says when it had to be set aside.
     void readUndoable(Shown& shown);
-    void addToHistory(const std::optional<UndoRecord>& record);
+    // recoveredFrom: the plan of the journal a recovery settled.
+    void addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom = nullptr);
     // After an undo: the files where they now are, the undone run's new list paired with them.
     bool writeListsAfterUndo(const std::vector<std::string>& where, const std::vector<std::string>& targets);
     const std::string& historyPath();

@@ -14,7 +14,7 @@ void RenameSession::settleRecovered(const Recovered& recovered, Shown& shown)
         // As after a run: the original list names where each file is, the new list stays.
         store_.rewriteAfterRun(recovered.where);
         shown.load(ListPair::Original);
-        addToHistory(recordAfterRecovery(fs_, recovered));
+        addToHistory(recordAfterRecovery(fs_, recovered), &recovered.plan);
         return;
     }
     // An undo: the lists as after it, made from the run it was taking back. Without that run
@@ -44,10 +44,10 @@ void RenameSession::readUndoable(Shown& shown)
         shown.notice(historySetAsideNotice(read.setAside));
 }
 
-void RenameSession::addToHistory(const std::optional<UndoRecord>& record)
+void RenameSession::addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom)
 {
     if (record)
-        undoable_ = renaming::addToHistory(fs_, historyPath(), *record).history.runs.size();
+        undoable_ = renaming::addToHistory(fs_, historyPath(), *record, recoveredFrom).history.runs.size();
 }
 
 bool RenameSession::writeListsAfterUndo(const std::vector<std::string>& where, const std::vector<std::string>& targets)

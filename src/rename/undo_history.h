@@ -40,7 +40,11 @@ void writeHistory(platform::FileSystem& fs, const std::string& path, const Histo
 
 // After a run that carried out a pair: its record becomes the newest; only the oldest beyond
 // historyLength goes, whether or not a run was undone before. Returns the history as written.
-HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, UndoRecord record);
+// After a recovery, recoveredFrom is the journal's plan: a newest record that the run made from
+// that very plan before its journal could go is replaced, never kept beside the new one, so that
+// no run is offered for undo twice.
+HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, UndoRecord record,
+                         const RunPlan* recoveredFrom = nullptr);
 // Before an undo touches any file: the newest run is taken off and kept as undoing, so a killed
 // undo is never done twice and the run before it is the next to undo. undoing is empty when
 // there was none to take.

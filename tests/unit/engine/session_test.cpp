@@ -233,3 +233,51 @@ TEST(Session, TheHistoryOutlivesTheSessionAndAnUndoKilledPartWayIsSettledAtTheNe
 }
 
 }  // namespace
+
+namespace {
+
+// A run killed just before or just after its record reaches the history: the next start settles
+// its journal and records it once, beside the run before it, so each is offered for undo once.
+TEST(Session, ARunKilledAroundItsHistoryWriteIsRecordedOnce)
+{
+    for (const Op killedAt : {Op::Replace, Op::Delete}) {
+        SCOPED_TRACE(static_cast<int>(killedAt));
+        HeadlessFileSystem fs;
+        const auto files = makeFiles(fs, 3);
+        {
+            RenameSession first(fs);
+            first.start();
+            first.open(files);
+            first.preview(tripOptions());
+            run(first);
+            auto walk = tripOptions();
+            walk.edtname = "walk";
+            first.preview(walk);
+            const std::string journal = first.store().journalPath();
+            fs.fault = [&](Op op, const std::string& path) -> std::uint32_t {
+                if (op == killedAt && (op == Op::Replace || path == journal))
+                    throw Killed{};
+                return 0;
+            };
+            run(first);
+            fs.fault = nullptr;
+            ASSERT_TRUE(fs.fileExists(journal));
+        }
+        RenameSession second(fs);
+        second.start();
+        for (const char* name : {"trip", "p"}) {
+            ASSERT_TRUE(second.canUndo()) << name;
+            second.prepareUndo();
+            ASSERT_NE(second.run(), nullptr);
+            second.carryOut();
+            Window window;
+            window.show(second, second.finishUndo());
+            EXPECT_EQ(window.notices, std::vector<std::string>{messages::undo::succeeded});
+            EXPECT_EQ(second.viewText(ListPair::Original, false)->rfind(name, 0), 0u) << name;
+        }
+        EXPECT_FALSE(second.canUndo());
+        EXPECT_EQ(second.undoQuestion(), std::nullopt);
+    }
+}
+
+}  // namespace
