@@ -92,6 +92,7 @@ public:
     RunState* run() const { return state_.get(); }
     std::size_t runSize() const;
     void carryOut();
+    // Throws what the engine raised on the worker, the run no longer pending.
     RunEnd finishRun(const std::string& outputFolder);
 
     // Whether a run can be undone: the history holds one.
@@ -112,6 +113,8 @@ private:
     void readUndoable(Shown& shown);
     // recoveredFrom: the plan of the journal a recovery settled.
     void addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom = nullptr);
+    // The undo under way has ended; not undone: it took nothing back, and its run is to undo still.
+    void endUndo(bool undone);
     // After an undo: the files where they now are, the undone run's new list paired with them.
     bool writeListsAfterUndo(const std::vector<std::string>& where, const std::vector<std::string>& targets);
     const std::string& historyPath();

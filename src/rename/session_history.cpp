@@ -27,6 +27,7 @@ void RenameSession::settleRecovered(const Recovered& recovered, Shown& shown)
         shown.notice(messages::listsChanged);
     shown.load(ListPair::Original);
     shown.load(ListPair::New);
+    endUndo(true);
 }
 
 const std::string& RenameSession::historyPath()
@@ -42,6 +43,15 @@ void RenameSession::readUndoable(Shown& shown)
     undoable_ = read.history.runs.size();
     if (!read.setAside.empty())
         shown.notice(historySetAsideNotice(read.setAside));
+    // An undo that left no journal behind was killed before it took back a rename, or among the
+    // removals of a copy run, each whole: the rest of its run can be undone still.
+    if (read.history.undoing && !fs_.fileExists(store_.journalPath()))
+        endUndo(false);
+}
+
+void RenameSession::endUndo(bool undone)
+{
+    undoable_ = renaming::endUndo(fs_, historyPath(), undone).history.runs.size();
 }
 
 void RenameSession::addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom)

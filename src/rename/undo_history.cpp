@@ -238,6 +238,22 @@ HistoryRead takeLatestForUndo(platform::FileSystem& fs, const std::string& path)
     return read;
 }
 
+HistoryRead endUndo(platform::FileSystem& fs, const std::string& path, bool undone)
+{
+    HistoryRead read = readHistory(fs, path);
+    auto& history = read.history;
+    if (!history.undoing)
+        return read;
+    if (!undone) {
+        history.runs.insert(history.runs.begin(), std::move(*history.undoing));
+        if (history.runs.size() > historyLength)
+            history.runs.resize(historyLength);
+    }
+    history.undoing.reset();
+    writeHistory(fs, path, history);
+    return read;
+}
+
 std::string historySetAsideNotice(const std::string& setAside)
 {
     using namespace messages::undo;
