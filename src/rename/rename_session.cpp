@@ -97,7 +97,9 @@ Shown RenameSession::start()
 
 Shown RenameSession::settle()
 {
-    return recoverUnfinishedRun();
+    // What can be undone is read afresh: a history that can no longer be read is said so before
+    // any question about it.
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) { readUndoable(s); });
 }
 
 Shown RenameSession::recoverUnfinishedRun()

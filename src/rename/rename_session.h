@@ -71,7 +71,8 @@ public:
     // before anything acts on them, a journal beside the program is set aside, a leftover
     // run settled.
     Shown start();
-    // The common first step on its own, for a command that asks the user something first.
+    // The common first step on its own, for a command that asks the user something first; the
+    // history read again.
     Shown settle();
 
     GivenFiles given(const std::vector<std::string>& paths) const;

@@ -5,6 +5,7 @@
 
 #include "app/control_ids.h"
 #include "harness.h"
+#include "platform/private_folder.h"
 #include "rename/execute.h"
 #include "rename/journal.h"
 
@@ -562,6 +563,24 @@ TEST_F(Run, ARunThatFailsOnTheWorkerLeavesNoRunBehind)
         EXPECT_EQ(h.takeShown(), std::vector<std::string>{});
         EXPECT_TRUE(h.window().closed);
     }
+}
+
+// A history damaged while the window is open: 撤销执行 says that it was set aside, acts on nothing
+// in it, and is greyed afterwards.
+TEST_F(Run, UndoWithADamagedHistorySaysSoAndIsGreyed)
+{
+    openPics();
+    h.form.n_preview.choose();
+    h.form.n_run.choose();
+    h.takeShown();
+    const std::string history = platform::privateFolderPath(h.fs) + "ThumbUndo.db";
+    h.fs.writeAll(history, h.fs.content(history) + "#");
+    ASSERT_TRUE(h.window().menuEnabled(ids::n_undo));
+    h.ui.answers.push_back(true);
+    h.form.n_undo.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"撤销记录已损坏，已改名为 ThumbUndo.bad，其中的执行不能再撤销。"});
+    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
+    EXPECT_FALSE(h.window().menuEnabled(ids::n_undo));
 }
 
 // Closing the window while a run goes asks first; yes stops the run before any file moves and
