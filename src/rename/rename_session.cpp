@@ -28,7 +28,7 @@ struct RenameSession::Pending {
     std::vector<PairResult> results;
     UndoRecord record;
     UndoResult undone;
-    std::exception_ptr error;  // the undo's, raised on the worker
+    std::exception_ptr error;  // raised on the worker
 };
 
 namespace {
@@ -97,7 +97,9 @@ Shown RenameSession::start()
 
 Shown RenameSession::settle()
 {
-    return recoverUnfinishedRun();
+    // What can be undone is read afresh: a history that can no longer be read is said so before
+    // any question about it.
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) { readUndoable(s); });
 }
 
 Shown RenameSession::recoverUnfinishedRun()
@@ -109,6 +111,8 @@ Shown RenameSession::recoverUnfinishedRun()
         const auto recovered = recover(fs_, journal);
         if (recovered)
             settleRecovered(*recovered, s);
+        else
+            endUndo(false);  // no whole plan, no file touched: an undo's run is still to undo
         // A journal left behind would settle its run again at every later command, over the
         // lists the user has made since.
         deleteJournal();
@@ -295,14 +299,14 @@ void RenameSession::carryOut()
 {
     platform::trace("engine");
     Pending& p = *pending_;
-    if (p.kind == RunKind::Run) {
-        p.results = execute(fs_, p.pairs, p.mode, p.attributes, p.journal.get(), state_.get());
-    } else {
-        try {
+    // Raised here, an error would leave the run pending for good: finishing it raises it again.
+    try {
+        if (p.kind == RunKind::Run)
+            p.results = execute(fs_, p.pairs, p.mode, p.attributes, p.journal.get(), state_.get());
+        else
             p.undone = undo(fs_, p.record, store_.journalPath(), state_.get());
-        } catch (...) {
-            p.error = std::current_exception();
-        }
+    } catch (...) {
+        p.error = std::current_exception();
     }
     platform::trace("engine-ended");
 }
@@ -311,6 +315,9 @@ RunEnd RenameSession::finishRun(const std::string& outputFolder)
 {
     const std::unique_ptr<Pending> p = std::move(pending_);
     state_.reset();
+    // The engine ended part-way: its journal stays for the next command to settle the run.
+    if (p->error)
+        std::rethrow_exception(p->error);
     const bool journalBroken = p->journal->broken();
     const auto record = recordAfterRun(fs_, p->mode, p->pairs, *p->journal, p->results);
     p->journal.reset();
@@ -365,16 +372,21 @@ Shown RenameSession::finishUndo()
     state_.reset();
     return guarded({}, [&](Shown& s) {
         if (p->error) {
-            // No file was touched: the run can still be undone.
-            addToHistory(p->record);
+            // Without a journal no rename was taken back: the run can still be undone. With one,
+            // the next command settles the undo as after a kill.
+            if (!fs_.fileExists(store_.journalPath()))
+                endUndo(false);
             std::rethrow_exception(p->error);
         }
         if (!writeListsAfterUndo(p->undone.where, p->record.targets))
             s.notice(messages::listsChanged);
         s.load(ListPair::Original);
         s.load(ListPair::New);
-        if (!p->undone.journalBroken)
+        // A journal that broke down stays, and with it what its recovery makes the lists from.
+        if (!p->undone.journalBroken) {
+            endUndo(true);
             deleteJournal();
+        }
         s.notice(undoNotice(p->undone));
     });
 }

@@ -71,7 +71,8 @@ public:
     // before anything acts on them, a journal beside the program is set aside, a leftover
     // run settled.
     Shown start();
-    // The common first step on its own, for a command that asks the user something first.
+    // The common first step on its own, for a command that asks the user something first; the
+    // history read again.
     Shown settle();
 
     GivenFiles given(const std::vector<std::string>& paths) const;
@@ -92,6 +93,7 @@ public:
     RunState* run() const { return state_.get(); }
     std::size_t runSize() const;
     void carryOut();
+    // Throws what the engine raised on the worker, the run no longer pending.
     RunEnd finishRun(const std::string& outputFolder);
 
     // Whether a run can be undone: the history holds one.
@@ -110,7 +112,10 @@ private:
     void settleRecovered(const Recovered& recovered, Shown& shown);
     // Reads the history, and says when it had to be set aside.
     void readUndoable(Shown& shown);
-    void addToHistory(const std::optional<UndoRecord>& record);
+    // recoveredFrom: the plan of the journal a recovery settled.
+    void addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom = nullptr);
+    // The undo under way has ended; not undone: it took nothing back, and its run is to undo still.
+    void endUndo(bool undone);
     // After an undo: the files where they now are, the undone run's new list paired with them.
     bool writeListsAfterUndo(const std::vector<std::string>& where, const std::vector<std::string>& targets);
     const std::string& historyPath();

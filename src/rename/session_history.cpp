@@ -14,7 +14,7 @@ void RenameSession::settleRecovered(const Recovered& recovered, Shown& shown)
         // As after a run: the original list names where each file is, the new list stays.
         store_.rewriteAfterRun(recovered.where);
         shown.load(ListPair::Original);
-        addToHistory(recordAfterRecovery(fs_, recovered));
+        addToHistory(recordAfterRecovery(fs_, recovered), &recovered.plan);
         return;
     }
     // An undo: the lists as after it, made from the run it was taking back. Without that run
@@ -27,6 +27,7 @@ void RenameSession::settleRecovered(const Recovered& recovered, Shown& shown)
         shown.notice(messages::listsChanged);
     shown.load(ListPair::Original);
     shown.load(ListPair::New);
+    endUndo(true);
 }
 
 const std::string& RenameSession::historyPath()
@@ -42,12 +43,21 @@ void RenameSession::readUndoable(Shown& shown)
     undoable_ = read.history.runs.size();
     if (!read.setAside.empty())
         shown.notice(historySetAsideNotice(read.setAside));
+    // An undo that left no journal behind was killed before it took back a rename, or among the
+    // removals of a copy run, each whole: the rest of its run can be undone still.
+    if (read.history.undoing && !fs_.fileExists(store_.journalPath()))
+        endUndo(false);
 }
 
-void RenameSession::addToHistory(const std::optional<UndoRecord>& record)
+void RenameSession::endUndo(bool undone)
+{
+    undoable_ = renaming::endUndo(fs_, historyPath(), undone).history.runs.size();
+}
+
+void RenameSession::addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom)
 {
     if (record)
-        undoable_ = renaming::addToHistory(fs_, historyPath(), *record).history.runs.size();
+        undoable_ = renaming::addToHistory(fs_, historyPath(), *record, recoveredFrom).history.runs.size();
 }
 
 bool RenameSession::writeListsAfterUndo(const std::vector<std::string>& where, const std::vector<std::string>& targets)

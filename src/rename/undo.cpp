@@ -121,11 +121,12 @@ private:
         return reasonText(result.outcome);
     }
 
-    // Removed, a copy may hold the only content left: its original must be there, as large as it was.
+    // Removed, a copy may hold the only content left: its original must be there, the same file
+    // and as large as it was.
     bool originalThere(const UndoPair& p)
     {
         const auto original = fs_.identity(r_.originals[p.index]);
-        return original && p.original && original->size == p.original->size;
+        return original && p.original && original->sameFile(*p.original) && original->size == p.original->size;
     }
 
     // The journal's plan reads who stands at each new path: a pair whose file is not the one the

@@ -1,5 +1,7 @@
 #include "rename/undo_history.h"
 
+#include <algorithm>
+
 #include "lists/messages.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
@@ -149,6 +151,19 @@ std::string text(platform::FileSystem& fs, const History& history)
     return body + "end\t" + fs.digest(body) + "\n";
 }
 
+// The record was made from this plan: the same lists, and each pair it carried out planned with
+// the same original.
+bool madeFrom(const UndoRecord& r, const RunPlan& plan)
+{
+    if (r.mode != plan.mode || r.originals.size() != plan.pairs.size())
+        return false;
+    for (std::size_t i = 0; i < plan.pairs.size(); ++i)
+        if (r.originals[i] != plan.pairs[i].from || r.targets[i] != plan.pairs[i].to)
+            return false;
+    return std::all_of(r.pairs.begin(), r.pairs.end(),
+                       [&](const UndoPair& p) { return p.original == plan.identities[p.index]; });
+}
+
 // Never acted on, never overwritten: the user may want to see it.
 std::string setAside(platform::FileSystem& fs, const std::string& path)
 {
@@ -194,11 +209,15 @@ void writeHistory(platform::FileSystem& fs, const std::string& path, const Histo
     }
 }
 
-HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, UndoRecord record)
+HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, UndoRecord record,
+                         const RunPlan* recoveredFrom)
 {
     HistoryRead read = readHistory(fs, path);
     auto& runs = read.history.runs;
-    runs.insert(runs.begin(), std::move(record));
+    if (recoveredFrom && !runs.empty() && madeFrom(runs.front(), *recoveredFrom))
+        runs.front() = std::move(record);
+    else
+        runs.insert(runs.begin(), std::move(record));
     if (runs.size() > historyLength)
         runs.resize(historyLength);
     writeHistory(fs, path, read.history);
@@ -215,6 +234,22 @@ HistoryRead takeLatestForUndo(platform::FileSystem& fs, const std::string& path)
     }
     history.undoing = std::move(history.runs.front());
     history.runs.erase(history.runs.begin());
+    writeHistory(fs, path, history);
+    return read;
+}
+
+HistoryRead endUndo(platform::FileSystem& fs, const std::string& path, bool undone)
+{
+    HistoryRead read = readHistory(fs, path);
+    auto& history = read.history;
+    if (!history.undoing)
+        return read;
+    if (!undone) {
+        history.runs.insert(history.runs.begin(), std::move(*history.undoing));
+        if (history.runs.size() > historyLength)
+            history.runs.resize(historyLength);
+    }
+    history.undoing.reset();
     writeHistory(fs, path, history);
     return read;
 }

@@ -18,7 +18,7 @@ constexpr std::size_t historyLength = 10;
 
 struct History {
     std::vector<UndoRecord> runs;  // newest first, at most historyLength
-    // The run last taken off to be undone: what a recovered undo's lists are made from.
+    // The run taken off for the undo under way: what a recovered undo's lists are made from.
     std::optional<UndoRecord> undoing;
     bool operator==(const History&) const = default;
 };
@@ -40,11 +40,20 @@ void writeHistory(platform::FileSystem& fs, const std::string& path, const Histo
 
 // After a run that carried out a pair: its record becomes the newest; only the oldest beyond
 // historyLength goes, whether or not a run was undone before. Returns the history as written.
-HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, UndoRecord record);
+// After a recovery, recoveredFrom is the journal's plan: a newest record that the run made from
+// that very plan before its journal could go is replaced, never kept beside the new one, so that
+// no run is offered for undo twice.
+HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, UndoRecord record,
+                         const RunPlan* recoveredFrom = nullptr);
 // Before an undo touches any file: the newest run is taken off and kept as undoing, so a killed
 // undo is never done twice and the run before it is the next to undo. undoing is empty when
 // there was none to take.
 HistoryRead takeLatestForUndo(platform::FileSystem& fs, const std::string& path);
+
+// Once an undo's lists are written (undone), or when it is known to have taken nothing back (the
+// run goes back on the history as the newest): undoing is cleared, so that only an undo under way
+// leaves it.
+HistoryRead endUndo(platform::FileSystem& fs, const std::string& path, bool undone);
 
 // The notice for a history set aside.
 std::string historySetAsideNotice(const std::string& setAside);

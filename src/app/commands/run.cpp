@@ -1,4 +1,6 @@
 // The Execute command: the window locked while the session's run goes on the worker thread.
+#include <utility>
+
 #include "app/main_window.h"
 #include "app/progress_window.h"
 #include "platform/errors.h"
@@ -76,6 +78,8 @@ void TFrmMain::n_runClick()
         return;
     }
     carryOutRun(session_.runSize(), texts::progress::executing);
+    // A close asked for during this run is for this run alone, even when it ends in an error.
+    const bool closing = std::exchange(closeAfterRun_, false);
     const renaming::RunEnd end = session_.finishRun(outputFolder);
     // The files have moved whatever happens to the lists: the user hears what was done before
     // why the lists are behind.
@@ -87,10 +91,9 @@ void TFrmMain::n_runClick()
         if (!behind)
             behind = std::current_exception();
     }
-    if (closeAfterRun_) {
+    if (closing) {
         // The user closed the window during the run and was asked already. A file left under a
         // temporary name keeps the window and its lists: the report below says where it is.
-        closeAfterRun_ = false;
         if (!end.temporaryLeft) {
             peer().close();
             return;

@@ -5,6 +5,7 @@
 
 #include "app/control_ids.h"
 #include "harness.h"
+#include "platform/private_folder.h"
 #include "rename/execute.h"
 #include "rename/journal.h"
 
@@ -523,6 +524,62 @@ TEST_F(Run, UndoIsGreyedWithoutARunAndDuringOneAndAsksBeforeItTakesTheRunBack)
                                                        "确定要停止撤销吗？", "撤销成功!"}));
     for (const char* p : {"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"})
         EXPECT_EQ(h.fs.content(p), p);
+    EXPECT_FALSE(h.window().menuEnabled(ids::n_undo));
+}
+
+// The engine failing on the worker (out of memory) ends the run with its error; the journal stays
+// for the next command to settle, and no run is left behind that would hold the window open.
+TEST_F(Run, ARunThatFailsOnTheWorkerLeavesNoRunBehind)
+{
+    for (const bool undoing : {false, true}) {
+        SCOPED_TRACE(undoing);
+        Harness h;
+        h.openExistingFiles({"C:\\pics\\a.jpg", "C:\\pics\\b.JPG"});
+        h.form.edtname.setText("trip");
+        h.form.n_preview.choose();
+        if (undoing) {
+            h.form.n_run.choose();
+            h.ui.answers.push_back(true);
+        }
+        int moves = 0;
+        h.fs.fault = [&](Op op, const std::string&) -> std::uint32_t {
+            if (op == Op::Move && ++moves == 2)
+                throw std::bad_alloc();
+            return 0;
+        };
+        (undoing ? h.form.n_undo : h.form.n_run).choose();
+        h.fs.fault = nullptr;
+        ASSERT_FALSE(h.ui.shown.empty());
+        EXPECT_EQ(h.ui.shown.back().kind, platform::headless::Shown::Error);
+        EXPECT_TRUE(h.window().menuEnabled(ids::n_open));
+        // The next command settles it as after a kill: a run can be undone, an undo is not done twice.
+        h.takeShown();
+        h.form.n_preview.choose();
+        const auto shown = h.takeShown();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].rfind("上次执行未完成，已恢复：1 个文件已改名", 0), 0u) << shown[0];
+        EXPECT_EQ(h.window().menuEnabled(ids::n_undo), !undoing);
+        h.window().close();
+        EXPECT_EQ(h.takeShown(), std::vector<std::string>{});
+        EXPECT_TRUE(h.window().closed);
+    }
+}
+
+// A history damaged while the window is open: 撤销执行 says that it was set aside, acts on nothing
+// in it, and is greyed afterwards.
+TEST_F(Run, UndoWithADamagedHistorySaysSoAndIsGreyed)
+{
+    openPics();
+    h.form.n_preview.choose();
+    h.form.n_run.choose();
+    h.takeShown();
+    const std::string history = platform::privateFolderPath(h.fs) + "ThumbUndo.db";
+    h.fs.writeAll(history, h.fs.content(history) + "#");
+    ASSERT_TRUE(h.window().menuEnabled(ids::n_undo));
+    h.ui.answers.push_back(true);
+    h.form.n_undo.choose();
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"撤销记录已损坏，已改名为 ThumbUndo.bad，其中的执行不能再撤销。"});
+    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
     EXPECT_FALSE(h.window().menuEnabled(ids::n_undo));
 }
 

@@ -233,3 +233,110 @@ TEST(Session, TheHistoryOutlivesTheSessionAndAnUndoKilledPartWayIsSettledAtTheNe
 }
 
 }  // namespace
+
+namespace {
+
+// A run killed just before or just after its record reaches the history: the next start settles
+// its journal and records it once, beside the run before it, so each is offered for undo once.
+TEST(Session, ARunKilledAroundItsHistoryWriteIsRecordedOnce)
+{
+    for (const Op killedAt : {Op::Replace, Op::Delete}) {
+        SCOPED_TRACE(static_cast<int>(killedAt));
+        HeadlessFileSystem fs;
+        const auto files = makeFiles(fs, 3);
+        {
+            RenameSession first(fs);
+            first.start();
+            first.open(files);
+            first.preview(tripOptions());
+            run(first);
+            auto walk = tripOptions();
+            walk.edtname = "walk";
+            first.preview(walk);
+            const std::string journal = first.store().journalPath();
+            fs.fault = [&](Op op, const std::string& path) -> std::uint32_t {
+                if (op == killedAt && (op == Op::Replace || path == journal))
+                    throw Killed{};
+                return 0;
+            };
+            run(first);
+            fs.fault = nullptr;
+            ASSERT_TRUE(fs.fileExists(journal));
+        }
+        RenameSession second(fs);
+        second.start();
+        for (const char* name : {"trip", "p"}) {
+            ASSERT_TRUE(second.canUndo()) << name;
+            second.prepareUndo();
+            ASSERT_NE(second.run(), nullptr);
+            second.carryOut();
+            Window window;
+            window.show(second, second.finishUndo());
+            EXPECT_EQ(window.notices, std::vector<std::string>{messages::undo::succeeded});
+            EXPECT_EQ(second.viewText(ListPair::Original, false)->rfind(name, 0), 0u) << name;
+        }
+        EXPECT_FALSE(second.canUndo());
+        EXPECT_EQ(second.undoQuestion(), std::nullopt);
+    }
+}
+
+// Killed after the run was taken off the history and before its undo took a file back by a journal
+// (before the journal was made, or among the removals of a copy run, which need none), or with a
+// journal that could not be written: the run is back as the newest to undo, at the next command or
+// the next start, and a copy removed already is named as gone.
+TEST(Session, AnUndoKilledBeforeItsJournalLeavesTheRunToUndo)
+{
+    enum class Case { KilledBeforeTheJournal, KilledAmongCopies, JournalNotWritten };
+    for (const Case c : {Case::KilledBeforeTheJournal, Case::KilledAmongCopies, Case::JournalNotWritten}) {
+        SCOPED_TRACE(static_cast<int>(c));
+        const bool copies = c == Case::KilledAmongCopies;
+        const auto mode = copies ? renaming::Mode::CopyToNewPath : renaming::Mode::RenameInPlace;
+        HeadlessFileSystem fs;
+        const auto files = makeFiles(fs, 3);
+        fs.addFolder("D:\\out");
+        {
+            RenameSession first(fs);
+            first.start();
+            first.open(files);
+            auto options = tripOptions();
+            options.rbRename = !copies;
+            options.lbpath = "D:\\out";
+            first.preview(options);
+            ASSERT_TRUE(first.prepareRun(mode, 0).effects.empty());
+            first.carryOut();
+            first.finishRun("D:\\out");
+            ASSERT_TRUE(first.prepareUndo().effects.empty());
+            fs.fault = [&](Op op, const std::string&) -> std::uint32_t {
+                if (op == Op::Recycle && fs.recycled.size() == 1)
+                    throw Killed{};
+                return op == Op::Append ? platform::err::diskFull : 0;
+            };
+            if (c != Case::KilledBeforeTheJournal)
+                first.carryOut();
+            if (c == Case::JournalNotWritten) {
+                EXPECT_TRUE(first.finishUndo().failure);
+                fs.fault = nullptr;
+                EXPECT_FALSE(first.settle().failure);
+                EXPECT_TRUE(first.canUndo());
+            }
+            fs.fault = nullptr;
+        }
+        RenameSession second(fs);
+        second.start();
+        ASSERT_TRUE(second.canUndo());
+        second.prepareUndo();
+        ASSERT_NE(second.run(), nullptr);
+        second.carryOut();
+        Window window;
+        window.show(second, second.finishUndo());
+        EXPECT_EQ(window.notices, std::vector<std::string>{copies ? "撤销完成，1 个文件未处理：\rD:\\out\\trip001.jpg → "
+                                                                    "D:\\photos\\p0.jpg（文件不存在）"
+                                                                  : messages::undo::succeeded});
+        for (const auto& f : files)
+            EXPECT_EQ(fs.content(f), f);
+        EXPECT_EQ(fs.recycled.size(), copies ? 3u : 0u);
+        EXPECT_FALSE(second.canUndo());
+    }
+}
+
+}  // namespace

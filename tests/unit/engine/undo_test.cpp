@@ -152,6 +152,31 @@ TEST(Undo, RemovesOnlyCopiesAsTheRunMadeThemWhoseOriginalIsThere)
     EXPECT_EQ(fs.content("D:\\out\\edited.jpg"), "edited");
 }
 
+// A copy is removed only while the very file it was copied from is there: another file of the same
+// size put at the original's path (with the volume's bin not at hand, the copy would be deleted for
+// good) keeps the copy, and the notice names it.
+TEST(Undo, KeepsACopyWhoseOriginalWasReplacedByAnotherFileOfItsSize)
+{
+    HeadlessFileSystem fs;
+    const std::vector<renaming::Pair> pairs = {{"C:\\in\\a.jpg", "D:\\out\\a.jpg"}};
+    fs.addFile(pairs[0].from, "original");
+    fs.addFolder("D:\\out");
+    std::optional<UndoRecord> record;
+    {
+        renaming::RunJournal journal(fs, journalPath, Mode::CopyToNewPath, pairs);
+        const auto results = renaming::execute(fs, pairs, Mode::CopyToNewPath, platform::attr::archive, &journal);
+        record = renaming::recordAfterRun(fs, Mode::CopyToNewPath, pairs, journal, results);
+    }
+    ASSERT_TRUE(record);
+    fs.deleteFile(pairs[0].from);
+    fs.addFile(pairs[0].from, "stranger");
+    const auto result = renaming::undo(fs, *record, journalPath);
+    EXPECT_TRUE(fs.recycled.empty());
+    EXPECT_EQ(fs.content(pairs[0].to), "original");
+    EXPECT_EQ(renaming::undoNotice(result),
+              "撤销完成，1 个文件未处理：\rD:\\out\\a.jpg → C:\\in\\a.jpg（原文件已不存在，复制出的文件保留）");
+}
+
 // A journal the version before left (no attributes in its plan) is recovered, and its run undone
 // with each file's attributes left as they are; a run whose journal records them gets them back.
 TEST(Undo, GivesAttributesBackWhereTheJournalRecordedThem)
