@@ -384,7 +384,7 @@ Shown RenameSession::finishUndo()
         s.load(ListPair::New);
         // A journal that broke down stays, and with it what its recovery makes the lists from.
         if (!p->undone.journalBroken) {
-            endUndo(true);
+            endUndo(true, p->undone.rest);
             deleteJournal();
         }
         s.notice(undoNotice(p->undone));

@@ -22,12 +22,12 @@ void RenameSession::settleRecovered(const Recovered& recovered, Shown& shown)
     const HistoryRead read = readHistory(fs_, historyPath());
     if (!read.history.undoing)
         return;
-    if (!writeListsAfterUndo(placesAfterRecoveredUndo(fs_, *read.history.undoing, recovered),
-                             read.history.undoing->targets))
+    UndoResult undone = placesAfterRecoveredUndo(fs_, *read.history.undoing, recovered);
+    if (!writeListsAfterUndo(undone.where, read.history.undoing->targets))
         shown.notice(messages::listsChanged);
     shown.load(ListPair::Original);
     shown.load(ListPair::New);
-    endUndo(true);
+    endUndo(true, std::move(undone.rest));
 }
 
 const std::string& RenameSession::historyPath()
@@ -49,9 +49,9 @@ void RenameSession::readUndoable(Shown& shown)
         endUndo(false);
 }
 
-void RenameSession::endUndo(bool undone)
+void RenameSession::endUndo(bool undone, std::optional<UndoRecord> rest)
 {
-    undoable_ = renaming::endUndo(fs_, historyPath(), undone).history.runs.size();
+    undoable_ = renaming::endUndo(fs_, historyPath(), undone, std::move(rest)).history.runs.size();
 }
 
 void RenameSession::addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom)

@@ -89,6 +89,13 @@ public:
         result_.where[index] = at;
         result_.left.push_back({index, at, r_.originals[index], reason});
     }
+    // Left for a reason that may pass: a later undo may take it back while it is where the run put it.
+    void leftForLater(const UndoPair& p, const std::string& at, const std::string& reason)
+    {
+        left(p.index, at, reason);
+        if (at == r_.targets[p.index])
+            later_.push_back(p);
+    }
 
     UndoResult finish()
     {
@@ -106,12 +113,23 @@ public:
             if (!carried[j] && first != placeOf.end() && key != fs_.caseKey(r_.originals[j]))
                 result_.where[j] = result_.where[first->second];
         }
-        auto& left = result_.left;
-        std::stable_sort(left.begin(), left.end(), [](const auto& a, const auto& b) { return a.index < b.index; });
+        const auto byIndex = [](const auto& a, const auto& b) { return a.index < b.index; };
+        std::stable_sort(result_.left.begin(), result_.left.end(), byIndex);
+        if (!later_.empty()) {
+            std::sort(later_.begin(), later_.end(), byIndex);
+            result_.rest = UndoRecord{r_.mode, r_.originals, r_.targets, result_.where, std::move(later_)};
+        }
         return std::move(result_);
     }
 
 private:
+    // A file the engine could not take back this time, but may later.
+    static bool mayPass(Outcome outcome)
+    {
+        return outcome == Outcome::Stopped || outcome == Outcome::SystemError || outcome == Outcome::TargetExists ||
+               outcome == Outcome::TargetFolderMissing;
+    }
+
     std::string reasonOf(const PairResult& result) const
     {
         if (result.outcome == Outcome::SystemError)
@@ -157,6 +175,7 @@ private:
     platform::FileSystem& fs_;
     const UndoRecord& r_;
     UndoResult result_;
+    std::vector<UndoPair> later_;
 };
 
 void Undoing::renames(const std::string& journalPath, RunProgress* progress)
@@ -178,6 +197,8 @@ void Undoing::renames(const std::string& journalPath, RunProgress* progress)
     for (std::size_t j = 0; j < pairs.size(); ++j) {
         if (results[j].outcome == Outcome::Done)
             takenBack(pairs[j]->index, results[j].at);
+        else if (mayPass(results[j].outcome))
+            leftForLater(*pairs[j], results[j].at, reasonOf(results[j]));
         else
             left(pairs[j]->index, results[j].at, reasonOf(results[j]));
     }
@@ -190,7 +211,7 @@ void Undoing::copies(RunProgress* progress)
         const std::string& copy = r_.targets[p.index];
         if (progress && progress->stopRequested()) {
             for (; k < r_.pairs.size(); ++k)
-                left(r_.pairs[k].index, r_.targets[r_.pairs[k].index], messages::reason::stopped);
+                leftForLater(r_.pairs[k], r_.targets[r_.pairs[k].index], messages::reason::stopped);
             return;
         }
         if (progress)
@@ -204,7 +225,7 @@ void Undoing::copies(RunProgress* progress)
         if (why)
             left(p.index, copy, why);
         else if (const std::uint32_t code = fs_.recycle(copy))
-            left(p.index, copy, fs_.errorText(code));
+            leftForLater(p, copy, fs_.errorText(code));
         else
             takenBack(p.index, r_.originals[p.index]);
     }
@@ -244,7 +265,7 @@ UndoResult undo(platform::FileSystem& fs, const UndoRecord& record, const std::s
     return undoing.finish();
 }
 
-std::vector<std::string> placesAfterRecoveredUndo(platform::FileSystem& fs, const UndoRecord& undone,
+UndoResult placesAfterRecoveredUndo(platform::FileSystem& fs, const UndoRecord& undone,
                                                   const Recovered& recovered)
 {
     // The undo planned its pairs in the order of the record, each from its new path back to its
@@ -260,10 +281,10 @@ std::vector<std::string> placesAfterRecoveredUndo(platform::FileSystem& fs, cons
         if (recovered.done[k])
             undoing.takenBack(p.index, recovered.where[k]);
         else
-            undoing.left(p.index, recovered.where[k], "");
+            undoing.leftForLater(p, recovered.where[k], "");
         ++k;
     }
-    return undoing.finish().where;
+    return undoing.finish();
 }
 
 std::string undoQuestion(const UndoRecord& record)

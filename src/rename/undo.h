@@ -58,6 +58,10 @@ struct UndoResult {
     // list, it shows the window as right after the run's preview: Execute does the run again.
     std::vector<std::string> where;
     std::vector<UndoLeft> left;  // in the order of the lists
+    // The pairs left where the run put them for a reason that may pass (stopped, a kill, the
+    // system's error, an old name taken, a folder gone): a later undo takes them back still, so
+    // they go back on the history. Nothing when there are none.
+    std::optional<UndoRecord> rest;
     bool journalBroken = false;  // as after a run: the journal stays for the next start
 };
 
@@ -72,9 +76,9 @@ UndoResult undo(platform::FileSystem& fs, const UndoRecord& record, const std::s
 
 // After the recovery of an undo killed part-way (its plan's kind is RunKind::Undo), with the run
 // it was taking back (the history's undoing): where each file of that run's original list stands
-// now. The lists are then written as after an undo: this as the original list, the run's new list
-// as the new list.
-std::vector<std::string> placesAfterRecoveredUndo(platform::FileSystem& fs, const UndoRecord& undone,
+// now (where), and what is still to undo (rest). The lists are then written as after an undo:
+// where as the original list, the run's new list as the new list.
+UndoResult placesAfterRecoveredUndo(platform::FileSystem& fs, const UndoRecord& undone,
                                                   const Recovered& recovered);
 
 // The question before an undo, and the notice after it.

@@ -238,14 +238,16 @@ HistoryRead takeLatestForUndo(platform::FileSystem& fs, const std::string& path)
     return read;
 }
 
-HistoryRead endUndo(platform::FileSystem& fs, const std::string& path, bool undone)
+HistoryRead endUndo(platform::FileSystem& fs, const std::string& path, bool undone, std::optional<UndoRecord> rest)
 {
     HistoryRead read = readHistory(fs, path);
     auto& history = read.history;
     if (!history.undoing)
         return read;
-    if (!undone) {
-        history.runs.insert(history.runs.begin(), std::move(*history.undoing));
+    if (!undone)
+        rest = std::move(history.undoing);
+    if (rest) {
+        history.runs.insert(history.runs.begin(), std::move(*rest));
         if (history.runs.size() > historyLength)
             history.runs.resize(historyLength);
     }

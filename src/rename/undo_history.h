@@ -50,10 +50,11 @@ HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, Undo
 // there was none to take.
 HistoryRead takeLatestForUndo(platform::FileSystem& fs, const std::string& path);
 
-// Once an undo's lists are written (undone), or when it is known to have taken nothing back (the
-// run goes back on the history as the newest): undoing is cleared, so that only an undo under way
-// leaves it.
-HistoryRead endUndo(platform::FileSystem& fs, const std::string& path, bool undone);
+// Once an undo's lists are written (undone; what it left to undo later, its rest, goes back on
+// the history as the newest), or when it is known to have taken nothing back (the run goes back
+// as the newest): undoing is cleared, so that only an undo under way leaves it.
+HistoryRead endUndo(platform::FileSystem& fs, const std::string& path, bool undone,
+                    std::optional<UndoRecord> rest = std::nullopt);
 
 // The notice for a history set aside.
 std::string historySetAsideNotice(const std::string& setAside);

@@ -312,6 +312,34 @@ E2E_TEST(a_file_replaced_since_the_run_is_left_alone)
     CHECK(readBytes(app.listFile(L"ThumbPath.db")) == gbkLines({folder + L"a.jpg", folder + L"trip002.jpg"}));
 }
 
+// A file another program holds open stays at its new name; once it is let go, 撤销执行 takes it
+// back too.
+E2E_TEST(a_file_held_open_during_the_undo_is_undone_later)
+{
+    const std::wstring folder = freshProgramFolder(L"undoheld");
+    makeFiles(folder, {L"a.jpg", L"b.jpg"});
+    App app(folder);
+    openFiles(app, folder, L"\"a.jpg\" \"b.jpg\"");
+    previewNamed(app, L"trip");
+    const Seen previewed = seen(app);
+    CHECK_EQ(executeAndAnswer(app), renamedIn(folder));
+    HANDLE held = CreateFileW((folder + L"trip002.jpg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    CHECK(held != INVALID_HANDLE_VALUE);
+
+    const std::wstring notice = undo(app, renamesBack(2));
+    const std::wstring heldLine = L"撤销完成，1 个文件未处理：\r" + folder + L"trip002.jpg → " + folder + L"b.jpg（";
+    CHECK_EQ(notice.substr(0, heldLine.size()), heldLine);
+    CHECK(readBytes(folder + L"a.jpg") == "content of a.jpg" && fileExists(folder + L"trip002.jpg"));
+    CHECK(!undoGrayed(app));
+    CloseHandle(held);
+
+    CHECK_EQ(undo(app, renamesBack(1)), L"撤销成功!");
+    CHECK(readBytes(folder + L"b.jpg") == "content of b.jpg" && !fileExists(folder + L"trip002.jpg"));
+    CHECK(seen(app) == previewed);
+    CHECK(undoGrayed(app));
+}
+
 // While a run or an undo goes, 撤销执行 is greyed with the rest of the menu bar, though an earlier
 // run could be undone; between them it can be chosen. The undo shows the progress window as a
 // run does, saying it undoes, and asks before it stops.

@@ -179,6 +179,22 @@ void checkUndo(Case& c, const UndoRecord& r, const std::map<std::string, Seen>& 
     for (const auto& [path, content] : fs.recycled)
         after.insert(content);
     ASSERT_EQ(after, before) << describe(c, r, result);
+    // What a later undo may take back is a pair left now, where the run put it, and one the undo
+    // may take back or stopped before it looked at; every pair stopped there is among it.
+    const auto later = [&](std::size_t index) {
+        return result.rest && std::any_of(result.rest->pairs.begin(), result.rest->pairs.end(),
+                                          [&](const auto& p) { return p.index == index; });
+    };
+    for (const auto& p : result.rest ? result.rest->pairs : std::vector<renaming::UndoPair>{}) {
+        ASSERT_EQ(result.where[p.index], r.targets[p.index]) << describe(c, r, result);
+        ASSERT_TRUE(!mustLeave(c, r, p, seen) || leftWith(result, p.index, r.targets[p.index], messages::reason::stopped))
+            << describe(c, r, result);
+        ASSERT_TRUE(std::any_of(result.left.begin(), result.left.end(), [&](const auto& l) { return l.index == p.index; }))
+            << describe(c, r, result);
+    }
+    for (const auto& l : result.left)
+        if (l.reason == messages::reason::stopped && l.at == r.targets[l.index])
+            ASSERT_TRUE(later(l.index)) << l.at << describe(c, r, result);
     // An entry the run did not carry out keeps its place, unless it named a file the run moved
     // (a file listed twice): then it follows that file.
     for (std::size_t j = 0; j < r.after.size(); ++j) {
@@ -345,7 +361,7 @@ TEST(UndoProperty, AnUndoKilledAtAnyOperationIsRecovered)
             if (!recovered)
                 continue;
             EXPECT_FALSE(renaming::recordAfterRecovery(c.fs, *recovered)) << trace;  // an undo is not undone
-            const auto where = renaming::placesAfterRecoveredUndo(c.fs, *record, *recovered);
+            const auto where = renaming::placesAfterRecoveredUndo(c.fs, *record, *recovered).where;
             // Each file the undo was taking back stands at its new or its original path, or the
             // notice names it.
             for (const auto& p : record->pairs) {
