@@ -95,6 +95,7 @@ private:
         if (first_.empty())
             for (std::size_t i = 0; i < pairs_.size(); ++i)
                 first_.push_back(i);
+        const std::vector<std::uint32_t> attributes = originalAttributes();
         for (std::size_t i = 0; i < pairs_.size(); ++i) {
             const Pair& p = pairs_[i];
             targetKey_[i] = key(p.to);
@@ -105,7 +106,7 @@ private:
             else if (!isValidNamePart(p.to))
                 results_[i].outcome = Outcome::InvalidName;
             else if (hasControlCharacter(p.from) || readAsAnotherName(p.from) ||
-                     !isFile(before_[i] = fs_.attributes(p.from)))
+                     !isFile(before_[i] = attributes[i]))
                 // Only a file that stood at its path when the run began is acted on: never one
                 // that another pair of this run put there.
                 results_[i].outcome = Outcome::SourceMissing;
@@ -119,6 +120,28 @@ private:
         if (mode_ == Mode::RenameInPlace)
             for (std::size_t i : pending_)
                 sourceOf_.emplace(key(pairs_[i].from), i);
+    }
+
+    // Each original's attributes, read in one look at each folder: asking for each file costs more
+    // than the renames where the files are few a folder. A name the system would read as another
+    // one is asked about alone.
+    std::vector<std::uint32_t> originalAttributes() const
+    {
+        std::vector<std::uint32_t> attributes(pairs_.size(), platform::attr::invalid);
+        std::vector<std::string_view> listed;
+        std::vector<std::size_t> listedPair;
+        for (std::size_t i = 0; i < pairs_.size(); ++i) {
+            if (isValidNamePart(pairs_[i].from)) {
+                listed.push_back(pairs_[i].from);
+                listedPair.push_back(i);
+            } else {
+                attributes[i] = fs_.attributes(pairs_[i].from);
+            }
+        }
+        const auto read = fs_.attributesOfEach(listed);
+        for (std::size_t k = 0; k < listed.size(); ++k)
+            attributes[listedPair[k]] = read[k];
+        return attributes;
     }
 
     static bool isFile(std::uint32_t attributes)
@@ -248,7 +271,11 @@ private:
         }
         const std::string from = at_[i];
         setAttributes(from, before, archive);
-        std::optional<std::uint32_t> code = fs_.moveFile(from, to);
+        // Where nothing is checked between the move and the new attributes, one call does both:
+        // the file is found once, not twice.
+        const bool together = !spellingOnly && attributes_ != archive;
+        std::optional<std::uint32_t> code =
+            together ? fs_.moveFileWithAttributes(from, to, attributes_) : fs_.moveFile(from, to);
         const bool copied = code == err::notSameDevice;
         if (copied)
             code = moveAcrossVolumes(i, from, to);
@@ -264,7 +291,7 @@ private:
         if (*code == err::ok) {
             if (copied)
                 fs_.setAttributes(to, attributes_);
-            else
+            else if (!together)
                 setAttributes(to, archive, attributes_);
             return settle(i, Outcome::Done);
         }

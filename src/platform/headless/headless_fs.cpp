@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/errors.h"
+#include "platform/sha256.h"
 #include "platform/utf8.h"
 
 namespace platform::headless {
@@ -300,6 +301,15 @@ std::vector<std::optional<FileIdentity>> HeadlessFileSystem::identities(const st
     return out;
 }
 
+std::vector<std::uint32_t> HeadlessFileSystem::attributesOfEach(const std::vector<std::string_view>& paths)
+{
+    std::vector<std::uint32_t> out;
+    out.reserve(paths.size());
+    for (const auto path : paths)
+        out.push_back(attributes(std::string(path)));
+    return out;
+}
+
 std::uint32_t HeadlessFileSystem::deleteFile(const std::string& path)
 {
     if (auto code = injected(Op::Delete, path))
@@ -337,6 +347,15 @@ std::uint32_t HeadlessFileSystem::moveFile(const std::string& from, const std::s
         return err::alreadyExists;
     relocate(it, upperCaseNames ? upperCase(to) : to);
     return err::ok;
+}
+
+std::uint32_t HeadlessFileSystem::moveFileWithAttributes(const std::string& from, const std::string& to,
+                                                         std::uint32_t attributes)
+{
+    const std::uint32_t code = moveFile(from, to);
+    if (code == err::ok)
+        setAttributes(to, attributes);
+    return code;
 }
 
 std::uint32_t HeadlessFileSystem::replaceFile(const std::string& from, const std::string& to)
@@ -429,9 +448,7 @@ void HeadlessFileSystem::setGuard(const std::string& folder, const FolderGuard& 
 
 std::string HeadlessFileSystem::digest(const std::string& bytes)
 {
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016zx", std::hash<std::string>{}(bytes));
-    return std::string(hex) + std::to_string(bytes.size());
+    return sha256Hex(bytes);
 }
 
 const char* HeadlessFileSystem::iconvName(std::uint32_t codePage) const
@@ -454,6 +471,11 @@ bool HeadlessFileSystem::hasCodePage(std::uint32_t codePage)
 
 std::string HeadlessFileSystem::toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact)
 {
+    if (auto bytes = tables_.encode(*this, codePage, utf8)) {
+        if (exact)
+            *exact = true;
+        return std::move(*bytes);
+    }
     std::string bytes = convert(iconvName(codePage), "UTF-8", utf8, exact);
     // iconv maps some characters one way only (CP932 writes £ as the bytes of ￡); Windows is
     // asked for no best fit and checked by a round trip, so exact means "reads back unchanged".
@@ -464,6 +486,11 @@ std::string HeadlessFileSystem::toCodePage(std::uint32_t codePage, const std::st
 
 std::string HeadlessFileSystem::fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid)
 {
+    if (auto text = tables_.decode(*this, codePage, bytes)) {
+        if (valid)
+            *valid = true;
+        return std::move(*text);
+    }
     return convert("UTF-8", iconvName(codePage), bytes, valid);
 }
 

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <aclapi.h>
-#include <bcrypt.h>
 #include <sddl.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -11,6 +10,8 @@
 #include <unordered_map>
 
 #include "platform/errors.h"
+#include "platform/sha256.h"
+#include "platform/win32/case_key.h"
 #include "platform/win32/wide.h"
 
 namespace platform::win32 {
@@ -214,13 +215,7 @@ std::string Win32FileSystem::storedName(const std::string& path)
 
 std::string Win32FileSystem::caseKey(const std::string& path)
 {
-    const std::wstring wide = widen(path);
-    if (wide.empty())
-        return {};
-    std::wstring upper(wide.size(), L'\0');
-    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), upper.data(),
-                  static_cast<int>(upper.size()), nullptr, nullptr, 0);
-    return narrow(upper);
+    return upperCaseKey(path);
 }
 
 std::optional<FileIdentity> Win32FileSystem::identity(const std::string& path)
@@ -240,11 +235,17 @@ std::optional<FileIdentity> Win32FileSystem::identity(const std::string& path)
 namespace {
 
 // The files of one folder by the case key of each name, long and short, as the folder's own
-// listing gives them; none for a name that two files share (a folder that tells letter case
-// apart) or that the listing gives no number. Nothing when the folder cannot be listed so.
-using Listing = std::unordered_map<std::string, std::optional<FileIdentity>>;
+// listing gives them: the identity (none where the listing gives no number) and the attributes.
+// A name that two files share (a folder that tells letter case apart) is marked so: only the
+// path itself can tell which one it names. Nothing when the folder cannot be listed so.
+struct Listed {
+    std::optional<FileIdentity> identity;
+    std::uint32_t attributes = attr::invalid;
+    bool shared = false;
+};
+using Listing = std::unordered_map<std::string, Listed>;
 
-std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& folder)
+std::optional<Listing> listingOf(Win32FileSystem& fs, const std::string& folder)
 {
     Listing byName;
     Handle h(CreateFileW(systemPath(folder).c_str(), FILE_LIST_DIRECTORY,
@@ -253,10 +254,15 @@ std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& fold
     BY_HANDLE_FILE_INFORMATION volume;
     if (!h.valid() || !GetFileInformationByHandle(h.get(), &volume))
         return std::nullopt;
-    auto add = [&](const wchar_t* name, std::size_t bytes, const FileIdentity& id, bool numbered) {
-        auto [it, fresh] = byName.emplace(fs.caseKey(narrow(std::wstring(name, bytes / sizeof(wchar_t)))), id);
-        if (!numbered || (!fresh && !(it->second && it->second->sameFile(id))))
-            it->second.reset();
+    auto add = [&](std::string key, const FileIdentity& id, std::uint32_t attributes, bool numbered) {
+        auto [it, fresh] = byName.try_emplace(std::move(key), Listed{id, attributes});
+        const bool another = !fresh && !(numbered && it->second.identity && it->second.identity->sameFile(id));
+        if (!numbered || another)
+            it->second.identity.reset();
+        it->second.shared = it->second.shared || another;
+    };
+    auto keyOf = [&](const wchar_t* name, std::size_t bytes) {
+        return fs.caseKey(narrow(std::wstring(name, bytes / sizeof(wchar_t))));
     };
     std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));  // aligned as the entries need
     auto kind = FileIdBothDirectoryRestartInfo;
@@ -270,9 +276,11 @@ std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& fold
             const FileIdentity id{volume.dwVolumeSerialNumber, number,
                                   static_cast<std::uint64_t>(entry->EndOfFile.QuadPart),
                                   static_cast<std::uint64_t>(entry->LastWriteTime.QuadPart)};
-            add(entry->FileName, entry->FileNameLength, id, numbered);
+            std::string name = keyOf(entry->FileName, entry->FileNameLength);
             if (entry->ShortNameLength)
-                add(entry->ShortName, static_cast<std::size_t>(entry->ShortNameLength), id, numbered);
+                if (std::string shortName = keyOf(entry->ShortName, entry->ShortNameLength); shortName != name)
+                    add(std::move(shortName), id, entry->FileAttributes, numbered);
+            add(std::move(name), id, entry->FileAttributes, numbered);
             if (!entry->NextEntryOffset)
                 break;
             at += entry->NextEntryOffset;
@@ -283,29 +291,64 @@ std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& fold
     return byName;
 }
 
+// What the listing of a path's folder holds under its name.
+struct Lookup {
+    bool listed;          // false: the folder could not be listed so
+    const Listed* entry;  // nullptr: no such name
+};
+
+// Calls found(i, lookup) for each path: one listing a folder, and one case key a spelling of it
+// rather than one a path.
+template <class Found>
+void lookUpInListings(Win32FileSystem& fs, const std::vector<std::string_view>& paths, Found found)
+{
+    auto folderOf = [](std::string_view path) { return path.substr(0, path.find_last_of('\\') + 1); };
+    std::unordered_map<std::string_view, std::vector<std::size_t>> bySpelling;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        bySpelling[folderOf(paths[i])].push_back(i);
+    std::unordered_map<std::string, std::vector<std::size_t>> byFolder;
+    for (const auto& [spelling, members] : bySpelling) {
+        auto& all = byFolder[fs.caseKey(std::string(spelling))];
+        all.insert(all.end(), members.begin(), members.end());
+    }
+    for (const auto& [key, members] : byFolder) {
+        std::string folder(folderOf(paths[members.front()]));
+        if (folder.size() > 3)
+            folder.pop_back();
+        const auto listed = folder.empty() ? std::nullopt : listingOf(fs, folder);
+        for (std::size_t i : members) {
+            if (!listed) {
+                found(i, Lookup{false, nullptr});
+                continue;
+            }
+            const auto it = listed->find(fs.caseKey(std::string(paths[i].substr(folderOf(paths[i]).size()))));
+            found(i, Lookup{true, it == listed->end() ? nullptr : &it->second});
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<std::optional<FileIdentity>> Win32FileSystem::identities(const std::vector<std::string>& paths)
 {
-    std::unordered_map<std::string, std::vector<std::size_t>> byFolder;
-    for (std::size_t i = 0; i < paths.size(); ++i)
-        byFolder[caseKey(paths[i].substr(0, paths[i].find_last_of('\\') + 1))].push_back(i);
     std::vector<std::optional<FileIdentity>> out(paths.size());
-    for (const auto& [key, members] : byFolder) {
-        const std::string& first = paths[members.front()];
-        std::string folder = first.substr(0, first.find_last_of('\\') + 1);
-        if (folder.size() > 3)
-            folder.pop_back();
-        const auto listed = folder.empty() ? std::nullopt : identitiesIn(*this, folder);
-        for (std::size_t i : members) {
-            // A name the whole listing lacks is no file: only what it cannot tell is opened.
-            const auto it = listed ? listed->find(caseKey(paths[i].substr(paths[i].find_last_of('\\') + 1)))
-                                   : Listing::const_iterator{};
-            if (listed && it == listed->end())
-                continue;
-            out[i] = listed && it->second ? it->second : identity(paths[i]);
-        }
-    }
+    lookUpInListings(*this, {paths.begin(), paths.end()}, [&](std::size_t i, Lookup look) {
+        // A name the whole listing lacks is no file: only what it cannot tell is opened.
+        if (!look.listed || look.entry)
+            out[i] = look.listed && look.entry->identity ? look.entry->identity : identity(paths[i]);
+    });
+    return out;
+}
+
+std::vector<std::uint32_t> Win32FileSystem::attributesOfEach(const std::vector<std::string_view>& paths)
+{
+    std::vector<std::uint32_t> out(paths.size(), attr::invalid);
+    lookUpInListings(*this, paths, [&](std::size_t i, Lookup look) {
+        if (!look.listed || (look.entry && look.entry->shared))
+            out[i] = attributes(std::string(paths[i]));
+        else if (look.entry)
+            out[i] = look.entry->attributes;
+    });
     return out;
 }
 
@@ -377,6 +420,11 @@ bool Win32FileSystem::hasCodePage(std::uint32_t codePage)
 
 std::string Win32FileSystem::toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact)
 {
+    if (auto bytes = tables_.encode(*this, codePage, utf8)) {
+        if (exact)
+            *exact = true;
+        return std::move(*bytes);
+    }
     std::wstring wide = widen(utf8);
     if (exact)
         *exact = true;
@@ -404,6 +452,11 @@ std::string Win32FileSystem::toCodePage(std::uint32_t codePage, const std::strin
 
 std::string Win32FileSystem::fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid)
 {
+    if (auto text = tables_.decode(*this, codePage, bytes)) {
+        if (valid)
+            *valid = true;
+        return std::move(*text);
+    }
     if (valid)
         *valid = true;
     if (bytes.empty())
@@ -561,38 +614,7 @@ std::optional<FolderGuard> Win32FileSystem::guardOf(const std::string& path)
 
 std::string Win32FileSystem::digest(const std::string& bytes)
 {
-    BCRYPT_ALG_HANDLE algorithm = nullptr;
-    BCRYPT_HASH_HANDLE hash = nullptr;
-    DWORD objectSize = 0, got = 0;
-    std::vector<UCHAR> object;
-    UCHAR value[32];
-    NTSTATUS status = BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0);
-    if (BCRYPT_SUCCESS(status))
-        status = BCryptGetProperty(algorithm, BCRYPT_OBJECT_LENGTH, reinterpret_cast<PUCHAR>(&objectSize),
-                                   sizeof objectSize, &got, 0);
-    if (BCRYPT_SUCCESS(status)) {
-        object.resize(objectSize);
-        status = BCryptCreateHash(algorithm, &hash, object.data(), objectSize, nullptr, 0, 0);
-    }
-    for (std::size_t done = 0; BCRYPT_SUCCESS(status) && done < bytes.size();) {
-        const ULONG chunk = static_cast<ULONG>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        status = BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data() + done)), chunk, 0);
-        done += chunk;
-    }
-    if (BCRYPT_SUCCESS(status))
-        status = BCryptFinishHash(hash, value, sizeof value, 0);
-    if (hash)
-        BCryptDestroyHash(hash);
-    if (algorithm)
-        BCryptCloseAlgorithmProvider(algorithm, 0);
-    if (!BCRYPT_SUCCESS(status))
-        throw IoError(static_cast<int>(status));
-    std::string hex;
-    for (UCHAR b : value) {
-        hex += "0123456789abcdef"[b >> 4];
-        hex += "0123456789abcdef"[b & 15];
-    }
-    return hex;
+    return sha256Hex(bytes);
 }
 
 void Win32Shell::execute(const std::string& verb, const std::string& file, const std::string& parameters,

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/code_page_table.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 
@@ -15,6 +16,7 @@ public:
     std::string caseKey(const std::string& path) override;
     std::optional<FileIdentity> identity(const std::string& path) override;
     std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) override;
+    std::vector<std::uint32_t> attributesOfEach(const std::vector<std::string_view>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     int compareNames(const std::string& a, const std::string& b) override;
     std::string readAll(const std::string& path) override;
@@ -22,6 +24,7 @@ public:
     std::unique_ptr<AppendOnlyFile> openAppendOnly(const std::string& path, bool keep) override;
     std::uint32_t deleteFile(const std::string& path) override;
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
+    std::uint32_t moveFileWithAttributes(const std::string& from, const std::string& to, std::uint32_t attributes) override;
     std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
     std::uint32_t flushFile(const std::string& path) override;
@@ -36,6 +39,9 @@ public:
     std::uint32_t createGuardedFolders(const std::string& path) override;
     std::optional<FolderGuard> guardOf(const std::string& path) override;
     std::string digest(const std::string& bytes) override;
+
+private:
+    CodePageTables tables_;
 };
 
 class Win32Shell : public Shell {
