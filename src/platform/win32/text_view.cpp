@@ -11,6 +11,7 @@
 
 #include "platform/line_breaks.h"
 #include "platform/win32/view_accessible.h"
+#include "platform/win32/wide.h"
 
 namespace platform::win32 {
 
@@ -31,11 +32,12 @@ public:
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
     // The text, or the lines in sight where it is too long to hand over at every question.
     std::wstring accessibleValue() const;
+    const std::wstring& text() const { return text_; }
+    void setText(std::wstring text);
 
 private:
     // Line starts and the widest line, after the text or the font changed.
     void layout();
-    void setText(const wchar_t* text);
     void setFont(HFONT font);
     std::size_t lineOf(std::size_t pos) const;
     std::size_t lineEnd(std::size_t line) const;
@@ -99,6 +101,14 @@ void TextView::layout()
     int line = 0;
     const std::wstring_view text(text_);
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // A list of a million paths passes here: the width of a character that breaks no line
+        // and is no half of a surrogate pair comes straight from the table once measured.
+        const wchar_t c = text[i];
+        const bool plain = c != L'\r' && c != L'\n' && (c & 0xF800) != 0xD800;
+        if (plain && advances_[c] >= 0) {
+            line += advances_[c];
+            continue;
+        }
         const std::size_t br = platform::lineBreakAt(text, i);
         if (br == 0) {
             line += advance(i);
@@ -112,9 +122,9 @@ void TextView::layout()
     widest_ = std::max(widest_, line);
 }
 
-void TextView::setText(const wchar_t* text)
+void TextView::setText(std::wstring text)
 {
-    text_ = text ? text : L"";
+    text_ = std::move(text);
     layout();
     top_ = 0;
     left_ = 0;
@@ -494,7 +504,7 @@ LRESULT TextView::handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_SETTEXT:
-        setText(reinterpret_cast<const wchar_t*>(lParam));
+        setText(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
         return TRUE;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(text_.size());
@@ -604,18 +614,43 @@ LRESULT CALLBACK textViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-std::optional<std::wstring> textViewAccessibleValue(HWND view)
+namespace {
+
+// The view behind a window of this thread, asked directly, never through a message: a message of
+// any number can come from any program, and a pointer in it could make the view write anywhere.
+TextView* viewOf(HWND view)
 {
-    // Asked by the view's accessible object, never through a message: a message of any number
-    // can come from any program, and a pointer in it could make the view write anywhere.
     wchar_t className[32] = L"";
     if (!IsWindow(view) || GetWindowThreadProcessId(view, nullptr) != GetCurrentThreadId() ||
         !GetClassNameW(view, className, 32) || std::wstring_view(className) != textViewClass())
-        return std::nullopt;
-    const auto* text = reinterpret_cast<const TextView*>(GetWindowLongPtrW(view, 0));
+        return nullptr;
+    return reinterpret_cast<TextView*>(GetWindowLongPtrW(view, 0));
+}
+
+}  // namespace
+
+std::optional<std::wstring> textViewAccessibleValue(HWND view)
+{
+    const TextView* text = viewOf(view);
     if (!text)
         return std::nullopt;
     return text->accessibleValue();
+}
+
+std::optional<std::string> textViewText(HWND view)
+{
+    const TextView* text = viewOf(view);
+    if (!text)
+        return std::nullopt;
+    return narrow(text->text());
+}
+
+bool setTextViewText(HWND view, std::wstring text)
+{
+    TextView* target = viewOf(view);
+    if (target)
+        target->setText(std::move(text));
+    return target != nullptr;
 }
 
 const wchar_t* textViewClass()

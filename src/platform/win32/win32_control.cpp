@@ -270,12 +270,16 @@ std::string Win32Control::text() const
         int i = itemIndex();
         return i < 0 ? "" : items()[i];
     }
+    if (kind_ == ControlKind::Memo)
+        if (auto text = textViewText(hwnd_))
+            return std::move(*text);
     return narrow(windowText(hwnd_));
 }
 
 void Win32Control::setText(const std::string& text)
 {
-    SetWindowTextW(hwnd_, widen(text).c_str());
+    if (kind_ != ControlKind::Memo || !setTextViewText(hwnd_, widen(text)))
+        SetWindowTextW(hwnd_, widen(text).c_str());
 }
 
 bool Win32Control::checked() const
