@@ -102,7 +102,7 @@ public:
     virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
     // The identity of each, as identity() reads it, but in one look at each folder where the
     // system allows: for thousands of files far cheaper than opening each.
-    virtual std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) = 0;
+    virtual std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) = 0;
     // The attributes of each, as attributes() reads them, but in one look at each folder where the
     // system allows. A listing holds names as they are written: each name part must be one the
     // system reads so (no device name, no stream, no separator, no trailing dot or space).

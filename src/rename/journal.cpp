@@ -176,7 +176,7 @@ public:
     // Reads these in one go, as the system allows.
     void readAhead(const std::vector<std::string>& paths)
     {
-        const auto identities = fs_.identities(paths);
+        const auto identities = fs_.identities({paths.begin(), paths.end()});
         for (std::size_t i = 0; i < paths.size(); ++i)
             identities_.emplace(fs_.caseKey(paths[i]), identities[i]);
     }
@@ -238,8 +238,19 @@ RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode m
 {
     std::string plan = std::string(header) + (mode == Mode::RenameInPlace ? "\trename\t" : "\tcopy\t") +
                        std::to_string(pairs.size()) + "\n";
-    for (std::size_t i = 0; i < pairs.size(); ++i)
-        plan += escape(pairs[i].from) + "\t" + escape(pairs[i].to) + "\t" + identityText(identities_[i]) + "\n";
+    // A million pairs make a plan of some hundred megabytes: grown in place, never copied whole.
+    std::size_t size = plan.size();
+    for (const Pair& p : pairs)
+        size += p.from.size() + p.to.size() + 64;
+    plan.reserve(size);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        plan += escape(pairs[i].from);
+        plan += '\t';
+        plan += escape(pairs[i].to);
+        plan += '\t';
+        plan += identityText(identities_[i]);
+        plan += '\n';
+    }
     // Once, before any file moves: what follows need not reach the disk for the recovery to
     // find every file.
     if (auto code = file_->write(plan); code || (code = file_->flush()))

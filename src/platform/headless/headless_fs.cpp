@@ -292,12 +292,12 @@ std::unique_ptr<AppendOnlyFile> HeadlessFileSystem::openAppendOnly(const std::st
     return std::make_unique<AppendOnly>(*this, path);
 }
 
-std::vector<std::optional<FileIdentity>> HeadlessFileSystem::identities(const std::vector<std::string>& paths)
+std::vector<std::optional<FileIdentity>> HeadlessFileSystem::identities(const std::vector<std::string_view>& paths)
 {
     std::vector<std::optional<FileIdentity>> out;
     out.reserve(paths.size());
-    for (const auto& path : paths)
-        out.push_back(identity(path));
+    for (const auto path : paths)
+        out.push_back(identity(std::string(path)));
     return out;
 }
 

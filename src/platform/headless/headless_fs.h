@@ -30,7 +30,7 @@ public:
     // Each drive letter is a volume; a file keeps its number through moves, a copy gets a new
     // one, and every write counts as a new time.
     std::optional<FileIdentity> identity(const std::string& path) override;
-    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) override;
+    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) override;
     std::vector<std::uint32_t> attributesOfEach(const std::vector<std::string_view>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     // Digit runs by value, before any other character; other characters by code point, with

@@ -10,13 +10,19 @@ namespace {
 
 std::string upperCaseBySystem(const std::string& utf8)
 {
+    // The paths of a list mostly share their folders: the run asked last is likely asked again.
+    thread_local std::string lastRun, lastKey;
+    if (utf8 == lastRun)
+        return lastKey;
     const std::wstring wide = widen(utf8);
     if (wide.empty())
         return {};
     std::wstring upper(wide.size(), L'\0');
     LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), upper.data(),
                   static_cast<int>(upper.size()), nullptr, nullptr, 0);
-    return narrow(upper);
+    lastRun = utf8;
+    lastKey = narrow(upper);
+    return lastKey;
 }
 
 bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }

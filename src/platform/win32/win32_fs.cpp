@@ -329,13 +329,13 @@ void lookUpInListings(Win32FileSystem& fs, const std::vector<std::string_view>& 
 
 }  // namespace
 
-std::vector<std::optional<FileIdentity>> Win32FileSystem::identities(const std::vector<std::string>& paths)
+std::vector<std::optional<FileIdentity>> Win32FileSystem::identities(const std::vector<std::string_view>& paths)
 {
     std::vector<std::optional<FileIdentity>> out(paths.size());
-    lookUpInListings(*this, {paths.begin(), paths.end()}, [&](std::size_t i, Lookup look) {
+    lookUpInListings(*this, paths, [&](std::size_t i, Lookup look) {
         // A name the whole listing lacks is no file: only what it cannot tell is opened.
         if (!look.listed || look.entry)
-            out[i] = look.listed && look.entry->identity ? look.entry->identity : identity(paths[i]);
+            out[i] = look.listed && look.entry->identity ? look.entry->identity : identity(std::string(paths[i]));
     });
     return out;
 }

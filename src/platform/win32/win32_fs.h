@@ -15,7 +15,7 @@ public:
     std::string storedName(const std::string& path) override;
     std::string caseKey(const std::string& path) override;
     std::optional<FileIdentity> identity(const std::string& path) override;
-    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) override;
+    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) override;
     std::vector<std::uint32_t> attributesOfEach(const std::vector<std::string_view>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     int compareNames(const std::string& a, const std::string& b) override;

@@ -72,16 +72,18 @@ TEST_P(CodePageTables, ConvertExactlyAsTheSystemDoesOrLeaveTheTextToIt)
         const std::string text = fs.fromCodePage(codePage, bytes, &valid);
         const auto decoded = table->decode(bytes);
         ASSERT_EQ(decoded.has_value(), valid) << i;
-        if (decoded)
+        if (decoded) {
             ASSERT_EQ(*decoded, text) << i;
+        }
 
         const std::string written = generatedText(random);
         bool exact = false;
         const std::string encodedBySystem = fs.toCodePage(codePage, written, &exact);
         const auto encoded = table->encode(written);
         ASSERT_EQ(encoded.has_value(), exact) << i;
-        if (encoded)
+        if (encoded) {
             ASSERT_EQ(*encoded, encodedBySystem) << i;
+        }
     }
 }
 
