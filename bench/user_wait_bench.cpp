@@ -247,7 +247,9 @@ void measure(const std::string& size)
 void measureListed(std::size_t n)
 {
     const std::wstring root = freshFolder(L"wait-bench-listed");
-    const std::wstring files = root + L"files\\";
+    // Paths of about 40 characters, as a user's pictures folder gives them.
+    const std::wstring files = L"C:\\nomerra-listed\\";
+    bench::removeFolder(files);
     CreateDirectoryW(files.c_str(), nullptr);
     std::vector<std::wstring> originals;
     for (std::size_t i = 0; i < n; ++i)
@@ -307,6 +309,7 @@ void measureListed(std::size_t n)
     printTrace(traced, seconds(started));
     std::fflush(stdout);
     bench::removeFolder(root);
+    bench::removeFolder(files);
 }
 
 }  // namespace
