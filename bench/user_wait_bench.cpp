@@ -71,16 +71,35 @@ double bareLoop(std::size_t n, std::size_t folders)
     return took;
 }
 
-// The steps the program traced, in seconds on the shared steady clock.
-std::map<std::string, double> readTrace(const std::wstring& path)
+// The steps the program traced, in the order it passed them, in seconds on the shared steady clock.
+using Trace = std::vector<std::pair<std::string, double>>;
+
+Trace readTrace(const std::wstring& path)
 {
-    std::map<std::string, double> steps;
+    Trace steps;
     std::istringstream lines(readBytes(path));
     std::string step;
     double at = 0;
     while (lines >> step >> at)
+        steps.emplace_back(step, at);
+    return steps;
+}
+
+// Each step at its last passing (a step passed again, as a view loaded twice, counts when it ended).
+std::map<std::string, double> lastOfEach(const Trace& trace)
+{
+    std::map<std::string, double> steps;
+    for (const auto& [step, at] : trace)
         steps[step] = at;
     return steps;
+}
+
+void printTrace(const Trace& trace, double from)
+{
+    std::printf("  every step traced:");
+    for (const auto& [name, at] : trace)
+        std::printf(" %s %.3f", name.c_str(), at - from);
+    std::printf("\n");
 }
 
 HWND visibleWindow(DWORD process, const wchar_t* className, const wchar_t* title = nullptr)
@@ -95,6 +114,8 @@ struct ProgramRun {
     double total = 0;  // menu → question
     double firstMoved = 0, lastMoved = 0, progressShown = -1, progressGone = -1, journalGone = -1;
     std::map<std::string, double> steps;  // relative to the menu command
+    Trace trace;                          // as the program wrote it
+    double chosen = 0;                    // when the menu command was given
     double slowestAnswerMs = 0;
     bool allMoved = false;
 };
@@ -164,11 +185,23 @@ ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow)
         }
         closeWindow(app.window());
         app.waitForExit(20000);
-        for (const auto& [step, at] : readTrace(trace))
+        run.trace = readTrace(trace);
+        for (const auto& [step, at] : lastOfEach(run.trace))
             run.steps[step] = at - chosen;
+        run.chosen = chosen;
     }
     bench::removeFolder(root);
     return run;
+}
+
+// The most memory the process has had in use so far, in megabytes.
+double peakWorkingSet(DWORD processId)
+{
+    PROCESS_MEMORY_COUNTERS memory{sizeof memory};
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    CloseHandle(process);
+    return memory.PeakWorkingSetSize / 1048576.0;
 }
 
 double step(const ProgramRun& run, const char* name)
@@ -204,14 +237,7 @@ void measure(const std::string& size)
                 shown.progressShown, shown.progressGone, quiet.total,
                 step(quiet, "engine-ended") - step(quiet, "engine"), (shown.total / quiet.total - 1) * 100,
                 shown.slowestAnswerMs, quiet.slowestAnswerMs);
-    std::vector<std::pair<double, std::string>> order;
-    for (const auto& [name, at] : shown.steps)
-        order.emplace_back(at, name);
-    std::sort(order.begin(), order.end());
-    std::printf("  every step traced:");
-    for (const auto& [at, name] : order)
-        std::printf(" %s %.3f", name.c_str(), at);
-    std::printf("\n");
+    printTrace(shown.trace, shown.chosen);
     std::fflush(stdout);
 }
 
@@ -221,7 +247,9 @@ void measure(const std::string& size)
 void measureListed(std::size_t n)
 {
     const std::wstring root = freshFolder(L"wait-bench-listed");
-    const std::wstring files = root + L"files\\";
+    // Paths of about 40 characters, as a user's pictures folder gives them.
+    const std::wstring files = L"C:\\nomerra-listed\\";
+    bench::removeFolder(files);
     CreateDirectoryW(files.c_str(), nullptr);
     std::vector<std::wstring> originals;
     for (std::size_t i = 0; i < n; ++i)
@@ -244,9 +272,11 @@ void measureListed(std::size_t n)
         return seconds(Clock::now()) - seconds(from);
     };
     const double fullPaths = timed([&] { app.click(ids::cbShowpathO); });
+    const double peakShown = peakWorkingSet(app.processId());
     app.type(ids::edtname, L"trip");
     const double preview = timed([&] { app.menu(ids::n_preview); });
     const bool previewed = app.text(ids::lb_new) == count;
+    const double peakPreviewed = peakWorkingSet(app.processId());
 
     const double chosen = seconds(Clock::now());
     app.menuAsync(ids::n_run);
@@ -257,28 +287,29 @@ void measureListed(std::size_t n)
             Sleep(20);
     }
     const double shown = seconds(Clock::now());
-    PROCESS_MEMORY_COUNTERS memory{sizeof memory};
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.processId());
-    GetProcessMemoryInfo(process, &memory, sizeof memory);
-    CloseHandle(process);
+    const double peakRun = peakWorkingSet(app.processId());
     if (box) {
         pressButton(box, IDNO);
         gone(box);
     }
     closeWindow(app.window());
     app.waitForExit(60000);
-    auto steps = readTrace(trace);
+    const Trace traced = readTrace(trace);
+    auto steps = lastOfEach(traced);
     std::printf("%zu listed paths: start until they show %.3f s; full-path view %.3f s; preview through the menu "
-                "%.3f s%s; peak working set %.0f MB\n",
-                n, start, fullPaths, preview, previewed ? "" : " (NOT PREVIEWED)", memory.PeakWorkingSetSize / 1048576.0);
+                "%.3f s%s; peak working set %.0f MB once shown with full paths, %.0f MB after the preview, %.0f MB "
+                "after Execute\n",
+                n, start, fullPaths, preview, previewed ? "" : " (NOT PREVIEWED)", peakShown, peakPreviewed, peakRun);
     std::printf("  Execute, every pair but the first failing: before the engine %.3f s (lists read %.3f s), engine "
                 "%.3f s, after it %.3f s (run closed %.3f, lists written %.3f, view loaded %.3f, question shown %.3f)\n",
                 steps["engine"] - steps["chosen"], steps["lists-read"] - steps["chosen"],
                 steps["engine-ended"] - steps["engine"], shown - steps["engine-ended"],
                 steps["run-closed"] - steps["engine-ended"], steps["lists-written"] - steps["run-closed"],
-                steps["view-loaded"] - steps["journal-deleted"], shown - steps["asked"]);
+                steps["view-loaded"] - steps["lists-written"], shown - steps["asked"]);
+    printTrace(traced, seconds(started));
     std::fflush(stdout);
     bench::removeFolder(root);
+    bench::removeFolder(files);
 }
 
 }  // namespace

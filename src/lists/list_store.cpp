@@ -3,6 +3,7 @@
 #include "lists/list_encoding.h"
 #include "lists/list_record.h"
 #include "lists/path_parts.h"
+#include "lists/views.h"
 #include "platform/errors.h"
 #include "platform/line_breaks.h"
 #include "platform/private_folder.h"
@@ -37,6 +38,7 @@ const char* fileName(ListFile file)
 std::vector<std::string> splitLines(const std::string& text)
 {
     std::vector<std::string> lines;
+    lines.reserve(countLines(text));
     platform::forEachLine(std::string_view(text),
                           [&](std::size_t start, std::size_t length) { lines.emplace_back(text, start, length); });
     return lines;
@@ -81,6 +83,14 @@ std::string ListStore::text(ListFile file) const
 std::string ListStore::decode(const std::string& bytes) const
 {
     return decodeList(fs_, bytes);
+}
+
+std::vector<std::string> ListStore::entriesOf(std::string bytes) const
+{
+    // A million entries are a hundred megabytes in each form: each goes as soon as the next is made.
+    std::string text = decode(bytes);
+    bytes = std::string();
+    return splitLines(text);
 }
 
 ListStore::PairBytes ListStore::encodePair(const std::vector<std::string>& paths) const
@@ -304,8 +314,8 @@ RunLists ListStore::readForRun() const
     finishReplacements();
     if (!exists(ListFile::OriginalPaths) || !exists(ListFile::NewPaths))
         return {State::NoPreview, {}, {}};
-    const std::string originals = fs_.readAll(pathOf(ListFile::OriginalPaths));
-    const std::string targets = fs_.readAll(pathOf(ListFile::NewPaths));
+    std::string originals = fs_.readAll(pathOf(ListFile::OriginalPaths));
+    std::string targets = fs_.readAll(pathOf(ListFile::NewPaths));
     const auto record = loadRecord();
     // The program dropped the new list, though its file may still stand.
     if (record && record->newMadeFrom.empty())
@@ -316,7 +326,9 @@ RunLists ListStore::readForRun() const
     // Both are the program's own, but the new list was made from another original list.
     if (record->newMadeFrom != record->of(ListFile::OriginalPaths))
         return {State::NoPreview, {}, {}};
-    return {State::Ready, splitLines(decode(originals)), splitLines(decode(targets))};
+    RunLists lists{State::Ready, entriesOf(std::move(originals)), {}};
+    lists.targets = entriesOf(std::move(targets));
+    return lists;
 }
 
 void ListStore::rewriteAfterRun(const std::vector<std::string>& paths) const

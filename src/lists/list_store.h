@@ -101,6 +101,7 @@ public:
 private:
     using PairBytes = EncodedPair;
     std::string decode(const std::string& bytes) const;
+    std::vector<std::string> entriesOf(std::string bytes) const;
     PairBytes encodePair(const std::vector<std::string>& paths) const;
     // Writes the pair and records it with the rest of the record as given; after a run the new
     // list follows the original list written.

@@ -9,6 +9,6 @@ namespace lists {
 std::size_t countLines(const std::string& text);
 // A list file's text as a view shows it: a control character inside an entry shows as its
 // visible picture (U+2400 + code), since a NUL would end the view's text.
-std::string viewText(const std::string& listText);
+std::string viewText(std::string listText);
 
 }  // namespace lists

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -101,7 +102,11 @@ public:
     virtual std::optional<FileIdentity> identity(const std::string& path) = 0;
     // The identity of each, as identity() reads it, but in one look at each folder where the
     // system allows: for thousands of files far cheaper than opening each.
-    virtual std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) = 0;
+    virtual std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) = 0;
+    // The attributes of each, as attributes() reads them, but in one look at each folder where the
+    // system allows. A listing holds names as they are written: each name part must be one the
+    // system reads so (no device name, no stream, no separator, no trailing dot or space).
+    virtual std::vector<std::uint32_t> attributesOfEach(const std::vector<std::string_view>& paths) = 0;
     // The files directly inside a folder (never its subfolders), in no particular order; none
     // when the folder cannot be read.
     virtual std::vector<FolderEntry> filesIn(const std::string& folder) = 0;
@@ -122,6 +127,10 @@ public:
     virtual std::uint32_t recycle(const std::string& path) = 0;
     // Never replaces an existing target; fails with notSameDevice across volumes.
     virtual std::uint32_t moveFile(const std::string& from, const std::string& to) = 0;
+    // moveFile, and after a move that succeeded the file's attributes set (as setAttributes sets
+    // them, whose failure goes unreported) through the file held open for both. The move's code.
+    virtual std::uint32_t moveFileWithAttributes(const std::string& from, const std::string& to,
+                                                 std::uint32_t attributes) = 0;
     // Moves over an existing target: only for the program's own files. The move is on the disk
     // when it returns.
     virtual std::uint32_t replaceFile(const std::string& from, const std::string& to) = 0;

@@ -1,7 +1,6 @@
 #include "rename/execute.h"
 
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -44,11 +43,10 @@ public:
     Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, const std::vector<std::uint32_t>& attributes,
         RunJournal* journal, RunProgress* progress)
         : fs_(fs), pairs_(pairs), mode_(mode), attributes_(attributes), journal_(journal), progress_(progress),
-          identities_(journal ? journal->identities() : identitiesOf(fs, pairs)), results_(pairs.size()),
-          at_(pairs.size()), targetKey_(pairs.size()), before_(pairs.size())
+          ownIdentities_(journal ? Identities{} : identitiesOf(fs, pairs)),
+          identities_(journal ? journal->identities() : ownIdentities_), results_(pairs.size()), moved_(pairs.size()),
+          targetKey_(pairs.size()), before_(pairs.size())
     {
-        for (std::size_t i = 0; i < pairs.size(); ++i)
-            at_[i] = pairs[i].from;
     }
 
     std::vector<PairResult> go()
@@ -79,7 +77,7 @@ public:
         for (std::size_t i : std::set<std::size_t>(pending_))
             leftOver(i);
         for (std::size_t i = 0; i < pairs_.size(); ++i)
-            results_[i].at = results_[i].outcome == Outcome::Done ? pairs_[i].to : at_[i];
+            results_[i].at = results_[i].outcome == Outcome::Done ? pairs_[i].to : at(i);
         for (std::size_t i = 0; i < pairs_.size(); ++i)
             if (first_[i] != i)
                 results_[i].at = results_[first_[i]].at;
@@ -89,23 +87,33 @@ public:
 private:
     std::string key(const std::string& path) const { return fs_.caseKey(path); }
 
+    // Where the pair's file stands now.
+    const std::string& at(std::size_t i) const { return moved_[i].empty() ? pairs_[i].from : moved_[i]; }
+    void place(std::size_t i, const std::string& path) { moved_[i] = path == pairs_[i].from ? std::string() : path; }
+
+    // False when a path of the run has this case key already.
+    bool claim(const std::string& caseKey) { return runPaths_.insert(std::hash<std::string>{}(caseKey)).second; }
+
     void select()
     {
         first_ = mode_ == Mode::RenameInPlace ? firstOfSameFile(fs_, pairs_, identities_) : std::vector<std::size_t>{};
         if (first_.empty())
             for (std::size_t i = 0; i < pairs_.size(); ++i)
                 first_.push_back(i);
+        const std::vector<std::uint32_t> attributes = originalAttributes();
+        runPaths_.reserve(2 * pairs_.size());
+        targetOf_.reserve(pairs_.size());
         for (std::size_t i = 0; i < pairs_.size(); ++i) {
             const Pair& p = pairs_[i];
             targetKey_[i] = key(p.to);
-            runPaths_.insert(key(p.from));
-            runPaths_.insert(targetKey_[i]);
+            claim(key(p.from));
+            claim(targetKey_[i]);
             if (first_[i] != i)
                 results_[i].outcome = Outcome::DuplicateSource;
             else if (!isValidNamePart(p.to))
                 results_[i].outcome = Outcome::InvalidName;
             else if (hasControlCharacter(p.from) || readAsAnotherName(p.from) ||
-                     !isFile(before_[i] = attributesBefore(i)))
+                     !isFile(before_[i] = attributes[i]))
                 // Only a file that stood at its path when the run began is acted on: never one
                 // that another pair of this run put there.
                 results_[i].outcome = Outcome::SourceMissing;
@@ -122,10 +130,16 @@ private:
     }
 
     // As the journal read them with the identities, where it did: read once, and recorded as the
-    // set an undo gives back.
-    std::uint32_t attributesBefore(std::size_t i)
+    // set an undo gives back. Without a journal, read in one look at each folder.
+    std::vector<std::uint32_t> originalAttributes() const
     {
-        return journal_ && identities_[i] ? journal_->attributes()[i] : fs_.attributes(pairs_[i].from);
+        if (!journal_)
+            return attributesOf(fs_, pairs_);
+        std::vector<std::uint32_t> attributes = journal_->attributes();
+        for (std::size_t i = 0; i < pairs_.size(); ++i)
+            if (!identities_[i])
+                attributes[i] = fs_.attributes(pairs_[i].from);
+        return attributes;
     }
 
     static bool isFile(std::uint32_t attributes)
@@ -160,7 +174,7 @@ private:
         const std::string folder = lists::folderPart(path);
         for (;;) {
             std::string candidate = folder + "~nomerra" + std::to_string(++temporaries_) + ".tmp";
-            if (fs_.attributes(candidate) == platform::attr::invalid && runPaths_.insert(key(candidate)).second)
+            if (fs_.attributes(candidate) == platform::attr::invalid && claim(key(candidate)))
                 return candidate;
         }
     }
@@ -179,7 +193,7 @@ private:
         results_[i].code = code;
         pending_.erase(i);
         parked_.erase(i);
-        vacated(i, at_[i]);
+        vacated(i, at(i));
     }
 
     // A copy of the run that is not wanted after all; named in the report if it cannot go.
@@ -191,13 +205,13 @@ private:
 
     void park(std::size_t i)
     {
-        const std::string temporary = temporaryBeside(at_[i]);
-        if (auto code = fs_.moveFile(at_[i], temporary)) {
+        const std::string temporary = temporaryBeside(at(i));
+        if (auto code = fs_.moveFile(at(i), temporary)) {
             settle(i, outcomeOf(code) == Outcome::SourceMissing ? Outcome::SourceMissing : Outcome::SystemError, code);
             return;
         }
-        const std::string left = at_[i];
-        at_[i] = temporary;
+        const std::string left = at(i);
+        place(i, temporary);
         parked_.insert(i);
         sourceOf_.emplace(key(temporary), i);
         vacated(i, left);
@@ -246,21 +260,25 @@ private:
         const std::string& to = pairs_[i].to;
         const std::uint32_t before = before_[i];
         const std::uint32_t archive = platform::attr::archive;
-        if (at_[i] == to) {
+        if (at(i) == to) {
             setAttributes(to, before, wanted(i));
             return settle(i, Outcome::Done);
         }
         // Where only the spelling changes, some file systems take both names for one file and
         // keep the old spelling: a temporary name in between makes the new one a new entry.
-        const bool spellingOnly = key(at_[i]) == targetKey_[i];
+        const bool spellingOnly = key(at(i)) == targetKey_[i];
         if (spellingOnly) {
             park(i);
-            if (at_[i] == pairs_[i].from)
+            if (at(i) == pairs_[i].from)
                 return;  // stopped, or settled as failed
         }
-        const std::string from = at_[i];
+        const std::string from = at(i);
         setAttributes(from, before, archive);
-        std::optional<std::uint32_t> code = fs_.moveFile(from, to);
+        // Where nothing is checked between the move and the new attributes, one call does both:
+        // the file is found once, not twice.
+        const bool together = !spellingOnly && wanted(i) != archive;
+        std::optional<std::uint32_t> code =
+            together ? fs_.moveFileWithAttributes(from, to, wanted(i)) : fs_.moveFile(from, to);
         const bool copied = code == err::notSameDevice;
         if (copied)
             code = moveAcrossVolumes(i, from, to);
@@ -270,20 +288,20 @@ private:
         }
         if (*code == err::ok && spellingOnly && fs_.storedName(to) != lists::namePart(to)) {
             setAttributes(to, archive, before);
-            at_[i] = pairs_[i].from;
+            place(i, pairs_[i].from);
             return settle(i, Outcome::CaseNotKept);
         }
         if (*code == err::ok) {
             if (copied)
                 fs_.setAttributes(to, wanted(i));
-            else
+            else if (!together)
                 setAttributes(to, archive, wanted(i));
             return settle(i, Outcome::Done);
         }
         setAttributes(from, archive, before);
         settle(i, outcomeOf(*code), *code);
         if (from != pairs_[i].from && fs_.moveFile(from, pairs_[i].from) == err::ok)
-            at_[i] = pairs_[i].from;  // a parked file goes back to its own name
+            place(i, pairs_[i].from);  // a parked file goes back to its own name
     }
 
     // What the system does not do across volumes without replacing, done in steps: a copy
@@ -333,14 +351,14 @@ private:
     // back to its own name if it can; else the list and the report name where it is.
     void leftOver(std::size_t i)
     {
-        const std::string parked = at_[i];
+        const std::string parked = at(i);
         if (userStopped_)
             settle(i, Outcome::Stopped);
         else
             results_[i] = {Outcome::SystemError, stopCode_, "", ""};
         pending_.erase(i);
         if (parked != pairs_[i].from && fs_.moveFile(parked, pairs_[i].from) == err::ok)
-            at_[i] = pairs_[i].from;
+            place(i, pairs_[i].from);
     }
 
     FileSystem& fs_;
@@ -349,9 +367,10 @@ private:
     const std::vector<std::uint32_t>& attributes_;  // each pair's wanted set
     RunJournal* journal_;
     RunProgress* progress_;
-    Identities identities_;  // of each original as the run began
+    Identities ownIdentities_;     // read by the run itself when no journal read them
+    const Identities& identities_;  // of each original as the run began
     std::vector<PairResult> results_;
-    std::vector<std::string> at_;         // where each file stands now
+    std::vector<std::string> moved_;      // where each file stands now, when not at its original path
     std::vector<std::string> targetKey_;  // case key of each new path
     std::vector<std::size_t> first_;      // see firstOfSameFile
     std::vector<std::uint32_t> before_;   // each original's attributes when the run began
@@ -359,8 +378,10 @@ private:
     std::set<std::size_t> parked_;  // pending pairs whose file is under a temporary name
     std::set<std::size_t> ready_;
     std::unordered_map<std::string, std::size_t> sourceOf_;  // case key of a pending file's place
-    std::unordered_map<std::string, std::size_t> targetOf_;  // case key of each new path that may be made
-    std::unordered_set<std::string> runPaths_;               // case keys of every path of the run
+    std::unordered_map<std::string_view, std::size_t> targetOf_;  // case key (in targetKey_) of each new path that may be made
+    // The case keys of every path of the run, hashed: a million paths take a few megabytes, and
+    // a temporary name whose hash is among them is merely passed over.
+    std::unordered_set<std::size_t> runPaths_;
     std::size_t temporaries_ = 0;
     std::uint32_t stopCode_ = 0;  // the journal's failure
     bool userStopped_ = false;
@@ -413,7 +434,7 @@ bool discardTemporary(FileSystem& fs, const std::string& path)
 
 Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
 {
-    std::vector<std::string> originals;
+    std::vector<std::string_view> originals;
     originals.reserve(pairs.size());
     for (const auto& p : pairs)
         originals.push_back(p.from);
@@ -425,10 +446,41 @@ Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
     return identities;
 }
 
+std::vector<std::uint32_t> attributesOf(FileSystem& fs, const std::vector<Pair>& pairs)
+{
+    // Asking for each file costs more than the renames where the files are few a folder. A name
+    // the system would read as another one is asked about alone.
+    std::vector<std::uint32_t> attributes(pairs.size(), platform::attr::invalid);
+    std::vector<std::string_view> listed;
+    std::vector<std::size_t> listedPair;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (isValidNamePart(pairs[i].from)) {
+            listed.push_back(pairs[i].from);
+            listedPair.push_back(i);
+        } else {
+            attributes[i] = fs.attributes(pairs[i].from);
+        }
+    }
+    const auto read = fs.attributesOfEach(listed);
+    for (std::size_t k = 0; k < listed.size(); ++k)
+        attributes[listedPair[k]] = read[k];
+    return attributes;
+}
+
 std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>& pairs, const Identities& identities)
 {
-    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> byIdentity;
+    struct FileHash {
+        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& f) const
+        {
+            return std::hash<std::uint64_t>{}(f.first * 0x9E3779B97F4A7C15ull ^ f.second);
+        }
+    };
+    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::size_t, FileHash> byIdentity;
     std::unordered_map<std::string, std::size_t> bySpelling;
+    const auto identified = static_cast<std::size_t>(std::count_if(identities.begin(), identities.end(),
+                                                                   [](const auto& id) { return id.has_value(); }));
+    byIdentity.reserve(identified);
+    bySpelling.reserve(pairs.size() - identified);
     std::vector<std::size_t> out(pairs.size());
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         const auto& id = identities[i];

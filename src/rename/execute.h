@@ -45,6 +45,8 @@ using Identities = std::vector<std::optional<platform::FileIdentity>>;
 
 // The identity of each pair's original, as it is now.
 Identities identitiesOf(platform::FileSystem& fs, const std::vector<Pair>& pairs);
+// The attributes of each pair's original, as it is now, read in one look at each folder.
+std::vector<std::uint32_t> attributesOf(platform::FileSystem& fs, const std::vector<Pair>& pairs);
 
 enum class Mode { RenameInPlace, CopyToNewPath };
 

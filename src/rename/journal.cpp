@@ -42,10 +42,10 @@ std::uint32_t attributesOf(const std::string& text)
 std::vector<std::uint32_t> attributesBefore(platform::FileSystem& fs, const std::vector<Pair>& pairs,
                                             const Identities& identities)
 {
-    std::vector<std::uint32_t> out(pairs.size(), platform::attr::invalid);
+    std::vector<std::uint32_t> out = attributesOf(fs, pairs);
     for (std::size_t i = 0; i < pairs.size(); ++i)
-        if (identities[i])
-            out[i] = fs.attributes(pairs[i].from);
+        if (!identities[i])
+            out[i] = platform::attr::invalid;
     return out;
 }
 
@@ -118,7 +118,7 @@ public:
     // Reads these in one go, as the system allows.
     void readAhead(const std::vector<std::string>& paths)
     {
-        const auto identities = fs_.identities(paths);
+        const auto identities = fs_.identities({paths.begin(), paths.end()});
         for (std::size_t i = 0; i < paths.size(); ++i)
             identities_.emplace(fs_.caseKey(paths[i]), identities[i]);
     }
@@ -182,9 +182,21 @@ RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode m
 {
     std::string plan = std::string(header) + (mode == Mode::RenameInPlace ? "\trename\t" : "\tcopy\t") +
                        std::to_string(pairs.size()) + (kind == RunKind::Undo ? "\tundo\n" : "\trun\n");
-    for (std::size_t i = 0; i < pairs.size(); ++i)
-        plan += escape(pairs[i].from) + "\t" + escape(pairs[i].to) + "\t" + identityText(identities_[i]) + "\t" +
-                attributesText(attributes_[i]) + "\n";
+    // A million pairs make a plan of some hundred megabytes: grown in place, never copied whole.
+    std::size_t size = plan.size();
+    for (const Pair& p : pairs)
+        size += p.from.size() + p.to.size() + 80;
+    plan.reserve(size);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        plan += escape(pairs[i].from);
+        plan += '\t';
+        plan += escape(pairs[i].to);
+        plan += '\t';
+        plan += identityText(identities_[i]);
+        plan += '\t';
+        plan += attributesText(attributes_[i]);
+        plan += '\n';
+    }
     // Once, before any file moves: what follows need not reach the disk for the recovery to
     // find every file.
     if (auto code = file_->write(plan); code || (code = file_->flush()))

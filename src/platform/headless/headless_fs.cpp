@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/headless/headless_fs_names.h"
+#include "platform/sha256.h"
 
 namespace platform::headless {
 
@@ -65,9 +66,7 @@ bool HeadlessFileSystem::parentExists(const std::string& path) const
 
 std::string HeadlessFileSystem::digest(const std::string& bytes)
 {
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016zx", std::hash<std::string>{}(bytes));
-    return std::string(hex) + std::to_string(bytes.size());
+    return sha256Hex(bytes);
 }
 
 }  // namespace platform::headless

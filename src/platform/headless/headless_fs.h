@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page_table.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 
@@ -29,7 +30,8 @@ public:
     // Each drive letter is a volume; a file keeps its number through moves, a copy gets a new
     // one, and every write counts as a new time.
     std::optional<FileIdentity> identity(const std::string& path) override;
-    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) override;
+    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) override;
+    std::vector<std::uint32_t> attributesOfEach(const std::vector<std::string_view>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     // Digit runs by value, before any other character; other characters by code point, with
     // letter case folded as the volume folds it.
@@ -42,6 +44,7 @@ public:
     // Into recycled, whatever its attributes.
     std::uint32_t recycle(const std::string& path) override;
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
+    std::uint32_t moveFileWithAttributes(const std::string& from, const std::string& to, std::uint32_t attributes) override;
     std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
     std::uint32_t flushFile(const std::string& path) override { return injected(Op::Flush, path); }
@@ -57,7 +60,7 @@ public:
     // Folders it creates are guarded for administrators; every other folder any user may change.
     std::uint32_t createGuardedFolders(const std::string& path) override;
     std::optional<FolderGuard> guardOf(const std::string& path) override;
-    // A stand-in for SHA-256: any change of the bytes changes it, which is all the tests need.
+    // SHA-256, as the program computes it.
     std::string digest(const std::string& bytes) override;
 
     // Setting up and inspecting the volume.
@@ -110,6 +113,7 @@ private:
     std::map<std::string, std::string> folders_;
     std::map<std::string, FolderGuard> guards_;  // by folded path; others are anyone's
     std::uint64_t stamps_ = 0;  // file numbers and write times both count up
+    CodePageTables tables_;
 };
 
 // Test backend for the shell: remembers every call.

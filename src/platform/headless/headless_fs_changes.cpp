@@ -56,6 +56,15 @@ std::uint32_t HeadlessFileSystem::moveFile(const std::string& from, const std::s
     return err::ok;
 }
 
+std::uint32_t HeadlessFileSystem::moveFileWithAttributes(const std::string& from, const std::string& to,
+                                                         std::uint32_t attributes)
+{
+    const std::uint32_t code = moveFile(from, to);
+    if (code == err::ok)
+        setAttributes(to, attributes);
+    return code;
+}
+
 std::uint32_t HeadlessFileSystem::replaceFile(const std::string& from, const std::string& to)
 {
     if (auto code = injected(Op::Replace, to))

@@ -64,6 +64,11 @@ bool HeadlessFileSystem::hasCodePage(std::uint32_t codePage)
 
 std::string HeadlessFileSystem::toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact)
 {
+    if (auto bytes = tables_.encode(*this, codePage, utf8)) {
+        if (exact)
+            *exact = true;
+        return std::move(*bytes);
+    }
     std::string bytes = convert(iconvName(codePage), "UTF-8", utf8, exact);
     // iconv maps some characters one way only (CP932 writes £ as the bytes of ￡); Windows is
     // asked for no best fit and checked by a round trip, so exact means "reads back unchanged".
@@ -74,6 +79,11 @@ std::string HeadlessFileSystem::toCodePage(std::uint32_t codePage, const std::st
 
 std::string HeadlessFileSystem::fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid)
 {
+    if (auto text = tables_.decode(*this, codePage, bytes)) {
+        if (valid)
+            *valid = true;
+        return std::move(*text);
+    }
     return convert("UTF-8", iconvName(codePage), bytes, valid);
 }
 

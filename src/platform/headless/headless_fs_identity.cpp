@@ -101,12 +101,21 @@ int HeadlessFileSystem::compareNames(const std::string& a, const std::string& b)
     return i < x.size() ? 1 : j < y.size() ? -1 : 0;
 }
 
-std::vector<std::optional<FileIdentity>> HeadlessFileSystem::identities(const std::vector<std::string>& paths)
+std::vector<std::optional<FileIdentity>> HeadlessFileSystem::identities(const std::vector<std::string_view>& paths)
 {
     std::vector<std::optional<FileIdentity>> out;
     out.reserve(paths.size());
-    for (const auto& path : paths)
-        out.push_back(identity(path));
+    for (const auto path : paths)
+        out.push_back(identity(std::string(path)));
+    return out;
+}
+
+std::vector<std::uint32_t> HeadlessFileSystem::attributesOfEach(const std::vector<std::string_view>& paths)
+{
+    std::vector<std::uint32_t> out;
+    out.reserve(paths.size());
+    for (const auto path : paths)
+        out.push_back(attributes(std::string(path)));
     return out;
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/win32/text_view_impl.h"
 #include "platform/win32/view_accessible.h"
+#include "platform/win32/wide.h"
 
 namespace platform::win32 {
 
@@ -28,9 +29,9 @@ TextView::~TextView()
     DeleteDC(measure_);
 }
 
-void TextView::setText(const wchar_t* text)
+void TextView::setText(std::wstring text)
 {
-    text_ = text ? text : L"";
+    text_ = std::move(text);
     layout();
     top_ = 0;
     left_ = 0;
@@ -54,7 +55,7 @@ LRESULT TextView::handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_SETTEXT:
-        setText(reinterpret_cast<const wchar_t*>(lParam));
+        setText(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
         return TRUE;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(text_.size());
@@ -166,18 +167,43 @@ LRESULT CALLBACK textViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-std::optional<std::wstring> textViewAccessibleValue(HWND view)
+namespace {
+
+// The view behind a window of this thread, asked directly, never through a message: a message of
+// any number can come from any program, and a pointer in it could make the view write anywhere.
+TextView* viewOf(HWND view)
 {
-    // Asked by the view's accessible object, never through a message: a message of any number
-    // can come from any program, and a pointer in it could make the view write anywhere.
     wchar_t className[32] = L"";
     if (!IsWindow(view) || GetWindowThreadProcessId(view, nullptr) != GetCurrentThreadId() ||
         !GetClassNameW(view, className, 32) || std::wstring_view(className) != textViewClass())
-        return std::nullopt;
-    const auto* text = reinterpret_cast<const TextView*>(GetWindowLongPtrW(view, 0));
+        return nullptr;
+    return reinterpret_cast<TextView*>(GetWindowLongPtrW(view, 0));
+}
+
+}  // namespace
+
+std::optional<std::wstring> textViewAccessibleValue(HWND view)
+{
+    const TextView* text = viewOf(view);
     if (!text)
         return std::nullopt;
     return text->accessibleValue();
+}
+
+std::optional<std::string> textViewText(HWND view)
+{
+    const TextView* text = viewOf(view);
+    if (!text)
+        return std::nullopt;
+    return narrow(text->text());
+}
+
+bool setTextViewText(HWND view, std::wstring text)
+{
+    TextView* target = viewOf(view);
+    if (target)
+        target->setText(std::move(text));
+    return target != nullptr;
 }
 
 const wchar_t* textViewClass()

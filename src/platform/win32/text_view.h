@@ -19,4 +19,10 @@ const wchar_t* textViewClass();
 // the text is long. Nothing when the window is no such view (any more).
 std::optional<std::wstring> textViewAccessibleValue(HWND view);
 
+// A view's text as UTF-8 and a new text for it, as WM_GETTEXT and WM_SETTEXT would read and set
+// it but without copying a list of a million lines through a message; for a view of this thread
+// only (nothing, false, for any other window).
+std::optional<std::string> textViewText(HWND view);
+bool setTextViewText(HWND view, std::wstring text);
+
 }  // namespace platform::win32

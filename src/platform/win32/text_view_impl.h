@@ -20,6 +20,8 @@ public:
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
     // The text, or the lines in sight where it is too long to hand over at every question.
     std::wstring accessibleValue() const;
+    const std::wstring& text() const { return text_; }
+    void setText(std::wstring text);
 
 private:
     // Between the frame and the text, as the edit control leaves it.
@@ -27,7 +29,6 @@ private:
 
     // Line starts and the widest line, after the text or the font changed.
     void layout();
-    void setText(const wchar_t* text);
     void setFont(HFONT font);
     std::size_t lineOf(std::size_t pos) const;
     std::size_t lineEnd(std::size_t line) const;

@@ -3,12 +3,12 @@
 #include "platform/win32/win32_fs.h"
 
 #include <windows.h>
-#include <bcrypt.h>
 #include <shellapi.h>
 
 #include <algorithm>
 
 #include "platform/errors.h"
+#include "platform/sha256.h"
 #include "platform/win32/wide.h"
 
 namespace platform::win32 {
@@ -54,38 +54,7 @@ std::string Win32FileSystem::errorText(std::uint32_t code)
 
 std::string Win32FileSystem::digest(const std::string& bytes)
 {
-    BCRYPT_ALG_HANDLE algorithm = nullptr;
-    BCRYPT_HASH_HANDLE hash = nullptr;
-    DWORD objectSize = 0, got = 0;
-    std::vector<UCHAR> object;
-    UCHAR value[32];
-    NTSTATUS status = BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0);
-    if (BCRYPT_SUCCESS(status))
-        status = BCryptGetProperty(algorithm, BCRYPT_OBJECT_LENGTH, reinterpret_cast<PUCHAR>(&objectSize),
-                                   sizeof objectSize, &got, 0);
-    if (BCRYPT_SUCCESS(status)) {
-        object.resize(objectSize);
-        status = BCryptCreateHash(algorithm, &hash, object.data(), objectSize, nullptr, 0, 0);
-    }
-    for (std::size_t done = 0; BCRYPT_SUCCESS(status) && done < bytes.size();) {
-        const ULONG chunk = static_cast<ULONG>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        status = BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data() + done)), chunk, 0);
-        done += chunk;
-    }
-    if (BCRYPT_SUCCESS(status))
-        status = BCryptFinishHash(hash, value, sizeof value, 0);
-    if (hash)
-        BCryptDestroyHash(hash);
-    if (algorithm)
-        BCryptCloseAlgorithmProvider(algorithm, 0);
-    if (!BCRYPT_SUCCESS(status))
-        throw IoError(static_cast<int>(status));
-    std::string hex;
-    for (UCHAR b : value) {
-        hex += "0123456789abcdef"[b >> 4];
-        hex += "0123456789abcdef"[b & 15];
-    }
-    return hex;
+    return sha256Hex(bytes);
 }
 
 void Win32Shell::execute(const std::string& verb, const std::string& file, const std::string& parameters,

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/code_page_table.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 
@@ -14,7 +15,8 @@ public:
     std::string storedName(const std::string& path) override;
     std::string caseKey(const std::string& path) override;
     std::optional<FileIdentity> identity(const std::string& path) override;
-    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string>& paths) override;
+    std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) override;
+    std::vector<std::uint32_t> attributesOfEach(const std::vector<std::string_view>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     int compareNames(const std::string& a, const std::string& b) override;
     std::string readAll(const std::string& path) override;
@@ -24,6 +26,7 @@ public:
     // In recycle_bin.cpp.
     std::uint32_t recycle(const std::string& path) override;
     std::uint32_t moveFile(const std::string& from, const std::string& to) override;
+    std::uint32_t moveFileWithAttributes(const std::string& from, const std::string& to, std::uint32_t attributes) override;
     std::uint32_t replaceFile(const std::string& from, const std::string& to) override;
     std::uint32_t copyFile(const std::string& from, const std::string& to, bool failIfExists) override;
     std::uint32_t flushFile(const std::string& path) override;
@@ -38,6 +41,9 @@ public:
     std::uint32_t createGuardedFolders(const std::string& path) override;
     std::optional<FolderGuard> guardOf(const std::string& path) override;
     std::string digest(const std::string& bytes) override;
+
+private:
+    CodePageTables tables_;
 };
 
 class Win32Shell : public Shell {

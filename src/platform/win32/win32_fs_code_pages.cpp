@@ -19,6 +19,11 @@ bool Win32FileSystem::hasCodePage(std::uint32_t codePage)
 
 std::string Win32FileSystem::toCodePage(std::uint32_t codePage, const std::string& utf8, bool* exact)
 {
+    if (auto bytes = tables_.encode(*this, codePage, utf8)) {
+        if (exact)
+            *exact = true;
+        return std::move(*bytes);
+    }
     std::wstring wide = widen(utf8);
     if (exact)
         *exact = true;
@@ -46,6 +51,11 @@ std::string Win32FileSystem::toCodePage(std::uint32_t codePage, const std::strin
 
 std::string Win32FileSystem::fromCodePage(std::uint32_t codePage, const std::string& bytes, bool* valid)
 {
+    if (auto text = tables_.decode(*this, codePage, bytes)) {
+        if (valid)
+            *valid = true;
+        return std::move(*text);
+    }
     if (valid)
         *valid = true;
     if (bytes.empty())

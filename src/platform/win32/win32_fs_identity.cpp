@@ -6,6 +6,7 @@
 
 #include <unordered_map>
 
+#include "platform/win32/case_key.h"
 #include "platform/win32/win32_fs_files.h"
 #include "platform/win32/wide.h"
 
@@ -76,13 +77,7 @@ std::string Win32FileSystem::storedName(const std::string& path)
 
 std::string Win32FileSystem::caseKey(const std::string& path)
 {
-    const std::wstring wide = widen(path);
-    if (wide.empty())
-        return {};
-    std::wstring upper(wide.size(), L'\0');
-    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), upper.data(),
-                  static_cast<int>(upper.size()), nullptr, nullptr, 0);
-    return narrow(upper);
+    return upperCaseKey(path);
 }
 
 std::optional<FileIdentity> Win32FileSystem::identity(const std::string& path)
@@ -102,11 +97,17 @@ std::optional<FileIdentity> Win32FileSystem::identity(const std::string& path)
 namespace {
 
 // The files of one folder by the case key of each name, long and short, as the folder's own
-// listing gives them; none for a name that two files share (a folder that tells letter case
-// apart) or that the listing gives no number. Nothing when the folder cannot be listed so.
-using Listing = std::unordered_map<std::string, std::optional<FileIdentity>>;
+// listing gives them: the identity (none where the listing gives no number) and the attributes.
+// A name that two files share (a folder that tells letter case apart) is marked so: only the
+// path itself can tell which one it names. Nothing when the folder cannot be listed so.
+struct Listed {
+    std::optional<FileIdentity> identity;
+    std::uint32_t attributes = attr::invalid;
+    bool shared = false;
+};
+using Listing = std::unordered_map<std::string, Listed>;
 
-std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& folder)
+std::optional<Listing> listingOf(Win32FileSystem& fs, const std::string& folder)
 {
     Listing byName;
     Handle h(CreateFileW(systemPath(folder).c_str(), FILE_LIST_DIRECTORY,
@@ -115,10 +116,15 @@ std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& fold
     BY_HANDLE_FILE_INFORMATION volume;
     if (!h.valid() || !GetFileInformationByHandle(h.get(), &volume))
         return std::nullopt;
-    auto add = [&](const wchar_t* name, std::size_t bytes, const FileIdentity& id, bool numbered) {
-        auto [it, fresh] = byName.emplace(fs.caseKey(narrow(std::wstring(name, bytes / sizeof(wchar_t)))), id);
-        if (!numbered || (!fresh && !(it->second && it->second->sameFile(id))))
-            it->second.reset();
+    auto add = [&](std::string key, const FileIdentity& id, std::uint32_t attributes, bool numbered) {
+        auto [it, fresh] = byName.try_emplace(std::move(key), Listed{id, attributes});
+        const bool another = !fresh && !(numbered && it->second.identity && it->second.identity->sameFile(id));
+        if (!numbered || another)
+            it->second.identity.reset();
+        it->second.shared = it->second.shared || another;
+    };
+    auto keyOf = [&](const wchar_t* name, std::size_t bytes) {
+        return fs.caseKey(narrow(std::wstring(name, bytes / sizeof(wchar_t))));
     };
     std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));  // aligned as the entries need
     auto kind = FileIdBothDirectoryRestartInfo;
@@ -132,9 +138,11 @@ std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& fold
             const FileIdentity id{volume.dwVolumeSerialNumber, number,
                                   static_cast<std::uint64_t>(entry->EndOfFile.QuadPart),
                                   static_cast<std::uint64_t>(entry->LastWriteTime.QuadPart)};
-            add(entry->FileName, entry->FileNameLength, id, numbered);
+            std::string name = keyOf(entry->FileName, entry->FileNameLength);
             if (entry->ShortNameLength)
-                add(entry->ShortName, static_cast<std::size_t>(entry->ShortNameLength), id, numbered);
+                if (std::string shortName = keyOf(entry->ShortName, entry->ShortNameLength); shortName != name)
+                    add(std::move(shortName), id, entry->FileAttributes, numbered);
+            add(std::move(name), id, entry->FileAttributes, numbered);
             if (!entry->NextEntryOffset)
                 break;
             at += entry->NextEntryOffset;
@@ -145,29 +153,64 @@ std::optional<Listing> identitiesIn(Win32FileSystem& fs, const std::string& fold
     return byName;
 }
 
-}  // namespace
+// What the listing of a path's folder holds under its name.
+struct Lookup {
+    bool listed;          // false: the folder could not be listed so
+    const Listed* entry;  // nullptr: no such name
+};
 
-std::vector<std::optional<FileIdentity>> Win32FileSystem::identities(const std::vector<std::string>& paths)
+// Calls found(i, lookup) for each path: one listing a folder, and one case key a spelling of it
+// rather than one a path.
+template <class Found>
+void lookUpInListings(Win32FileSystem& fs, const std::vector<std::string_view>& paths, Found found)
 {
-    std::unordered_map<std::string, std::vector<std::size_t>> byFolder;
+    auto folderOf = [](std::string_view path) { return path.substr(0, path.find_last_of('\\') + 1); };
+    std::unordered_map<std::string_view, std::vector<std::size_t>> bySpelling;
     for (std::size_t i = 0; i < paths.size(); ++i)
-        byFolder[caseKey(paths[i].substr(0, paths[i].find_last_of('\\') + 1))].push_back(i);
-    std::vector<std::optional<FileIdentity>> out(paths.size());
+        bySpelling[folderOf(paths[i])].push_back(i);
+    std::unordered_map<std::string, std::vector<std::size_t>> byFolder;
+    for (const auto& [spelling, members] : bySpelling) {
+        auto& all = byFolder[fs.caseKey(std::string(spelling))];
+        all.insert(all.end(), members.begin(), members.end());
+    }
     for (const auto& [key, members] : byFolder) {
-        const std::string& first = paths[members.front()];
-        std::string folder = first.substr(0, first.find_last_of('\\') + 1);
+        std::string folder(folderOf(paths[members.front()]));
         if (folder.size() > 3)
             folder.pop_back();
-        const auto listed = folder.empty() ? std::nullopt : identitiesIn(*this, folder);
+        const auto listed = folder.empty() ? std::nullopt : listingOf(fs, folder);
         for (std::size_t i : members) {
-            // A name the whole listing lacks is no file: only what it cannot tell is opened.
-            const auto it = listed ? listed->find(caseKey(paths[i].substr(paths[i].find_last_of('\\') + 1)))
-                                   : Listing::const_iterator{};
-            if (listed && it == listed->end())
+            if (!listed) {
+                found(i, Lookup{false, nullptr});
                 continue;
-            out[i] = listed && it->second ? it->second : identity(paths[i]);
+            }
+            const auto it = listed->find(fs.caseKey(std::string(paths[i].substr(folderOf(paths[i]).size()))));
+            found(i, Lookup{true, it == listed->end() ? nullptr : &it->second});
         }
     }
+}
+
+}  // namespace
+
+std::vector<std::optional<FileIdentity>> Win32FileSystem::identities(const std::vector<std::string_view>& paths)
+{
+    std::vector<std::optional<FileIdentity>> out(paths.size());
+    lookUpInListings(*this, paths, [&](std::size_t i, Lookup look) {
+        // A name the whole listing lacks is no file: only what it cannot tell is opened.
+        if (!look.listed || look.entry)
+            out[i] = look.listed && look.entry->identity ? look.entry->identity : identity(std::string(paths[i]));
+    });
+    return out;
+}
+
+std::vector<std::uint32_t> Win32FileSystem::attributesOfEach(const std::vector<std::string_view>& paths)
+{
+    std::vector<std::uint32_t> out(paths.size(), attr::invalid);
+    lookUpInListings(*this, paths, [&](std::size_t i, Lookup look) {
+        if (!look.listed || (look.entry && look.entry->shared))
+            out[i] = attributes(std::string(paths[i]));
+        else if (look.entry)
+            out[i] = look.entry->attributes;
+    });
     return out;
 }
 
