@@ -1,13 +1,9 @@
 # Fails the build when a source file has more than MAX_LINES lines (counted as wc -l counts them):
-# a longer file holds more than one thing and wants splitting where its parts meet. The files of
-# TO_SPLIT are known to be longer and are passed over until they are split. Run by the build (see
-# the top CMakeLists.txt) over FILES.
+# a longer file holds more than one thing and wants splitting where its parts meet. Run by the
+# build (see the top CMakeLists.txt) over FILES.
 cmake_minimum_required(VERSION 3.20)
 set(violations "")
 foreach(file IN LISTS FILES)
-  if(file IN_LIST TO_SPLIT)
-    continue()
-  endif()
   file(READ "${file}" content)
   string(REGEX MATCHALL "\n" breaks "${content}")
   list(LENGTH breaks lines)

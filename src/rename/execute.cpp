@@ -31,13 +31,6 @@ Outcome outcomeOf(std::uint32_t code)
     }
 }
 
-// The system reads a name without the dots and spaces it ends in: such a path would act on
-// another file than the one listed, or take a spelling change for done.
-bool readAsAnotherName(const std::string& path)
-{
-    return !path.empty() && (path.back() == '.' || path.back() == ' ');
-}
-
 class Run {
 public:
     Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, const std::vector<std::uint32_t>& attributes,
@@ -389,107 +382,6 @@ private:
 
 }  // namespace
 
-const char* reasonText(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::TargetExists: return messages::reason::targetExists;
-    case Outcome::SourceMissing: return messages::reason::sourceMissing;
-    case Outcome::TargetFolderMissing: return messages::reason::targetFolderMissing;
-    case Outcome::InvalidName: return messages::reason::invalidName;
-    case Outcome::DuplicateSource: return messages::reason::duplicateSource;
-    case Outcome::CaseNotKept: return messages::reason::caseNotKept;
-    case Outcome::Stopped: return messages::reason::stopped;
-    case Outcome::Unidentified: return messages::reason::unidentified;
-    default: return "";
-    }
-}
-
-std::uint32_t newAttributes(bool readOnly, bool hidden)
-{
-    if (!readOnly && !hidden)
-        return platform::attr::archive;
-    return (readOnly ? platform::attr::readOnly : 0) | (hidden ? platform::attr::hidden : 0);
-}
-
-bool hasControlCharacter(const std::string& text)
-{
-    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
-}
-
-bool isValidNamePart(const std::string& path)
-{
-    const std::string name = path.substr(path.find_last_of('\\') + 1);
-    if (name.empty() || name.back() == '.' || name.back() == ' ' || platform::utf16Length(name) > 255)
-        return false;
-    if (hasControlCharacter(name) || name.find_first_of("<>:\"/|?*") != std::string::npos)
-        return false;
-    return !lists::isDeviceName(name);
-}
-
-bool discardTemporary(FileSystem& fs, const std::string& path)
-{
-    fs.setAttributes(path, platform::attr::archive);
-    return fs.deleteFile(path) == platform::err::ok;
-}
-
-Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
-{
-    std::vector<std::string_view> originals;
-    originals.reserve(pairs.size());
-    for (const auto& p : pairs)
-        originals.push_back(p.from);
-    Identities identities = fs.identities(originals);
-    // Such a path names another file to the system, which must not make its pair that file's.
-    for (std::size_t i = 0; i < pairs.size(); ++i)
-        if (hasControlCharacter(pairs[i].from) || readAsAnotherName(pairs[i].from))
-            identities[i].reset();
-    return identities;
-}
-
-std::vector<std::uint32_t> attributesOf(FileSystem& fs, const std::vector<Pair>& pairs)
-{
-    // Asking for each file costs more than the renames where the files are few a folder. A name
-    // the system would read as another one is asked about alone.
-    std::vector<std::uint32_t> attributes(pairs.size(), platform::attr::invalid);
-    std::vector<std::string_view> listed;
-    std::vector<std::size_t> listedPair;
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        if (isValidNamePart(pairs[i].from)) {
-            listed.push_back(pairs[i].from);
-            listedPair.push_back(i);
-        } else {
-            attributes[i] = fs.attributes(pairs[i].from);
-        }
-    }
-    const auto read = fs.attributesOfEach(listed);
-    for (std::size_t k = 0; k < listed.size(); ++k)
-        attributes[listedPair[k]] = read[k];
-    return attributes;
-}
-
-std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>& pairs, const Identities& identities)
-{
-    struct FileHash {
-        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& f) const
-        {
-            return std::hash<std::uint64_t>{}(f.first * 0x9E3779B97F4A7C15ull ^ f.second);
-        }
-    };
-    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::size_t, FileHash> byIdentity;
-    std::unordered_map<std::string, std::size_t> bySpelling;
-    const auto identified = static_cast<std::size_t>(std::count_if(identities.begin(), identities.end(),
-                                                                   [](const auto& id) { return id.has_value(); }));
-    byIdentity.reserve(identified);
-    bySpelling.reserve(pairs.size() - identified);
-    std::vector<std::size_t> out(pairs.size());
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        const auto& id = identities[i];
-        out[i] = id ? byIdentity.emplace(std::pair(id->volume, id->file), i).first->second
-                    : bySpelling.emplace(fs.caseKey(pairs[i].from), i).first->second;
-    }
-    return out;
-}
-
 std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes,
                                 RunJournal* journal, RunProgress* progress)
 {
@@ -501,72 +393,6 @@ std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, 
                                 RunProgress* progress)
 {
     return Run(fs, pairs, mode, attributes, journal, progress).go();
-}
-
-std::string folderToOpen(const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
-                         const std::string& outputFolder)
-{
-    auto trimmed = [](std::string folder) {
-        if (folder.size() > 3 && folder.back() == '\\')
-            folder.pop_back();
-        return folder;
-    };
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        if (results[i].outcome != Outcome::Done)
-            continue;
-        const std::string folder = lists::folderPart(pairs[i].to);
-        return trimmed(folder) == trimmed(outputFolder) ? outputFolder : folder;
-    }
-    return outputFolder;
-}
-
-namespace {
-
-// Where a pair that was not carried out left its file under a temporary name; empty when it did not.
-std::string parkedAt(const Pair& pair, const PairResult& result)
-{
-    const bool ownPlace = result.outcome == Outcome::Done || result.outcome == Outcome::DuplicateSource ||
-                          result.at == pair.from;
-    return ownPlace ? std::string() : result.at;
-}
-
-}  // namespace
-
-bool temporaryLeft(const std::vector<Pair>& pairs, const std::vector<PairResult>& results)
-{
-    for (std::size_t i = 0; i < results.size(); ++i)
-        if (!parkedAt(pairs[i], results[i]).empty() || !results[i].stray.empty())
-            return true;
-    return false;
-}
-
-std::string completionQuestion(FileSystem& fs, const std::vector<Pair>& pairs, const std::vector<PairResult>& results,
-                               const std::string& outputFolder)
-{
-    // A hand-edited list may hold a NUL, which would end the box's text before its question.
-    auto pairText = [&](std::size_t i) { return lists::viewText(pairs[i].from) + " → " + lists::viewText(pairs[i].to); };
-    std::vector<std::size_t> failed;
-    for (std::size_t i = 0; i < results.size(); ++i)
-        if (results[i].outcome != Outcome::Done)
-            failed.push_back(i);
-    using namespace messages::report;
-    if (failed.empty())
-        return std::string(succeeded) + "\r" + openFolderQuestion + outputFolder;
-    std::string text = finishedPrefix + std::to_string(failed.size()) + failedSuffix;
-    text += messages::firstTenLines(failed.size(), [&](std::size_t k) {
-        const std::size_t i = failed[k];
-        const std::string reason =
-            results[i].outcome == Outcome::SystemError ? fs.errorText(results[i].code) : reasonText(results[i].outcome);
-        return pairText(i) + "（" + reason + "）";
-    });
-    // Every file left under a temporary name is named, however many pairs failed.
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        if (const std::string parked = parkedAt(pairs[i], results[i]); !parked.empty())
-            text += "\r" + (parkedPrefix + lists::viewText(parked)) + "（" + pairText(i) + "）";
-        if (!results[i].stray.empty())
-            text += "\r" + (strayPrefix + lists::viewText(results[i].stray)) + "（" + pairText(i) + "）";
-    }
-    return text + "\r" + openFolderQuestion + outputFolder;
 }
 
 }  // namespace renaming

@@ -57,6 +57,9 @@ std::uint32_t newAttributes(bool readOnly, bool hidden);
 // device.
 bool isValidNamePart(const std::string& path);
 bool hasControlCharacter(const std::string& text);
+// The system reads a name without the dots and spaces it ends in: such a path would act on
+// another file than the one listed, or take a spelling change for done.
+bool readAsAnotherName(const std::string& path);
 
 // Removes a temporary file of a run, read-only or not; false when it stays.
 bool discardTemporary(platform::FileSystem& fs, const std::string& path);

@@ -27,7 +27,7 @@ std::optional<UndoRecord> recordOf(platform::FileSystem& fs, const RunPlan& plan
 {
     UndoRecord record{plan.mode, {}, {}, where, {}};
     std::vector<std::size_t> carried;
-    std::vector<std::string> newPaths;
+    std::vector<std::string_view> newPaths;
     for (std::size_t i = 0; i < plan.pairs.size(); ++i) {
         record.originals.push_back(plan.pairs[i].from);
         record.targets.push_back(plan.pairs[i].to);

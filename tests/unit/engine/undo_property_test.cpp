@@ -192,9 +192,11 @@ void checkUndo(Case& c, const UndoRecord& r, const std::map<std::string, Seen>& 
         ASSERT_TRUE(std::any_of(result.left.begin(), result.left.end(), [&](const auto& l) { return l.index == p.index; }))
             << describe(c, r, result);
     }
-    for (const auto& l : result.left)
-        if (l.reason == messages::reason::stopped && l.at == r.targets[l.index])
+    for (const auto& l : result.left) {
+        if (l.reason == messages::reason::stopped && l.at == r.targets[l.index]) {
             ASSERT_TRUE(later(l.index)) << l.at << describe(c, r, result);
+        }
+    }
     // An entry the run did not carry out keeps its place, unless it named a file the run moved
     // (a file listed twice): then it follows that file.
     for (std::size_t j = 0; j < r.after.size(); ++j) {

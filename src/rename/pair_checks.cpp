@@ -1,0 +1,105 @@
+// What the engine asks of a pair before it acts on it: the names the system would refuse or read
+// as another, who each original is and what attributes it has, and which pairs name one file.
+#include <algorithm>
+#include <unordered_map>
+
+#include "lists/path_parts.h"
+#include "platform/utf8.h"
+#include "rename/execute.h"
+
+namespace renaming {
+
+using platform::FileSystem;
+
+bool readAsAnotherName(const std::string& path)
+{
+    return !path.empty() && (path.back() == '.' || path.back() == ' ');
+}
+
+std::uint32_t newAttributes(bool readOnly, bool hidden)
+{
+    if (!readOnly && !hidden)
+        return platform::attr::archive;
+    return (readOnly ? platform::attr::readOnly : 0) | (hidden ? platform::attr::hidden : 0);
+}
+
+bool hasControlCharacter(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
+}
+
+bool isValidNamePart(const std::string& path)
+{
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    if (name.empty() || name.back() == '.' || name.back() == ' ' || platform::utf16Length(name) > 255)
+        return false;
+    if (hasControlCharacter(name) || name.find_first_of("<>:\"/|?*") != std::string::npos)
+        return false;
+    return !lists::isDeviceName(name);
+}
+
+bool discardTemporary(FileSystem& fs, const std::string& path)
+{
+    fs.setAttributes(path, platform::attr::archive);
+    return fs.deleteFile(path) == platform::err::ok;
+}
+
+Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
+{
+    std::vector<std::string_view> originals;
+    originals.reserve(pairs.size());
+    for (const auto& p : pairs)
+        originals.push_back(p.from);
+    Identities identities = fs.identities(originals);
+    // Such a path names another file to the system, which must not make its pair that file's.
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        if (hasControlCharacter(pairs[i].from) || readAsAnotherName(pairs[i].from))
+            identities[i].reset();
+    return identities;
+}
+
+std::vector<std::uint32_t> attributesOf(FileSystem& fs, const std::vector<Pair>& pairs)
+{
+    // Asking for each file costs more than the renames where the files are few a folder. A name
+    // the system would read as another one is asked about alone.
+    std::vector<std::uint32_t> attributes(pairs.size(), platform::attr::invalid);
+    std::vector<std::string_view> listed;
+    std::vector<std::size_t> listedPair;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (isValidNamePart(pairs[i].from)) {
+            listed.push_back(pairs[i].from);
+            listedPair.push_back(i);
+        } else {
+            attributes[i] = fs.attributes(pairs[i].from);
+        }
+    }
+    const auto read = fs.attributesOfEach(listed);
+    for (std::size_t k = 0; k < listed.size(); ++k)
+        attributes[listedPair[k]] = read[k];
+    return attributes;
+}
+
+std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>& pairs, const Identities& identities)
+{
+    struct FileHash {
+        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& f) const
+        {
+            return std::hash<std::uint64_t>{}(f.first * 0x9E3779B97F4A7C15ull ^ f.second);
+        }
+    };
+    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::size_t, FileHash> byIdentity;
+    std::unordered_map<std::string, std::size_t> bySpelling;
+    const auto identified = static_cast<std::size_t>(std::count_if(identities.begin(), identities.end(),
+                                                                   [](const auto& id) { return id.has_value(); }));
+    byIdentity.reserve(identified);
+    bySpelling.reserve(pairs.size() - identified);
+    std::vector<std::size_t> out(pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const auto& id = identities[i];
+        out[i] = id ? byIdentity.emplace(std::pair(id->volume, id->file), i).first->second
+                    : bySpelling.emplace(fs.caseKey(pairs[i].from), i).first->second;
+    }
+    return out;
+}
+
+}  // namespace renaming
