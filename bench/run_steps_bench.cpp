@@ -81,7 +81,7 @@ int main(int argc, char** argv)
                 "written %.3f, view loaded %.3f); %zu renamed; peak resident %.0f MB\n",
                 run, steps["engine"] - steps["chosen"], steps["engine-ended"] - steps["engine"],
                 steps["asked"] - steps["engine-ended"], steps["run-closed"] - steps["engine-ended"],
-                steps["lists-written"] - steps["run-closed"], steps["view-loaded"] - steps["journal-deleted"],
+                steps["lists-written"] - steps["run-closed"], steps["view-loaded"] - steps["lists-written"],
                 static_cast<std::size_t>(h->fs.fileExists(paths.back()) ? 0 : n), usage.ru_maxrss / 1024.0);
     std::remove(trace);
     return 0;

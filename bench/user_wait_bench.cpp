@@ -44,6 +44,14 @@ std::vector<std::wstring> makeFreshFiles(const std::wstring& root, std::size_t n
     return paths;
 }
 
+// Thousands of files made or deleted are still being written out for some seconds (the journal
+// of the file system, discards): a part timed then pays for the part before it. Each timed part
+// starts after this pause.
+void letTheDiskSettle()
+{
+    Sleep(6000);
+}
+
 std::vector<std::wstring> targetsOf(const std::vector<std::wstring>& originals)
 {
     std::vector<std::wstring> targets;
@@ -54,21 +62,19 @@ std::vector<std::wstring> targetsOf(const std::vector<std::wstring>& originals)
 }
 
 // The least a rename in place with the read-only attribute costs: archive attribute, move,
-// attribute of the new file.
-double bareLoop(std::size_t n, std::size_t folders)
+// attribute of the new file. The files stay in the folder until every part of the size is timed.
+double bareLoop(std::size_t n, std::size_t folders, const std::wstring& folder)
 {
-    const std::wstring folder = freshFolder(L"wait-bench-bare");
     const auto from = makeFreshFiles(folder, n, folders);
     const auto to = targetsOf(from);
+    letTheDiskSettle();
     const auto start = Clock::now();
     for (std::size_t i = 0; i < n; ++i) {
         SetFileAttributesW(from[i].c_str(), FILE_ATTRIBUTE_ARCHIVE);
         MoveFileExW(from[i].c_str(), to[i].c_str(), 0);
         SetFileAttributesW(to[i].c_str(), FILE_ATTRIBUTE_READONLY);
     }
-    const double took = seconds(Clock::now()) - seconds(start);
-    bench::removeFolder(folder);
-    return took;
+    return seconds(Clock::now()) - seconds(start);
 }
 
 // The steps the program traced, in the order it passed them, in seconds on the shared steady clock.
@@ -102,11 +108,17 @@ void printTrace(const Trace& trace, double from)
     std::printf("\n");
 }
 
+// Looked up by class and title, one question to the system; under Wine its server also carries
+// every rename of the program, so the windows are looked at only every 20 ms.
 HWND visibleWindow(DWORD process, const wchar_t* className, const wchar_t* title = nullptr)
 {
-    for (HWND w : windowsOf(process, className))
-        if (IsWindowVisible(w) && (!title || titleOf(w) == title))
+    for (HWND w = FindWindowExW(nullptr, nullptr, className, title); w;
+         w = FindWindowExW(nullptr, w, className, title)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == process && IsWindowVisible(w))
             return w;
+    }
     return nullptr;
 }
 
@@ -121,10 +133,9 @@ struct ProgramRun {
 };
 
 // The program over fresh files with its lists in force: 开始执行, until the question.
-ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow)
+ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow, const std::wstring& root)
 {
     ProgramRun run;
-    const std::wstring root = freshFolder(L"wait-bench-program");
     const std::wstring files = root + L"files\\";
     CreateDirectoryW(files.c_str(), nullptr);
     const auto originals = makeFreshFiles(files, n, folders);
@@ -140,6 +151,7 @@ ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow)
         app.click(ids::cbReadonly);
         const std::wstring journal = privateFolderOf(root) + L"ThumbRun.db";
 
+        letTheDiskSettle();
         std::atomic<bool> asked = false;
         std::atomic<double> slowest = 0;
         std::thread answering([&] {
@@ -158,19 +170,21 @@ ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow)
         app.menuAsync(ids::n_run);
         auto now = [&] { return seconds(Clock::now()) - chosen; };
         HWND box = nullptr;
-        while (!box && now() < 600) {
+        for (int look = 0; !box && now() < 600; ++look) {
             if (!run.firstMoved && !fileExists(originals.front()))
                 run.firstMoved = now();
             if (!run.lastMoved && !fileExists(originals.back()))
                 run.lastMoved = now();
-            const bool shown = visibleWindow(app.processId(), L"TfrmProgress") != nullptr;
-            if (shown && run.progressShown < 0)
-                run.progressShown = now();
-            if (!shown && run.progressShown >= 0 && run.progressGone < 0)
-                run.progressGone = now();
             if (run.journalGone < 0 && run.lastMoved && !fileExists(journal))
                 run.journalGone = now();
-            box = visibleWindow(app.processId(), L"#32770", L"确认");
+            if (look % 10 == 0) {
+                const bool shown = visibleWindow(app.processId(), L"TfrmProgress") != nullptr;
+                if (shown && run.progressShown < 0)
+                    run.progressShown = now();
+                if (!shown && run.progressShown >= 0 && run.progressGone < 0)
+                    run.progressGone = now();
+                box = visibleWindow(app.processId(), L"#32770", L"确认");
+            }
             if (!box)
                 Sleep(2);
         }
@@ -190,7 +204,6 @@ ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow)
             run.steps[step] = at - chosen;
         run.chosen = chosen;
     }
-    bench::removeFolder(root);
     return run;
 }
 
@@ -215,10 +228,16 @@ void measure(const std::string& size)
     const std::size_t n = std::stoul(size);
     const std::size_t slash = size.find('/');
     const std::size_t folders = slash == std::string::npos ? 1 : std::stoul(size.substr(slash + 1));
-    const double bareBefore = bareLoop(n, folders);
-    const ProgramRun shown = runProgram(n, folders, true);
-    const ProgramRun quiet = runProgram(n, folders, false);
-    const double bareAfter = bareLoop(n, folders);
+    // Thousands of files deleted keep the disk busy for a while (discards): the folders of every
+    // part go once all are timed.
+    const std::wstring parts[] = {freshFolder(L"wait-bench-bare-before"), freshFolder(L"wait-bench-program-shown"),
+                                  freshFolder(L"wait-bench-program-quiet"), freshFolder(L"wait-bench-bare-after")};
+    const double bareBefore = bareLoop(n, folders, parts[0]);
+    const ProgramRun shown = runProgram(n, folders, true, parts[1]);
+    const ProgramRun quiet = runProgram(n, folders, false, parts[2]);
+    const double bareAfter = bareLoop(n, folders, parts[3]);
+    for (const std::wstring& part : parts)
+        bench::removeFolder(part);
     const double bare = (bareBefore + bareAfter) / 2;
 
     std::printf("%zu files in %zu folder(s): menu -> question %.3f s, bare loop %.3f s (%.3f / %.3f): ratio %.2f%s\n",

@@ -39,8 +39,7 @@ public:
           ownIdentities_(journal ? Identities{} : identitiesOf(fs, pairs)),
           identities_(journal ? journal->identities() : ownIdentities_), results_(pairs.size()), moved_(pairs.size()),
           targetKey_(pairs.size()), before_(pairs.size())
-    {
-    }
+    {}
 
     std::vector<PairResult> go()
     {

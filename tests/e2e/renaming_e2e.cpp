@@ -31,6 +31,32 @@ E2E_TEST(preview_and_rename_in_place)
     CHECK(readBytes(app.listFile(L"ThumbPath.db")) == readBytes(app.listFile(L"Thumb1Path.db")));
 }
 
+// Each new file gets the asked-for attributes from the very call that renames it; a file whose
+// new name is taken keeps its own.
+E2E_TEST(a_rename_in_place_gives_each_new_file_the_attributes_asked_for)
+{
+    std::wstring folder = freshFolder(L"inplace-attributes");
+    makeFiles(folder, {L"a.jpg", L"b.jpg", L"c.jpg"});
+    writeBytes(folder + L"trip002.jpg", "someone else's");
+    App app(folder);
+    openFiles(app, folder, L"\"a.jpg\" \"b.jpg\" \"c.jpg\"");
+    app.click(ids::cbReadonly);
+    app.click(ids::cbHidden);
+    app.type(ids::edtname, L"trip");
+    app.menu(ids::n_preview);
+
+    CHECK_EQ(executeAndAnswer(app), L"执行完成，1 个文件未处理：\r" + folder + L"b.jpg → " + folder +
+                                       L"trip002.jpg（目标文件已存在）\r是否打开目录查看 " + folder);
+    const DWORD both = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    for (const wchar_t* renamed : {L"trip001.jpg", L"trip003.jpg"}) {
+        CHECK(readBytes(folder + renamed).starts_with("content of "));
+        CHECK_EQ(attributesOf(folder + renamed) & both, both);
+        SetFileAttributesW((folder + renamed).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    CHECK_EQ(attributesOf(folder + L"b.jpg") & both, 0);
+    CHECK(readBytes(folder + L"trip002.jpg") == "someone else's");
+}
+
 E2E_TEST(copies_into_a_chosen_folder_with_attributes)
 {
     std::wstring folder = freshFolder(L"copy");
