@@ -125,13 +125,7 @@ private:
     // set an undo gives back. Without a journal, read in one look at each folder.
     std::vector<std::uint32_t> originalAttributes() const
     {
-        if (!journal_)
-            return attributesOf(fs_, pairs_);
-        std::vector<std::uint32_t> attributes = journal_->attributes();
-        for (std::size_t i = 0; i < pairs_.size(); ++i)
-            if (!identities_[i])
-                attributes[i] = fs_.attributes(pairs_[i].from);
-        return attributes;
+        return journal_ ? journal_->attributes() : attributesOf(fs_, pairs_);
     }
 
     static bool isFile(std::uint32_t attributes)

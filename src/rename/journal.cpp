@@ -39,17 +39,6 @@ std::uint32_t attributesFrom(const std::string& text)
     return value && *value < platform::attr::invalid ? static_cast<std::uint32_t>(*value) : platform::attr::invalid;
 }
 
-// Only a pair whose original has an identity can be carried out: the others need none.
-std::vector<std::uint32_t> attributesBefore(platform::FileSystem& fs, const std::vector<Pair>& pairs,
-                                            const Identities& identities)
-{
-    std::vector<std::uint32_t> out = attributesOf(fs, pairs);
-    for (std::size_t i = 0; i < pairs.size(); ++i)
-        if (!identities[i])
-            out[i] = platform::attr::invalid;
-    return out;
-}
-
 }  // namespace
 
 std::optional<JournalRead> readJournal(const std::string& text)
@@ -95,7 +84,7 @@ std::optional<JournalRead> readJournal(const std::string& text)
 
 RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs,
                        RunKind kind)
-    : identities_(identitiesOf(fs, pairs)), attributes_(attributesBefore(fs, pairs, identities_)),
+    : identities_(identitiesOf(fs, pairs)), attributes_(attributesOf(fs, pairs)),
       file_(fs.openAppendOnly(path, false))
 {
     std::string plan = std::string(header) + (mode == Mode::RenameInPlace ? "\trename\t" : "\tcopy\t") +

@@ -47,8 +47,8 @@ public:
 
     // The identity of each pair's original as the run began.
     const Identities& identities() const { return identities_; }
-    // The attributes of each pair's original as the run began (attr::invalid for one without an
-    // identity, which the run does not act on).
+    // The attributes of each pair's original as the run began, read with the identities: what the
+    // run checks its originals by, and what an undo gives back.
     const std::vector<std::uint32_t>& attributes() const { return attributes_; }
 
     // Each hands its record to the system; 0 or the system's error code.

@@ -259,13 +259,13 @@ void RenameSession::close()
 Shown RenameSession::prepareRun(Mode mode, std::uint32_t attributes)
 {
     return guarded(recoverUnfinishedRun(), [&](Shown& s) {
-        const lists::RunLists toRun = store_.readForRun();
+        lists::RunLists toRun = store_.readForRun();
         platform::trace("lists-read");
         if (toRun.state == lists::RunLists::State::Changed) {
             s.notice(messages::listsChanged);
             return;
         }
-        const std::vector<std::string>& originals = toRun.originals;
+        std::vector<std::string>& originals = toRun.originals;
         if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
             s.notice(messages::noPreview);
             s.clear(ListPair::New);
@@ -279,10 +279,9 @@ Shown RenameSession::prepareRun(Mode mode, std::uint32_t attributes)
         const std::size_t count = std::min(originals.size(), toRun.targets.size());
         pending->pairs.reserve(count);
         for (std::size_t i = 0; i < count; ++i)
-            pending->pairs.push_back({originals[i], toRun.targets[i]});
+            pending->pairs.push_back({std::move(originals[i]), std::move(toRun.targets[i])});
         pending->mode = mode;
         pending->attributes = attributes;
-        pending->journal = std::make_unique<RunJournal>(fs_, store_.journalPath(), mode, pending->pairs);
         pending_ = std::move(pending);
         state_ = std::make_unique<RunState>();
     });
@@ -301,10 +300,15 @@ void RenameSession::carryOut()
     Pending& p = *pending_;
     // Raised here, an error would leave the run pending for good: finishing it raises it again.
     try {
-        if (p.kind == RunKind::Run)
+        if (p.kind == RunKind::Run) {
+            // Made here, not before the worker starts: reading who every original is and making
+            // the plan durable takes long enough over many folders for the window to stop answering.
+            p.journal = std::make_unique<RunJournal>(fs_, store_.journalPath(), p.mode, p.pairs);
+            platform::trace("planned");
             p.results = execute(fs_, p.pairs, p.mode, p.attributes, p.journal.get(), state_.get());
-        else
+        } else {
             p.undone = undo(fs_, p.record, store_.journalPath(), state_.get());
+        }
     } catch (...) {
         p.error = std::current_exception();
     }

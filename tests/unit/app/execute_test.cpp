@@ -570,6 +570,33 @@ TEST_F(Run, ARunThatFailsOnTheWorkerLeavesNoRunBehind)
     }
 }
 
+// The journal is made on the worker: one that cannot be written or made durable ends the run
+// with its error before any file moves, asks nothing, and leaves the window free for the next run.
+TEST_F(Run, AJournalThatCannotBeMadeMovesNoFileAndTheNextRunGoes)
+{
+    for (const Op failing : {Op::Append, Op::Flush}) {
+        SCOPED_TRACE(static_cast<int>(failing));
+        Harness h;
+        h.openExistingFiles({"C:\\pics\\a.jpg", "C:\\pics\\b.JPG"});
+        h.form.edtname.setText("trip");
+        h.form.n_preview.choose();
+        h.fs.fault = [&](Op op, const std::string& path) {
+            return op == failing && path == h.form.store().journalPath() ? platform::err::diskFull : 0u;
+        };
+        h.form.n_run.choose();
+        h.fs.fault = nullptr;
+        ASSERT_EQ(h.ui.shown.size(), 1u);
+        EXPECT_EQ(h.ui.shown[0].kind, platform::headless::Shown::Error);
+        EXPECT_TRUE(h.fs.fileExists("C:\\pics\\a.jpg"));
+        EXPECT_TRUE(h.window().menuEnabled(ids::n_run));
+        EXPECT_TRUE(h.form.gb_name.enabled());
+        h.takeShown();
+        h.form.n_run.choose();
+        EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
+        EXPECT_FALSE(h.fs.fileExists(h.form.store().journalPath()));
+    }
+}
+
 // A history damaged while the window is open: 撤销执行 says that it was set aside, acts on nothing
 // in it, and is greyed afterwards.
 TEST_F(Run, UndoWithADamagedHistorySaysSoAndIsGreyed)

@@ -64,7 +64,14 @@ Shown run(RenameSession& session)
     if (!session.run())
         return refused;
     session.carryOut();
-    return std::move(session.finishRun("D:\\photos").shown);
+    // An error on the worker (the journal not made, say) comes out of finishRun, as in the window.
+    try {
+        return std::move(session.finishRun("D:\\photos").shown);
+    } catch (...) {
+        Shown failed;
+        failed.failure = std::current_exception();
+        return failed;
+    }
 }
 
 // Whatever the commands and wherever a write fails, a command that ends without an error
