@@ -83,8 +83,14 @@ private:
     const std::string& at(std::size_t i) const { return moved_[i].empty() ? pairs_[i].from : moved_[i]; }
     void place(std::size_t i, const std::string& path) { moved_[i] = path == pairs_[i].from ? std::string() : path; }
 
-    // False when a path of the run has this case key already.
-    bool claim(const std::string& caseKey) { return runPaths_.insert(std::hash<std::string>{}(caseKey)).second; }
+    static std::size_t hashed(const std::string& caseKey) { return std::hash<std::string>{}(caseKey); }
+
+    // False when a path of the run, or a temporary name taken before, has this case key.
+    bool claimTemporary(const std::string& caseKey)
+    {
+        const std::size_t h = hashed(caseKey);
+        return !std::binary_search(runPaths_.begin(), runPaths_.end(), h) && temporaryPaths_.insert(h).second;
+    }
 
     void select()
     {
@@ -98,8 +104,8 @@ private:
         for (std::size_t i = 0; i < pairs_.size(); ++i) {
             const Pair& p = pairs_[i];
             targetKey_[i] = key(p.to);
-            claim(key(p.from));
-            claim(targetKey_[i]);
+            runPaths_.push_back(hashed(key(p.from)));
+            runPaths_.push_back(hashed(targetKey_[i]));
             if (first_[i] != i)
                 results_[i].outcome = Outcome::DuplicateSource;
             else if (!isValidNamePart(p.to))
@@ -116,6 +122,7 @@ private:
             else
                 pending_.insert(i);
         }
+        std::sort(runPaths_.begin(), runPaths_.end());
         if (mode_ == Mode::RenameInPlace)
             for (std::size_t i : pending_)
                 sourceOf_.emplace(key(pairs_[i].from), i);
@@ -160,7 +167,7 @@ private:
         const std::string folder = lists::folderPart(path);
         for (;;) {
             std::string candidate = folder + "~nomerra" + std::to_string(++temporaries_) + ".tmp";
-            if (fs_.attributes(candidate) == platform::attr::invalid && claim(key(candidate)))
+            if (fs_.attributes(candidate) == platform::attr::invalid && claimTemporary(key(candidate)))
                 return candidate;
         }
     }
@@ -365,9 +372,11 @@ private:
     std::set<std::size_t> ready_;
     std::unordered_map<std::string, std::size_t> sourceOf_;  // case key of a pending file's place
     std::unordered_map<std::string_view, std::size_t> targetOf_;  // case key (in targetKey_) of each new path that may be made
-    // The case keys of every path of the run, hashed: a million paths take a few megabytes, and
-    // a temporary name whose hash is among them is merely passed over.
-    std::unordered_set<std::size_t> runPaths_;
+    // The case keys of every path of the run, hashed and sorted: a million paths take a few
+    // megabytes and no allocation each, and a temporary name whose hash is among them is merely
+    // passed over.
+    std::vector<std::size_t> runPaths_;
+    std::unordered_set<std::size_t> temporaryPaths_;  // hashed, of the temporary names taken
     std::size_t temporaries_ = 0;
     std::uint32_t stopCode_ = 0;  // the journal's failure
     bool userStopped_ = false;

@@ -88,16 +88,30 @@ std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>
         }
     };
     std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::size_t, FileHash> byIdentity;
-    std::unordered_map<std::string, std::size_t> bySpelling;
+    // The paths without an identity by the hash of their case key, sorted: a million paths that
+    // are no files cost no allocation each. Only paths whose hashes meet are compared by key.
+    std::vector<std::pair<std::size_t, std::size_t>> bySpelling;
     const auto identified = static_cast<std::size_t>(std::count_if(identities.begin(), identities.end(),
                                                                    [](const auto& id) { return id.has_value(); }));
     byIdentity.reserve(identified);
     bySpelling.reserve(pairs.size() - identified);
     std::vector<std::size_t> out(pairs.size());
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        const auto& id = identities[i];
-        out[i] = id ? byIdentity.emplace(std::pair(id->volume, id->file), i).first->second
-                    : bySpelling.emplace(fs.caseKey(pairs[i].from), i).first->second;
+        if (const auto& id = identities[i])
+            out[i] = byIdentity.emplace(std::pair(id->volume, id->file), i).first->second;
+        else
+            bySpelling.emplace_back(std::hash<std::string>{}(fs.caseKey(pairs[i].from)), i);
+    }
+    std::sort(bySpelling.begin(), bySpelling.end());
+    for (auto run = bySpelling.begin(); run != bySpelling.end();) {
+        const auto end = std::find_if(run, bySpelling.end(), [&](const auto& e) { return e.first != run->first; });
+        std::vector<std::pair<std::string, std::size_t>> firsts;  // in the order of the pairs
+        for (auto e = run; e != end; ++e) {
+            std::string key = end - run > 1 ? fs.caseKey(pairs[e->second].from) : std::string();
+            const auto same = std::find_if(firsts.begin(), firsts.end(), [&](const auto& f) { return f.first == key; });
+            out[e->second] = same == firsts.end() ? firsts.emplace_back(std::move(key), e->second).second : same->second;
+        }
+        run = end;
     }
     return out;
 }

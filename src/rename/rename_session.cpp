@@ -322,33 +322,32 @@ RunEnd RenameSession::finishRun(const std::string& outputFolder)
     // The engine ended part-way: its journal stays for the next command to settle the run.
     if (p->error)
         std::rethrow_exception(p->error);
-    const bool journalBroken = p->journal->broken();
-    const auto record = recordAfterRun(fs_, p->mode, p->pairs, *p->journal, p->results);
-    p->journal.reset();
+    RunEnd end;
+    end.temporaryLeft = temporaryLeft(p->pairs, p->results);
+    end.folder = folderToOpen(p->pairs, p->results, outputFolder);
+    end.question = completionQuestion(fs_, p->pairs, p->results, end.folder);
     platform::trace("run-closed");
 
     // The original list now names where each file is. The files have moved whatever happens to
     // the lists: if they cannot be written, the user still hears what was done, then why the
     // lists are behind, and the journal stays for the next start to settle them. A journal that
     // broke down part-way stays too: the recovery puts back what the run could not.
-    RunEnd end;
     end.shown = guarded({}, [&](Shown& s) {
         std::vector<std::string> where;
-        where.reserve(p->pairs.size());
-        for (const auto& r : p->results)
-            where.push_back(r.at);
+        where.reserve(p->results.size());
+        for (auto& r : p->results)
+            where.push_back(std::move(r.at));
         store_.rewriteAfterRun(where);
         platform::trace("lists-written");
         s.load(ListPair::Original);
         // Before the journal goes: a kill in between recovers the run and records it then.
-        addToHistory(record);
+        const bool journalBroken = p->journal->broken();
+        addToHistory(recordAfterRun(fs_, p->mode, std::move(p->pairs), *p->journal, p->results, std::move(where)));
+        p->journal.reset();
         if (!journalBroken)
             deleteJournal();
         platform::trace("journal-deleted");
     });
-    end.temporaryLeft = temporaryLeft(p->pairs, p->results);
-    end.folder = folderToOpen(p->pairs, p->results, outputFolder);
-    end.question = completionQuestion(fs_, p->pairs, p->results, end.folder);
     return end;
 }
 

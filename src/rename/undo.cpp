@@ -22,20 +22,23 @@ std::optional<FileIdentity> movedOf(Mode mode, const std::optional<FileIdentity>
     return keptItsNumber ? original : there;
 }
 
-std::optional<UndoRecord> recordOf(platform::FileSystem& fs, const RunPlan& plan, const std::vector<std::string>& where,
+// Takes the plan's lists and where: a run of a million pairs is not copied whole once more.
+std::optional<UndoRecord> recordOf(platform::FileSystem& fs, RunPlan plan, std::vector<std::string> where,
                                    const std::vector<bool>& done)
 {
-    UndoRecord record{plan.mode, {}, {}, where, {}};
+    UndoRecord record{plan.mode, {}, {}, std::move(where), {}};
+    record.originals.reserve(plan.pairs.size());
+    record.targets.reserve(plan.pairs.size());
     std::vector<std::size_t> carried;
     std::vector<std::string_view> newPaths;
     for (std::size_t i = 0; i < plan.pairs.size(); ++i) {
-        record.originals.push_back(plan.pairs[i].from);
-        record.targets.push_back(plan.pairs[i].to);
-        if (done[i]) {
+        record.originals.push_back(std::move(plan.pairs[i].from));
+        record.targets.push_back(std::move(plan.pairs[i].to));
+        if (done[i])
             carried.push_back(i);
-            newPaths.push_back(plan.pairs[i].to);
-        }
     }
+    for (std::size_t i : carried)
+        newPaths.push_back(record.targets[i]);
     const auto there = fs.identities(newPaths);
     for (std::size_t k = 0; k < carried.size(); ++k) {
         const std::size_t i = carried[k];
@@ -233,18 +236,18 @@ void Undoing::copies(RunProgress* progress)
 
 }  // namespace
 
-std::optional<UndoRecord> recordAfterRun(platform::FileSystem& fs, Mode mode, const std::vector<Pair>& pairs,
-                                         const RunJournal& journal, const std::vector<PairResult>& results)
+std::optional<UndoRecord> recordAfterRun(platform::FileSystem& fs, Mode mode, std::vector<Pair> pairs,
+                                         const RunJournal& journal, const std::vector<PairResult>& results,
+                                         std::vector<std::string> where)
 {
     if (journal.broken())
         return std::nullopt;
-    std::vector<std::string> where;
     std::vector<bool> done;
-    for (const PairResult& r : results) {
-        where.push_back(r.at);
+    done.reserve(results.size());
+    for (const PairResult& r : results)
         done.push_back(r.outcome == Outcome::Done);
-    }
-    return recordOf(fs, {mode, RunKind::Run, pairs, journal.identities(), journal.attributes()}, where, done);
+    return recordOf(fs, {mode, RunKind::Run, std::move(pairs), journal.identities(), journal.attributes()},
+                    std::move(where), done);
 }
 
 std::optional<UndoRecord> recordAfterRecovery(platform::FileSystem& fs, const Recovered& recovered)

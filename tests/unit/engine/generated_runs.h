@@ -133,13 +133,22 @@ struct Ran {
     std::optional<renaming::UndoRecord> record;
 };
 
+// Where each file of a run stands after it, as the original list is written.
+inline std::vector<std::string> placesAfter(const std::vector<renaming::PairResult>& results)
+{
+    std::vector<std::string> where;
+    for (const auto& r : results)
+        where.push_back(r.at);
+    return where;
+}
+
 inline Ran runJournaled(Case& c, renaming::RunProgress* progress = nullptr)
 {
     try {
         renaming::RunJournal journal(c.fs, journalPath, c.mode, c.pairs);
         Ran ran{renaming::execute(c.fs, c.pairs, c.mode, platform::attr::hidden, &journal, progress)};
         ran.broken = journal.broken();
-        ran.record = renaming::recordAfterRun(c.fs, c.mode, c.pairs, journal, ran.results);
+        ran.record = renaming::recordAfterRun(c.fs, c.mode, c.pairs, journal, ran.results, placesAfter(ran.results));
         return ran;
     } catch (const platform::IoError&) {
         return {};

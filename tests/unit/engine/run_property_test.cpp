@@ -239,4 +239,27 @@ TEST(RunProperty, AStopAtAnyPointLeavesEveryFileInPlace)
     }
 }
 
+
+// Paths no identity could be read for are one file when their spellings differ only in letter
+// case: each pair names the first such pair, as a map of the case keys would.
+TEST(RunProperty, PathsWithoutIdentityAreTheSameFileByTheirCaseKey)
+{
+    std::mt19937 random(7);
+    HeadlessFileSystem fs;
+    for (int round = 0; round < 50; ++round) {
+        std::vector<renaming::Pair> pairs;
+        const std::size_t n = 1 + random() % 40;
+        for (std::size_t i = 0; i < n; ++i) {
+            static const char* const parts[] = {"a", "A", "b", "é", "É", "ß"};
+            const std::string name = std::string("C:\\d\\") + parts[random() % 6] + parts[random() % 6];
+            pairs.push_back({name, "C:\\d\\new" + std::to_string(i)});
+        }
+        const renaming::Identities none(n);
+        const auto first = renaming::firstOfSameFile(fs, pairs, none);
+        std::map<std::string, std::size_t> reference;
+        for (std::size_t i = 0; i < n; ++i)
+            EXPECT_EQ(first[i], reference.emplace(fs.caseKey(pairs[i].from), i).first->second) << pairs[i].from;
+    }
+}
+
 }  // namespace

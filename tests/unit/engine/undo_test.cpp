@@ -10,6 +10,7 @@
 #include "rename/journal.h"
 #include "rename/undo.h"
 #include "rename/undo_history.h"
+#include "generated_runs.h"
 
 using platform::headless::HeadlessFileSystem;
 using renaming::Mode;
@@ -123,7 +124,7 @@ TEST(Undo, RemovesOnlyCopiesAsTheRunMadeThemWhoseOriginalIsThere)
     {
         renaming::RunJournal journal(fs, journalPath, Mode::CopyToNewPath, pairs);
         const auto results = renaming::execute(fs, pairs, Mode::CopyToNewPath, platform::attr::archive, &journal);
-        record = renaming::recordAfterRun(fs, Mode::CopyToNewPath, pairs, journal, results);
+        record = renaming::recordAfterRun(fs, Mode::CopyToNewPath, pairs, journal, results, generated::placesAfter(results));
     }
     ASSERT_TRUE(record);
     fs.setAttributes("D:\\out\\readonly.jpg", platform::attr::readOnly);
@@ -165,7 +166,7 @@ TEST(Undo, KeepsACopyWhoseOriginalWasReplacedByAnotherFileOfItsSize)
     {
         renaming::RunJournal journal(fs, journalPath, Mode::CopyToNewPath, pairs);
         const auto results = renaming::execute(fs, pairs, Mode::CopyToNewPath, platform::attr::archive, &journal);
-        record = renaming::recordAfterRun(fs, Mode::CopyToNewPath, pairs, journal, results);
+        record = renaming::recordAfterRun(fs, Mode::CopyToNewPath, pairs, journal, results, generated::placesAfter(results));
     }
     ASSERT_TRUE(record);
     fs.deleteFile(pairs[0].from);
