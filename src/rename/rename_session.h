@@ -86,15 +86,17 @@ public:
     // On close: the four lists go.
     void close();
 
-    // A run is prepared on the window's thread (its journal made durable), carried out on the
-    // worker and finished on the window's thread again. Prepared or not, the Shown says why not.
-    Shown prepareRun(Mode mode, std::uint32_t attributes);
+    // A run is prepared on the window's thread (its lists read and checked), carried out on the
+    // worker (its journal made durable, the files, then the lists and the history written) and
+    // finished on the window's thread again. Prepared or not, the Shown says why not.
+    // outputFolder: what the question offers to open when no pair was carried out.
+    Shown prepareRun(Mode mode, std::uint32_t attributes, const std::string& outputFolder);
     // The run between prepareRun and finishRun; nullptr otherwise.
     RunState* run() const { return state_.get(); }
     std::size_t runSize() const;
     void carryOut();
     // Throws what the engine raised on the worker, the run no longer pending.
-    RunEnd finishRun(const std::string& outputFolder);
+    RunEnd finishRun();
 
     // Whether a run can be undone: the history holds one.
     bool canUndo() const { return undoable_ > 0; }
@@ -106,6 +108,9 @@ public:
     Shown finishUndo();
 
 private:
+    struct Pending;
+    // After the engine: the lists and the history written, the journal gone, the question.
+    RunEnd closeRun(Pending& p);
     // Recovers a leftover run into the lists; the notice and the view it changed.
     Shown recoverUnfinishedRun();
     // The lists after a recovered run or undo, and the run's place in the history.
@@ -129,7 +134,6 @@ private:
 
     platform::FileSystem& fs_;
     lists::ListStore store_;
-    struct Pending;
     std::unique_ptr<Pending> pending_;
     std::unique_ptr<RunState> state_;
     std::string historyPath_;

@@ -72,7 +72,7 @@ void TFrmMain::n_runClick()
     present(session_.settle());
     const auto mode = rbRename.checked() ? renaming::Mode::RenameInPlace : renaming::Mode::CopyToNewPath;
     const renaming::Shown prepared =
-        session_.prepareRun(mode, renaming::newAttributes(cbReadonly.checked(), cbHidden.checked()));
+        session_.prepareRun(mode, renaming::newAttributes(cbReadonly.checked(), cbHidden.checked()), outputFolder);
     if (!session_.run()) {
         present(prepared);
         return;
@@ -80,7 +80,7 @@ void TFrmMain::n_runClick()
     carryOutRun(session_.runSize(), texts::progress::executing);
     // A close asked for during this run is for this run alone, even when it ends in an error.
     const bool closing = std::exchange(closeAfterRun_, false);
-    const renaming::RunEnd end = session_.finishRun(outputFolder);
+    const renaming::RunEnd end = session_.finishRun();
     // The files have moved whatever happens to the lists: the user hears what was done before
     // why the lists are behind.
     std::exception_ptr behind = end.shown.failure;

@@ -60,13 +60,13 @@ renaming::RenameOptions tripOptions()
 
 Shown run(RenameSession& session)
 {
-    Shown refused = session.prepareRun(renaming::Mode::RenameInPlace, 0);
+    Shown refused = session.prepareRun(renaming::Mode::RenameInPlace, 0, "D:\\photos");
     if (!session.run())
         return refused;
     session.carryOut();
     // An error on the worker (the journal not made, say) comes out of finishRun, as in the window.
     try {
-        return std::move(session.finishRun("D:\\photos").shown);
+        return std::move(session.finishRun().shown);
     } catch (...) {
         Shown failed;
         failed.failure = std::current_exception();
@@ -129,10 +129,17 @@ TEST(Session, ARunMovesTheFilesNamesThemInTheOriginalListAndAsksToOpenTheirFolde
     RenameSession session(fs);
     session.open(files);
     session.preview(tripOptions());
-    ASSERT_TRUE(session.prepareRun(renaming::Mode::RenameInPlace, 0).effects.empty());
+    ASSERT_TRUE(session.prepareRun(renaming::Mode::RenameInPlace, 0, "D:\\photos").effects.empty());
     ASSERT_NE(session.run(), nullptr);
+    // The lists, the history and the journal are settled on the worker: the window thread only
+    // shows what came of it.
     session.carryOut();
-    const renaming::RunEnd end = session.finishRun("D:\\photos");
+    EXPECT_EQ(*session.viewText(ListPair::Original, false), "trip001.jpg\r\ntrip002.jpg\r\ntrip003.jpg\r\n");
+    EXPECT_FALSE(fs.fileExists(session.store().journalPath()));
+    EXPECT_TRUE(session.canUndo());
+    fs.fault = [](Op, const std::string&) { return 5u; };
+    const renaming::RunEnd end = session.finishRun();
+    fs.fault = nullptr;
     EXPECT_EQ(session.run(), nullptr);
     EXPECT_FALSE(end.shown.failure);
     EXPECT_EQ(end.folder, "D:\\photos");
@@ -323,9 +330,9 @@ TEST(Session, AnUndoKilledBeforeItsJournalLeavesTheRunToUndo)
             options.rbRename = !copies;
             options.lbpath = "D:\\out";
             first.preview(options);
-            ASSERT_TRUE(first.prepareRun(mode, 0).effects.empty());
+            ASSERT_TRUE(first.prepareRun(mode, 0, "D:\\out").effects.empty());
             first.carryOut();
-            first.finishRun("D:\\out");
+            first.finishRun();
             ASSERT_TRUE(first.prepareUndo().effects.empty());
             fs.fault = [&](Op op, const std::string&) -> std::uint32_t {
                 if (op == Op::Recycle && fs.recycled.size() == 1)

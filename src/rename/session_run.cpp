@@ -1,0 +1,164 @@
+// The session's run and undo: prepared on the window's thread, carried out and closed on the
+// worker, finished on the window's thread again.
+#include <algorithm>
+
+#include "lists/messages.h"
+#include "platform/trace.h"
+#include "rename/rename_session.h"
+#include "rename/run_state.h"
+#include "rename/session_pending.h"
+#include "rename/undo_history.h"
+
+namespace renaming {
+
+using lists::ListPair;
+
+Shown RenameSession::prepareRun(Mode mode, std::uint32_t attributes, const std::string& outputFolder)
+{
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
+        lists::RunLists toRun = store_.readForRun();
+        platform::trace("lists-read");
+        if (toRun.state == lists::RunLists::State::Changed) {
+            s.notice(messages::listsChanged);
+            return;
+        }
+        std::vector<std::string>& originals = toRun.originals;
+        if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
+            s.notice(messages::noPreview);
+            s.clear(ListPair::New);
+            return;
+        }
+        if (auto missing = firstMissing(originals)) {
+            s.notice(*missing);
+            return;
+        }
+        auto pending = std::make_unique<Pending>();
+        const std::size_t count = std::min(originals.size(), toRun.targets.size());
+        pending->pairs.reserve(count);
+        for (std::size_t i = 0; i < count; ++i)
+            pending->pairs.push_back({std::move(originals[i]), std::move(toRun.targets[i])});
+        pending->mode = mode;
+        pending->attributes = attributes;
+        pending->outputFolder = outputFolder;
+        pending_ = std::move(pending);
+        state_ = std::make_unique<RunState>();
+    });
+}
+
+std::size_t RenameSession::runSize() const
+{
+    if (!pending_)
+        return 0;
+    return pending_->kind == RunKind::Run ? pending_->pairs.size() : pending_->record.pairs.size();
+}
+
+void RenameSession::carryOut()
+{
+    platform::trace("engine");
+    Pending& p = *pending_;
+    // Raised here, an error would leave the run pending for good: finishing it raises it again.
+    try {
+        if (p.kind == RunKind::Run) {
+            // Made here, not before the worker starts: reading who every original is and making
+            // the plan durable takes long enough over many folders for the window to stop answering.
+            p.journal = std::make_unique<RunJournal>(fs_, store_.journalPath(), p.mode, p.pairs);
+            platform::trace("planned");
+            p.results = execute(fs_, p.pairs, p.mode, p.attributes, p.journal.get(), state_.get());
+            platform::trace("engine-ended");
+            // Here too: writing the lists and the history of a long run takes the window longer
+            // than it may go without answering.
+            p.end = closeRun(p);
+        } else {
+            p.undone = undo(fs_, p.record, store_.journalPath(), state_.get());
+            platform::trace("engine-ended");
+        }
+    } catch (...) {
+        p.error = std::current_exception();
+    }
+}
+
+RunEnd RenameSession::closeRun(Pending& p)
+{
+    RunEnd end;
+    end.temporaryLeft = temporaryLeft(p.pairs, p.results);
+    end.folder = folderToOpen(p.pairs, p.results, p.outputFolder);
+    end.question = completionQuestion(fs_, p.pairs, p.results, end.folder);
+    platform::trace("run-closed");
+
+    // The original list now names where each file is. The files have moved whatever happens to
+    // the lists: if they cannot be written, the user still hears what was done, then why the
+    // lists are behind, and the journal stays for the next start to settle them. A journal that
+    // broke down part-way stays too: the recovery puts back what the run could not.
+    end.shown = guarded({}, [&](Shown& s) {
+        std::vector<std::string> where;
+        where.reserve(p.results.size());
+        for (auto& r : p.results)
+            where.push_back(std::move(r.at));
+        store_.rewriteAfterRun(where);
+        platform::trace("lists-written");
+        s.load(ListPair::Original);
+        // Before the journal goes: a kill in between recovers the run and records it then.
+        const bool journalBroken = p.journal->broken();
+        addToHistory(recordAfterRun(fs_, p.mode, std::move(p.pairs), *p.journal, p.results, std::move(where)));
+        p.journal.reset();
+        if (!journalBroken)
+            deleteJournal();
+        platform::trace("journal-deleted");
+    });
+    return end;
+}
+
+RunEnd RenameSession::finishRun()
+{
+    const std::unique_ptr<Pending> p = std::move(pending_);
+    state_.reset();
+    // The engine ended part-way: its journal stays for the next command to settle the run.
+    if (p->error)
+        std::rethrow_exception(p->error);
+    return std::move(p->end);
+}
+
+Shown RenameSession::prepareUndo()
+{
+    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
+        // Off the history before any file is touched: a killed undo is never done twice.
+        HistoryRead read = takeLatestForUndo(fs_, historyPath());
+        undoable_ = read.history.runs.size();
+        if (!read.setAside.empty())
+            s.notice(historySetAsideNotice(read.setAside));
+        if (!read.history.undoing)
+            return;
+        auto pending = std::make_unique<Pending>();
+        pending->kind = RunKind::Undo;
+        pending->record = std::move(*read.history.undoing);
+        pending_ = std::move(pending);
+        state_ = std::make_unique<RunState>();
+    });
+}
+
+Shown RenameSession::finishUndo()
+{
+    const std::unique_ptr<Pending> p = std::move(pending_);
+    state_.reset();
+    return guarded({}, [&](Shown& s) {
+        if (p->error) {
+            // Without a journal no rename was taken back: the run can still be undone. With one,
+            // the next command settles the undo as after a kill.
+            if (!fs_.fileExists(store_.journalPath()))
+                endUndo(false);
+            std::rethrow_exception(p->error);
+        }
+        if (!writeListsAfterUndo(p->undone.where, p->record.targets))
+            s.notice(messages::listsChanged);
+        s.load(ListPair::Original);
+        s.load(ListPair::New);
+        // A journal that broke down stays, and with it what its recovery makes the lists from.
+        if (!p->undone.journalBroken) {
+            endUndo(true, p->undone.rest);
+            deleteJournal();
+        }
+        s.notice(undoNotice(p->undone));
+    });
+}
+
+}  // namespace renaming
