@@ -342,6 +342,7 @@ RunEnd RenameSession::finishRun(const std::string& outputFolder)
         s.load(ListPair::Original);
         // Before the journal goes: a kill in between recovers the run and records it then.
         addToHistory(record);
+        platform::trace("history-written");
         if (!journalBroken)
             deleteJournal();
         platform::trace("journal-deleted");
