@@ -361,11 +361,11 @@ Shown RenameSession::prepareUndo()
         undoable_ = read.history.runs.size();
         if (!read.setAside.empty())
             s.notice(historySetAsideNotice(read.setAside));
-        if (!read.history.undoing)
+        if (!read.record)
             return;
         auto pending = std::make_unique<Pending>();
         pending->kind = RunKind::Undo;
-        pending->record = std::move(*read.history.undoing);
+        pending->record = std::move(*read.record);
         pending_ = std::move(pending);
         state_ = std::make_unique<RunState>();
     });

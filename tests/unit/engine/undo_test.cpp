@@ -2,6 +2,7 @@
 // the undo of a copy run, a journal of the version before, and the undo's texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "lists/path_parts.h"
@@ -46,6 +47,34 @@ UndoRecord generatedRecord(std::mt19937& random)
     return r;
 }
 
+// The index names each run's counts and mode as its record holds them.
+bool indexes(const renaming::HistoryRun& run, const UndoRecord& record)
+{
+    return run.mode == record.mode && run.entries == record.originals.size() && run.pairs == record.pairs.size();
+}
+
+// The record files in the private folder, temporaries included: what the history may delete.
+std::vector<std::string> recordFiles(HeadlessFileSystem& fs)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs.filesIn(platform::privateFolderPath(fs)))
+        if (entry.name.starts_with("ThumbUndo-") && !entry.name.ends_with(".bad"))
+            names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> namedFiles(const renaming::History& history)
+{
+    std::vector<std::string> names;
+    for (const auto& run : history.runs)
+        names.push_back(run.file);
+    if (history.undoing)
+        names.push_back(history.undoing->file);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TEST(UndoHistory, KeepsTheTenNewestRunsAndTheOneTakenOff)
 {
     HeadlessFileSystem fs;
@@ -60,15 +89,18 @@ TEST(UndoHistory, KeepsTheTenNewestRunsAndTheOneTakenOff)
         const auto read = renaming::readHistory(fs, path);
         EXPECT_EQ(read.setAside, "");
         ASSERT_EQ(read.history.runs.size(), std::min<std::size_t>(added.size(), renaming::historyLength));
-        EXPECT_TRUE(std::equal(read.history.runs.begin(), read.history.runs.end(), added.begin())) << i;
+        EXPECT_TRUE(std::equal(read.history.runs.begin(), read.history.runs.end(), added.begin(), indexes)) << i;
+        // A record of its own for each run kept, and none for a run gone.
+        EXPECT_EQ(recordFiles(fs), namedFiles(read.history)) << i;
     }
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(renaming::takeLatestForUndo(fs, path).history.undoing, added[i]);
-        const auto read = renaming::readHistory(fs, path).history;
-        EXPECT_EQ(read.undoing, added[i]);
-        EXPECT_EQ(read.runs.size(), 9u - i);
+        EXPECT_EQ(renaming::takeLatestForUndo(fs, path).record, added[i]);
+        const auto read = renaming::undoingRecord(fs, path);
+        EXPECT_EQ(read.record, added[i]);
+        EXPECT_EQ(read.history.runs.size(), 9u - i);
+        EXPECT_EQ(recordFiles(fs), namedFiles(read.history)) << i;
     }
-    EXPECT_FALSE(renaming::takeLatestForUndo(fs, path).history.undoing);
+    EXPECT_FALSE(renaming::takeLatestForUndo(fs, path).record);
     EXPECT_FALSE(fs.fileExists(path + ".tmp"));
 }
 
@@ -99,7 +131,7 @@ TEST(UndoHistory, ADamagedFileIsSetAsideAndNeverActedOn)
         const auto taken = renaming::takeLatestForUndo(fs, path);
         const std::string aside = round % 2 ? "ThumbUndo.bad2" : "ThumbUndo.bad";
         EXPECT_EQ(taken.setAside, aside) << round;
-        EXPECT_FALSE(taken.history.undoing) << round;
+        EXPECT_FALSE(taken.record) << round;
         EXPECT_EQ(fs.content(lists::folderPart(path) + aside), damaged) << round;
         EXPECT_FALSE(fs.fileExists(path)) << round;
         EXPECT_EQ(renaming::historySetAsideNotice(taken.setAside),
@@ -134,7 +166,7 @@ TEST(Undo, RemovesOnlyCopiesAsTheRunMadeThemWhoseOriginalIsThere)
     fs.writeAll("D:\\out\\replaced.jpg", "content of replaced");
     fs.deleteFile("D:\\out\\deleted.jpg");
 
-    EXPECT_EQ(renaming::undoQuestion(*record), "确定要撤销上次执行吗？\r将删除上次复制出的 7 个文件。");
+    EXPECT_EQ(renaming::undoQuestion(record->mode, record->pairs.size()), "确定要撤销上次执行吗？\r将删除上次复制出的 7 个文件。");
     const auto result = renaming::undo(fs, *record, journalPath);
     using Recycled = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(fs.recycled, (Recycled{{"D:\\out\\kept.jpg", "content of kept"},
@@ -197,7 +229,7 @@ TEST(Undo, GivesAttributesBackWhereTheJournalRecordedThem)
         const auto record = renaming::recordAfterRecovery(fs, *recovered);
         ASSERT_TRUE(record);
         fs.deleteFile(journalPath);
-        EXPECT_EQ(renaming::undoQuestion(*record), "确定要撤销上次执行吗？\r将把 1 个文件改回原名。");
+        EXPECT_EQ(renaming::undoQuestion(record->mode, record->pairs.size()), "确定要撤销上次执行吗？\r将把 1 个文件改回原名。");
         const auto result = renaming::undo(fs, *record, journalPath);
         EXPECT_EQ(renaming::undoNotice(result), "撤销成功!");
         EXPECT_EQ(result.where, std::vector<std::string>{"C:\\p\\a.jpg"});
