@@ -28,13 +28,13 @@ std::string recordName(std::size_t n)
     return std::string(recordPrefix) + std::to_string(n) + ".db";
 }
 
-// The n of a name ThumbUndo-<n>.<anything>, which no new record may take.
+// The n of a name ThumbUndo-<n> with any extension or none, which no new record may take.
 std::optional<std::size_t> numberIn(const std::string& name)
 {
     if (!name.starts_with(recordPrefix))
         return std::nullopt;
-    const std::size_t dot = name.find('.', recordPrefix.size());
-    return dot == std::string::npos ? std::nullopt : number(name.substr(recordPrefix.size(), dot - recordPrefix.size()));
+    const std::size_t dot = std::min(name.find('.', recordPrefix.size()), name.size());
+    return number(name.substr(recordPrefix.size(), dot - recordPrefix.size()));
 }
 
 // A record's file as written, or its temporary: the only names the history deletes.
