@@ -34,14 +34,27 @@ std::optional<Mode> modeOf(const std::string& name)
 
 std::string recordText(const UndoRecord& r)
 {
-    std::string text = "run\t" + std::string(modeName(r.mode)) + "\t" +
-                       std::to_string(r.originals.size()) + "\t" + std::to_string(r.pairs.size()) + "\n";
-    for (std::size_t i = 0; i < r.originals.size(); ++i)
-        text += escape(r.originals[i]) + "\t" + escape(r.targets[i]) + "\t" +
-                placeText(r.after[i], r.originals[i], r.targets[i]) + "\n";
-    for (const UndoPair& p : r.pairs)
-        text += std::to_string(p.index) + "\t" + identityText(p.moved) + "\t" + identityText(p.original) + "\t" +
-                (p.attributes == platform::attr::invalid ? "-" : std::to_string(p.attributes)) + "\n";
+    std::string text = "run\t" + std::string(modeName(r.mode)) + "\t" + std::to_string(r.originals.size()) + "\t" +
+                       std::to_string(r.pairs.size()) + "\n";
+    // Piece by piece into the one text: a million entries make no million joined copies.
+    for (std::size_t i = 0; i < r.originals.size(); ++i) {
+        text += escape(r.originals[i]);
+        text += '\t';
+        text += escape(r.targets[i]);
+        text += '\t';
+        text += placeText(r.after[i], r.originals[i], r.targets[i]);
+        text += '\n';
+    }
+    for (const UndoPair& p : r.pairs) {
+        text += std::to_string(p.index);
+        text += '\t';
+        text += identityText(p.moved);
+        text += '\t';
+        text += identityText(p.original);
+        text += '\t';
+        text += p.attributes == platform::attr::invalid ? "-" : std::to_string(p.attributes);
+        text += '\n';
+    }
     return text;
 }
 
