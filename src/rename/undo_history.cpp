@@ -138,6 +138,7 @@ std::optional<UndoRecord> parseRecord(platform::FileSystem& fs, std::string text
         return std::nullopt;
     return record;
 }
+
 // The record was made from this plan: the same lists, and each pair it carried out planned with
 // the same original.
 bool madeFrom(const UndoRecord& r, const RunPlan& plan)
@@ -193,7 +194,7 @@ HistoryRun writeRecord(platform::FileSystem& fs, const std::string& folder, cons
         n = std::max(n, numberIn(run->file).value_or(0) + 1);
     std::string body = records::recordText(record);
     HistoryRun run{recordName(n), record.mode, record.originals.size(), record.pairs.size(), fs.digest(body), nullptr};
-    body += "end\t" + run.digest + "\n";
+    body += records::closingLine(run.digest);
     writeThrough(fs, folder + run.file, body, false);
     return run;
 }

@@ -129,14 +129,19 @@ std::optional<Closed> opened(platform::FileSystem& fs, std::string text)
     const std::string closing = text.substr(last);
     text.resize(last);
     std::string digest = fs.digest(text);
-    if (closing != "end\t" + digest + "\n")
+    if (closing != closingLine(digest))
         return std::nullopt;
     return Closed{std::move(text), std::move(digest)};
 }
 
+std::string closingLine(const std::string& digest)
+{
+    return "end\t" + digest + "\n";
+}
+
 std::string closed(platform::FileSystem& fs, std::string body)
 {
-    body += "end\t" + fs.digest(body) + "\n";
+    body += closingLine(fs.digest(body));
     return body;
 }
 

@@ -42,6 +42,8 @@ struct Closed {
     std::string body, digest;
 };
 std::optional<Closed> opened(platform::FileSystem& fs, std::string text);
+// The line that closes a text whose body has this digest.
+std::string closingLine(const std::string& digest);
 // The body closed by its digest.
 std::string closed(platform::FileSystem& fs, std::string body);
 
