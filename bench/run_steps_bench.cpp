@@ -1,6 +1,7 @@
 // The steps of the program around a million entries, natively over the in-memory volume: the
 // start with the lists left beside it, a preview through the menu, the full-path view, and the
-// steps of Execute before the first file and after the last (from the program's own trace).
+// steps of Execute before the first file and after the last (from the program's own trace); then
+// the start again with that run on the undo history, and a second run beside it.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "rename/undo_history.h"
 
 namespace {
 
@@ -23,6 +25,24 @@ double timed(Step step)
     const auto start = Clock::now();
     step();
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The resident set now, or its peak since resetPeak, in MB: what one step needed, read apart from
+// what the steps before it left.
+double residentMb(const char* field)
+{
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    double kb = 0;
+    while (in >> key)
+        if (key == field && in >> kb)
+            return kb / 1024.0;
+    return 0;
+}
+
+void resetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 std::map<std::string, double> readTrace(const char* path)
@@ -78,11 +98,32 @@ int main(int argc, char** argv)
                 "preview through the menu %.3f s; full-path view %.3f s\n",
                 n, start - volume, volume, preview, fullPaths);
     std::printf("Execute %.3f s: before the engine %.3f s, engine %.3f s, after it %.3f s (run closed %.3f, lists "
-                "written %.3f, view loaded %.3f); %zu renamed; peak resident %.0f MB\n",
+                "written %.3f, history written %.3f, view loaded %.3f); %zu renamed; peak resident %.0f MB\n",
                 run, steps["engine"] - steps["chosen"], steps["engine-ended"] - steps["engine"],
                 steps["asked"] - steps["engine-ended"], steps["run-closed"] - steps["engine-ended"],
-                steps["lists-written"] - steps["run-closed"], steps["view-loaded"] - steps["lists-written"],
+                steps["lists-written"] - steps["run-closed"], steps["history-written"] - steps["lists-written"],
+                steps["view-loaded"] - steps["history-written"],
                 static_cast<std::size_t>(h->fs.fileExists(paths.back()) ? 0 : n), usage.ru_maxrss / 1024.0);
+
+    // The program started again over the same volume, the run just made on its history.
+    const double resident = residentMb("VmRSS:");
+    resetPeak();
+    std::unique_ptr<test::Harness> again;
+    const double restart = timed([&] {
+        again = std::make_unique<test::Harness>([&](test::Harness& early) { early.fs = std::move(h->fs); });
+    });
+    const double restartPeak = residentMb("VmHWM:");
+    h.reset();
+    const double historyRead =
+        timed([&] { renaming::readHistory(again->fs, renaming::undoHistoryPath(again->fs)); });
+    again->form.edtname.setText("back");
+    again->form.n_preview.choose();
+    const double second = timed([&] { again->form.n_run.choose(); });
+    steps = readTrace(trace);
+    std::printf("start with that run on the history %.3f s (the history read %.3f s), %.0f MB at its peak beside "
+                "%.0f MB before it; a second run %.3f s, its history written %.3f s, before the engine %.3f s\n",
+                restart, historyRead, restartPeak, resident, second,
+                steps["history-written"] - steps["lists-written"], steps["engine"] - steps["chosen"]);
     std::remove(trace);
     return 0;
 }

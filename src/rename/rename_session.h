@@ -121,7 +121,7 @@ private:
     void addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom = nullptr);
     // The undo under way has ended; not undone: it took nothing back, and its run is to undo still;
     // rest: what it left to undo later.
-    void endUndo(bool undone, std::optional<UndoRecord> rest = std::nullopt);
+    void endUndo(bool undone, const std::optional<UndoRecord>& rest = std::nullopt);
     // After an undo: the files where they now are, the undone run's new list paired with them.
     bool writeListsAfterUndo(const std::vector<std::string>& where, const std::vector<std::string>& targets);
     const std::string& historyPath();

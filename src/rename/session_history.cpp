@@ -19,15 +19,17 @@ void RenameSession::settleRecovered(const Recovered& recovered, Shown& shown)
     }
     // An undo: the lists as after it, made from the run it was taking back. Without that run
     // (its history lost) the lists cannot be told and stay as they were.
-    const HistoryRead read = readHistory(fs_, historyPath());
-    if (!read.history.undoing)
+    const HistoryRead read = undoingRecord(fs_, historyPath());
+    if (!read.setAside.empty())
+        shown.notice(historySetAsideNotice(read.setAside));
+    if (!read.record)
         return;
-    UndoResult undone = placesAfterRecoveredUndo(fs_, *read.history.undoing, recovered);
-    if (!writeListsAfterUndo(undone.where, read.history.undoing->targets))
+    const UndoResult undone = placesAfterRecoveredUndo(fs_, *read.record, recovered);
+    if (!writeListsAfterUndo(undone.where, read.record->targets))
         shown.notice(messages::listsChanged);
     shown.load(ListPair::Original);
     shown.load(ListPair::New);
-    endUndo(true, std::move(undone.rest));
+    endUndo(true, undone.rest);
 }
 
 const std::string& RenameSession::historyPath()
@@ -49,9 +51,9 @@ void RenameSession::readUndoable(Shown& shown)
         endUndo(false);
 }
 
-void RenameSession::endUndo(bool undone, std::optional<UndoRecord> rest)
+void RenameSession::endUndo(bool undone, const std::optional<UndoRecord>& rest)
 {
-    undoable_ = renaming::endUndo(fs_, historyPath(), undone, std::move(rest)).history.runs.size();
+    undoable_ = renaming::endUndo(fs_, historyPath(), undone, rest).history.runs.size();
 }
 
 void RenameSession::addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom)
@@ -77,7 +79,8 @@ std::optional<std::string> RenameSession::undoQuestion()
     undoable_ = read.history.runs.size();
     if (read.history.runs.empty())
         return std::nullopt;
-    return renaming::undoQuestion(read.history.runs.front());
+    const HistoryRun& newest = read.history.runs.front();
+    return renaming::undoQuestion(newest.mode, newest.pairs);
 }
 
 }  // namespace renaming

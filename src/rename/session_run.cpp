@@ -100,6 +100,7 @@ RunEnd RenameSession::closeRun(Pending& p)
         // Before the journal goes: a kill in between recovers the run and records it then.
         const bool journalBroken = p.journal->broken();
         addToHistory(recordAfterRun(fs_, p.mode, std::move(p.pairs), *p.journal, p.results, std::move(where)));
+        platform::trace("history-written");
         p.journal.reset();
         if (!journalBroken)
             deleteJournal();
@@ -126,11 +127,11 @@ Shown RenameSession::prepareUndo()
         undoable_ = read.history.runs.size();
         if (!read.setAside.empty())
             s.notice(historySetAsideNotice(read.setAside));
-        if (!read.history.undoing)
+        if (!read.record)
             return;
         auto pending = std::make_unique<Pending>();
         pending->kind = RunKind::Undo;
-        pending->record = std::move(*read.history.undoing);
+        pending->record = std::move(*read.record);
         pending_ = std::move(pending);
         state_ = std::make_unique<RunState>();
     });

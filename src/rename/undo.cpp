@@ -290,12 +290,12 @@ UndoResult placesAfterRecoveredUndo(platform::FileSystem& fs, const UndoRecord& 
     return undoing.finish();
 }
 
-std::string undoQuestion(const UndoRecord& record)
+std::string undoQuestion(Mode mode, std::size_t pairs)
 {
     using namespace messages::undo;
-    const std::string count = std::to_string(record.pairs.size());
+    const std::string count = std::to_string(pairs);
     return std::string(question) + "\r" +
-           (record.mode == Mode::RenameInPlace ? renamePrefix + count + renameSuffix : copyPrefix + count + copySuffix);
+           (mode == Mode::RenameInPlace ? renamePrefix + count + renameSuffix : copyPrefix + count + copySuffix);
 }
 
 std::string undoNotice(const UndoResult& result)

@@ -83,8 +83,8 @@ UndoResult undo(platform::FileSystem& fs, const UndoRecord& record, const std::s
 UndoResult placesAfterRecoveredUndo(platform::FileSystem& fs, const UndoRecord& undone,
                                                   const Recovered& recovered);
 
-// The question before an undo, and the notice after it.
-std::string undoQuestion(const UndoRecord& record);
+// The question before the undo of a run that carried out this many pairs, and the notice after it.
+std::string undoQuestion(Mode mode, std::size_t pairs);
 std::string undoNotice(const UndoResult& result);
 
 }  // namespace renaming

@@ -1,154 +1,142 @@
 #include "rename/undo_history.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "lists/messages.h"
 #include "lists/path_parts.h"
 #include "platform/errors.h"
 #include "platform/private_folder.h"
 #include "rename/record_fields.h"
+#include "rename/undo_record_text.h"
 
 namespace renaming {
 
 namespace {
 
-constexpr const char* header = "nomerra-undo 1";
+constexpr const char* indexHeader = "nomerra-undo 2";
+// The version before held every record in the one file.
+constexpr const char* formerHeader = "nomerra-undo 1";
+constexpr std::string_view recordPrefix = "ThumbUndo-";
 
-using fields::escape;
-using fields::identityOf;
-using fields::identityText;
 using fields::number;
-using fields::split;
-using fields::unescape;
+using records::modeName;
+using records::modeOf;
 
-// Where a file stood after the run, most often one of its pair's paths.
-std::string placeText(const std::string& place, const std::string& from, const std::string& to)
+std::string recordName(std::size_t n)
 {
-    return place == from ? "o" : place == to ? "n" : "p" + escape(place);
+    return std::string(recordPrefix) + std::to_string(n) + ".db";
 }
 
-std::string recordText(const UndoRecord& r)
+// The n of a name ThumbUndo-<n> with any extension or none, which no new record may take.
+std::optional<std::size_t> numberIn(const std::string& name)
 {
-    std::string text = "run\t" + std::string(r.mode == Mode::RenameInPlace ? "rename" : "copy") + "\t" +
-                       std::to_string(r.originals.size()) + "\t" + std::to_string(r.pairs.size()) + "\n";
-    for (std::size_t i = 0; i < r.originals.size(); ++i)
-        text += escape(r.originals[i]) + "\t" + escape(r.targets[i]) + "\t" +
-                placeText(r.after[i], r.originals[i], r.targets[i]) + "\n";
-    for (const UndoPair& p : r.pairs)
-        text += std::to_string(p.index) + "\t" + identityText(p.moved) + "\t" + identityText(p.original) + "\t" +
-                (p.attributes == platform::attr::invalid ? "-" : std::to_string(p.attributes)) + "\n";
-    return text;
-}
-
-// Reads the file line by line; any line not as written makes the whole file unreadable.
-class Reader {
-public:
-    explicit Reader(std::vector<std::string> lines) : lines_(std::move(lines)) {}
-
-    bool atEnd() const { return next_ == lines_.size(); }
-    std::vector<std::string> line(std::size_t fieldCount)
-    {
-        if (atEnd())
-            return {};
-        auto f = split(lines_[next_++]);
-        return f.size() == fieldCount ? f : std::vector<std::string>{};
-    }
-
-    std::optional<UndoRecord> record()
-    {
-        const auto head = line(4);
-        if (head.empty() || head[0] != "run" || (head[1] != "rename" && head[1] != "copy"))
-            return std::nullopt;
-        const auto entries = number(head[2]), pairs = number(head[3]);
-        // Never more than the lines left: a spoiled count may be the largest.
-        if (!entries || !pairs || *entries > lines_.size() - next_ || *pairs > *entries)
-            return std::nullopt;
-        UndoRecord r;
-        r.mode = head[1] == "rename" ? Mode::RenameInPlace : Mode::CopyToNewPath;
-        for (std::size_t i = 0; i < *entries; ++i)
-            if (!entry(r))
-                return std::nullopt;
-        for (std::size_t k = 0; k < *pairs; ++k)
-            if (!pair(r))
-                return std::nullopt;
-        return r;
-    }
-
-private:
-    bool entry(UndoRecord& r)
-    {
-        const auto f = line(3);
-        if (f.empty())
-            return false;
-        const std::string& place = f[2];
-        r.originals.push_back(unescape(f[0]));
-        r.targets.push_back(unescape(f[1]));
-        if (place == "o")
-            r.after.push_back(r.originals.back());
-        else if (place == "n")
-            r.after.push_back(r.targets.back());
-        else if (place.starts_with('p'))
-            r.after.push_back(unescape(place.substr(1)));
-        else
-            return false;
-        return true;
-    }
-
-    bool pair(UndoRecord& r)
-    {
-        const auto f = line(4);
-        const auto index = f.empty() ? std::nullopt : number(f[0]);
-        // In the order of the lists, each entry once.
-        if (!index || *index >= r.originals.size() || (!r.pairs.empty() && *index <= r.pairs.back().index))
-            return false;
-        const auto attributes = f[3] == "-" ? std::optional<std::size_t>(platform::attr::invalid) : number(f[3]);
-        if (!attributes || *attributes > platform::attr::invalid || (f[1] != "-" && !identityOf(f[1])) ||
-            (f[2] != "-" && !identityOf(f[2])))
-            return false;
-        r.pairs.push_back({*index, identityOf(f[1]), identityOf(f[2]), static_cast<std::uint32_t>(*attributes)});
-        return true;
-    }
-
-    std::vector<std::string> lines_;
-    std::size_t next_ = 0;
-};
-
-std::optional<History> parse(platform::FileSystem& fs, const std::string& text)
-{
-    // The digest closes the file: whatever precedes its line is whole and as written.
-    const std::size_t last = text.rfind("end\t");
-    if (last == std::string::npos || (last > 0 && text[last - 1] != '\n') ||
-        text.compare(last, std::string::npos, "end\t" + fs.digest(text.substr(0, last)) + "\n") != 0)
+    if (!name.starts_with(recordPrefix))
         return std::nullopt;
-    Reader reader(fields::wholeLines(text.substr(0, last)));
+    const std::size_t dot = std::min(name.find('.', recordPrefix.size()), name.size());
+    return number(name.substr(recordPrefix.size(), dot - recordPrefix.size()));
+}
+
+// A record's file as written, or its temporary: the only names the history deletes.
+bool isRecordFile(const std::string& name)
+{
+    const auto n = numberIn(name);
+    return n && (name == recordName(*n) || name == recordName(*n) + ".tmp");
+}
+
+bool isDigest(const std::string& text)
+{
+    return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
+// A run as the index names it.
+std::optional<HistoryRun> indexed(const std::vector<std::string>& f)
+{
+    const auto mode = f.empty() || f[0] != "run" ? std::nullopt : modeOf(f[2]);
+    const auto entries = mode ? number(f[3]) : std::nullopt, pairs = mode ? number(f[4]) : std::nullopt;
+    const auto n = mode ? numberIn(f[1]) : std::nullopt;
+    if (!entries || !pairs || *pairs > *entries || !n || f[1] != recordName(*n) || !isDigest(f[5]))
+        return std::nullopt;
+    return HistoryRun{f[1], *mode, *entries, *pairs, f[5], nullptr};
+}
+
+// A run of the version before, its record inside.
+std::optional<HistoryRun> former(records::LineReader& reader)
+{
+    auto r = reader.record();
+    if (!r)
+        return std::nullopt;
+    HistoryRun run{"", r->mode, r->originals.size(), r->pairs.size(), "", nullptr};
+    run.unwritten = std::make_shared<const UndoRecord>(std::move(*r));
+    return run;
+}
+
+std::vector<HistoryRun*> runsOf(History& history)
+{
+    std::vector<HistoryRun*> runs;
+    for (HistoryRun& run : history.runs)
+        runs.push_back(&run);
+    if (history.undoing)
+        runs.push_back(&*history.undoing);
+    return runs;
+}
+
+bool names(const History& history, const std::string& file)
+{
+    return std::any_of(history.runs.begin(), history.runs.end(), [&](const HistoryRun& r) { return r.file == file; }) ||
+           (history.undoing && history.undoing->file == file);
+}
+
+// The index, or a history of the version before with its records inside.
+std::optional<History> parseIndex(platform::FileSystem& fs, std::string text)
+{
+    const auto whole = records::opened(fs, std::move(text));
+    if (!whole)
+        return std::nullopt;
+    records::LineReader reader(whole->body);
     const auto head = reader.line(3);
-    const auto runs = head.empty() || head[0] != header ? std::nullopt : number(head[1]);
+    const bool formerVersion = !head.empty() && head[0] == formerHeader;
+    const auto runs = head.empty() || (!formerVersion && head[0] != indexHeader) ? std::nullopt : number(head[1]);
     if (!runs || *runs > historyLength || (head[2] != "0" && head[2] != "1"))
         return std::nullopt;
     History history;
     for (std::size_t i = 0; i < *runs + (head[2] == "1"); ++i) {
-        auto record = reader.record();
-        if (!record)
+        auto run = formerVersion ? former(reader) : indexed(reader.line(6));
+        // Each record named once: a run is never offered twice.
+        if (!run || (!formerVersion && names(history, run->file)))
             return std::nullopt;
         if (i < *runs)
-            history.runs.push_back(std::move(*record));
+            history.runs.push_back(std::move(*run));
         else
-            history.undoing = std::move(*record);
+            history.undoing = std::move(*run);
     }
     if (!reader.atEnd())
         return std::nullopt;
     return history;
 }
 
-std::string text(platform::FileSystem& fs, const History& history)
+std::string indexText(platform::FileSystem& fs, History& history)
 {
-    std::string body = std::string(header) + "\t" + std::to_string(history.runs.size()) + "\t" +
+    std::string body = std::string(indexHeader) + "\t" + std::to_string(history.runs.size()) + "\t" +
                        (history.undoing ? "1" : "0") + "\n";
-    for (const UndoRecord& r : history.runs)
-        body += recordText(r);
-    if (history.undoing)
-        body += recordText(*history.undoing);
-    return body + "end\t" + fs.digest(body) + "\n";
+    for (const HistoryRun* run : runsOf(history))
+        body += "run\t" + run->file + "\t" + modeName(run->mode) + "\t" + std::to_string(run->entries) + "\t" +
+                std::to_string(run->pairs) + "\t" + run->digest + "\n";
+    return records::closed(fs, std::move(body));
+}
+
+// A record's file as the index names it: the same digest, the same counts.
+std::optional<UndoRecord> parseRecord(platform::FileSystem& fs, std::string text, const HistoryRun& run)
+{
+    const auto whole = records::opened(fs, std::move(text));
+    if (!whole || whole->digest != run.digest)
+        return std::nullopt;
+    records::LineReader reader(whole->body);
+    auto record = reader.record();
+    if (!record || !reader.atEnd() || record->mode != run.mode || record->originals.size() != run.entries ||
+        record->pairs.size() != run.pairs)
+        return std::nullopt;
+    return record;
 }
 
 // The record was made from this plan: the same lists, and each pair it carried out planned with
@@ -175,6 +163,85 @@ std::string setAside(platform::FileSystem& fs, const std::string& path)
     return lists::namePart(path);
 }
 
+// Through a temporary file, on the disk before it is moved into place: over the file before
+// (replace) or never over any. Throws IoError; whatever stood at path stays then.
+void writeThrough(platform::FileSystem& fs, const std::string& path, const std::string& text, bool replace)
+{
+    const std::string temporary = path + ".tmp";
+    std::uint32_t code = 0;
+    try {
+        fs.deleteFile(temporary);
+        fs.writeAll(temporary, text);
+        code = replace ? fs.replaceFile(temporary, path) : fs.moveFile(temporary, path);
+    } catch (const platform::IoError& e) {
+        code = static_cast<std::uint32_t>(e.code());
+    }
+    if (code) {
+        fs.deleteFile(temporary);
+        throw platform::IoError(static_cast<int>(code));
+    }
+}
+
+// Into a file of its own under a number no file in the folder and no run of the history has
+// (a record named but missing included); the run as the index is to name it.
+HistoryRun writeRecord(platform::FileSystem& fs, const std::string& folder, const UndoRecord& record,
+                       History& history)
+{
+    std::size_t n = 1;
+    for (const auto& entry : fs.filesIn(folder))
+        n = std::max(n, numberIn(entry.name).value_or(0) + 1);
+    for (const HistoryRun* run : runsOf(history))
+        n = std::max(n, numberIn(run->file).value_or(0) + 1);
+    std::string body = records::recordText(record);
+    HistoryRun run{recordName(n), record.mode, record.originals.size(), record.pairs.size(), fs.digest(body), nullptr};
+    body += records::closingLine(run.digest);
+    writeThrough(fs, folder + run.file, body, false);
+    return run;
+}
+
+// Records read from the version before go into files of their own first, then the index; only
+// then do the record files it no longer names go, those a kill left behind with them.
+void writeIndex(platform::FileSystem& fs, const std::string& path, History& history)
+{
+    const std::string folder = lists::folderPart(path);
+    for (HistoryRun* run : runsOf(history))
+        if (run->unwritten)
+            *run = writeRecord(fs, folder, *run->unwritten, history);
+    writeThrough(fs, path, indexText(fs, history), true);
+    for (const auto& entry : fs.filesIn(folder))
+        if (isRecordFile(entry.name) && !names(history, entry.name))
+            fs.deleteFile(folder + entry.name);
+}
+
+// The record of the newest run, or of the one being undone; one not as the index names it is set
+// aside, never acted on, and its run dropped for the caller to write the index without it.
+std::optional<UndoRecord> load(platform::FileSystem& fs, const std::string& path, HistoryRead& read, bool undoing)
+{
+    History& history = read.history;
+    const HistoryRun& run = undoing ? *history.undoing : history.runs.front();
+    if (run.unwritten)
+        return *run.unwritten;
+    const std::string file = lists::folderPart(path) + run.file;
+    std::optional<UndoRecord> record;
+    if (fs.fileExists(file))
+        record = parseRecord(fs, fs.readAll(file), run);
+    if (record)
+        return record;
+    read.setAside = fs.fileExists(file) ? setAside(fs, file) : run.file;
+    if (undoing)
+        history.undoing.reset();
+    else
+        history.runs.erase(history.runs.begin());
+    return std::nullopt;
+}
+
+void keepNewest(History& history, HistoryRun run)
+{
+    history.runs.insert(history.runs.begin(), std::move(run));
+    if (history.runs.size() > historyLength)
+        history.runs.resize(historyLength);
+}
+
 }  // namespace
 
 std::string undoHistoryPath(platform::FileSystem& fs)
@@ -186,41 +253,26 @@ HistoryRead readHistory(platform::FileSystem& fs, const std::string& path)
 {
     if (!fs.fileExists(path))
         return {};
-    auto history = parse(fs, fs.readAll(path));
+    auto history = parseIndex(fs, fs.readAll(path));
     if (!history)
-        return {{}, setAside(fs, path)};
-    return {std::move(*history), ""};
+        return {{}, setAside(fs, path), std::nullopt};
+    return {std::move(*history), "", std::nullopt};
 }
 
-void writeHistory(platform::FileSystem& fs, const std::string& path, const History& history)
-{
-    const std::string temporary = path + ".tmp";
-    std::uint32_t code = 0;
-    try {
-        fs.deleteFile(temporary);
-        fs.writeAll(temporary, text(fs, history));
-        code = fs.replaceFile(temporary, path);
-    } catch (const platform::IoError& e) {
-        code = static_cast<std::uint32_t>(e.code());
-    }
-    if (code) {
-        fs.deleteFile(temporary);
-        throw platform::IoError(static_cast<int>(code));
-    }
-}
-
-HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, UndoRecord record,
+HistoryRead addToHistory(platform::FileSystem& fs, const std::string& path, const UndoRecord& record,
                          const RunPlan* recoveredFrom)
 {
     HistoryRead read = readHistory(fs, path);
     auto& runs = read.history.runs;
-    if (recoveredFrom && !runs.empty() && madeFrom(runs.front(), *recoveredFrom))
-        runs.front() = std::move(record);
-    else
-        runs.insert(runs.begin(), std::move(record));
-    if (runs.size() > historyLength)
-        runs.resize(historyLength);
-    writeHistory(fs, path, read.history);
+    // Only a newest run of the plan's mode and length can be its twin: no other record is read.
+    if (recoveredFrom && !runs.empty() && runs.front().mode == recoveredFrom->mode &&
+        runs.front().entries == recoveredFrom->pairs.size()) {
+        const auto newest = load(fs, path, read, false);
+        if (newest && madeFrom(*newest, *recoveredFrom))
+            runs.erase(runs.begin());
+    }
+    keepNewest(read.history, writeRecord(fs, lists::folderPart(path), record, read.history));
+    writeIndex(fs, path, read.history);
     return read;
 }
 
@@ -228,38 +280,49 @@ HistoryRead takeLatestForUndo(platform::FileSystem& fs, const std::string& path)
 {
     HistoryRead read = readHistory(fs, path);
     auto& history = read.history;
-    if (history.runs.empty()) {
-        history.undoing.reset();
+    if (history.runs.empty())
         return read;
+    read.record = load(fs, path, read, false);
+    if (read.record) {
+        history.undoing = std::move(history.runs.front());
+        history.runs.erase(history.runs.begin());
     }
-    history.undoing = std::move(history.runs.front());
-    history.runs.erase(history.runs.begin());
-    writeHistory(fs, path, history);
+    writeIndex(fs, path, history);
     return read;
 }
 
-HistoryRead endUndo(platform::FileSystem& fs, const std::string& path, bool undone, std::optional<UndoRecord> rest)
+HistoryRead undoingRecord(platform::FileSystem& fs, const std::string& path)
+{
+    HistoryRead read = readHistory(fs, path);
+    if (!read.history.undoing)
+        return read;
+    read.record = load(fs, path, read, true);
+    if (!read.record)
+        writeIndex(fs, path, read.history);
+    return read;
+}
+
+HistoryRead endUndo(platform::FileSystem& fs, const std::string& path, bool undone,
+                    const std::optional<UndoRecord>& rest)
 {
     HistoryRead read = readHistory(fs, path);
     auto& history = read.history;
     if (!history.undoing)
         return read;
     if (!undone)
-        rest = std::move(history.undoing);
-    if (rest) {
-        history.runs.insert(history.runs.begin(), std::move(*rest));
-        if (history.runs.size() > historyLength)
-            history.runs.resize(historyLength);
-    }
+        keepNewest(history, std::move(*history.undoing));
+    else if (rest)
+        keepNewest(history, writeRecord(fs, lists::folderPart(path), *rest, history));
     history.undoing.reset();
-    writeHistory(fs, path, history);
+    writeIndex(fs, path, history);
     return read;
 }
 
 std::string historySetAsideNotice(const std::string& setAside)
 {
     using namespace messages::undo;
-    if (setAside == "ThumbUndo.db")
+    // Under its own name: it could not be moved.
+    if (setAside.ends_with(".db"))
         return historyKept;
     return historySetAsidePrefix + setAside + historySetAsideSuffix;
 }

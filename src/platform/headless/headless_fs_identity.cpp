@@ -75,10 +75,15 @@ std::string HeadlessFileSystem::caseKey(const std::string& path)
 
 std::vector<FolderEntry> HeadlessFileSystem::filesIn(const std::string& folder)
 {
+    // A folder's files lie together in the volume's order, under its key: only they are looked at,
+    // however many files the volume holds.
+    const std::string key = fold(folder);
+    const std::string prefix = key.ends_with('\\') ? key : key + '\\';
     std::vector<FolderEntry> entries;
-    for (const auto& [key, file] : files_)
-        if (fold(parentOf(file.name)) == fold(folder))
-            entries.push_back({file.name.substr(file.name.find_last_of('\\') + 1), file.node->attributes});
+    for (auto it = files_.lower_bound(prefix); it != files_.end() && it->first.starts_with(prefix); ++it)
+        if (fold(parentOf(it->second.name)) == key)
+            entries.push_back({it->second.name.substr(it->second.name.find_last_of('\\') + 1),
+                               it->second.node->attributes});
     return entries;
 }
 

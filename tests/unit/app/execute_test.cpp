@@ -752,8 +752,9 @@ TEST(Restart, SettlesAKilledRunShowsTheListsAndExecuteFinishesIt)
     h.form.n_run.choose();
     EXPECT_EQ(h.fs.content("C:\\pics\\c.jpg"), "C:\\pics\\a.jpg");
     EXPECT_EQ(h.fs.content("C:\\pics\\a.jpg"), "C:\\pics\\c.jpg");
-    // The three pictures, the four lists and their record, the runs to undo, nothing else.
-    EXPECT_EQ(h.fs.files().size(), 3u + 4u + 1u + 1u);
+    // The three pictures, the four lists and their record, the index of the runs to undo and the
+    // one run's record, nothing else.
+    EXPECT_EQ(h.fs.files().size(), 3u + 4u + 1u + 2u);
 }
 
 }  // namespace

@@ -248,9 +248,7 @@ TEST(Session, TheHistoryOutlivesTheSessionAndAnUndoKilledPartWayIsSettledAtTheNe
     // Never done twice: only the files it had not taken back are offered, and then nothing.
     ASSERT_GT(stillRenamed, 0u);
     ASSERT_TRUE(third.canUndo());
-    renaming::UndoRecord rest;
-    rest.pairs.resize(stillRenamed);
-    EXPECT_EQ(*third.undoQuestion(), renaming::undoQuestion(rest));
+    EXPECT_EQ(*third.undoQuestion(), renaming::undoQuestion(renaming::Mode::RenameInPlace, stillRenamed));
     third.prepareUndo();
     third.carryOut();
     window.show(third, third.finishUndo());

@@ -1,15 +1,9 @@
-// The undo history file (round trip, its length, a damaged file set aside and never acted on),
-// the undo of a copy run, a journal of the version before, and the undo's texts.
+// The undo of a copy run, a journal of the version before, and the undo's texts.
 #include <gtest/gtest.h>
 
-#include <random>
-
-#include "lists/path_parts.h"
 #include "platform/headless/headless_fs.h"
-#include "platform/private_folder.h"
 #include "rename/journal.h"
 #include "rename/undo.h"
-#include "rename/undo_history.h"
 #include "generated_runs.h"
 
 using platform::headless::HeadlessFileSystem;
@@ -19,94 +13,6 @@ using renaming::UndoRecord;
 namespace {
 
 const char* const journalPath = "C:\\nomerra\\ThumbRun.db";
-
-// Records of every shape the file must keep: paths with tabs, line breaks, "%" and any script,
-// places after the run at either path or elsewhere, identities and attributes known or not.
-UndoRecord generatedRecord(std::mt19937& random)
-{
-    static const std::vector<std::string> paths = {"C:\\p\\a.jpg", "C:\\p\\tab\there.jpg", "C:\\p\\100%.jpg",
-                                                   "C:\\p\\line\r\nbreak", "D:\\照片\\😀 Ελλάδα.jpg", "", "p"};
-    auto pick = [&] { return paths[random() % paths.size()]; };
-    auto identity = [&]() -> std::optional<platform::FileIdentity> {
-        if (random() % 4 == 0)
-            return std::nullopt;
-        return platform::FileIdentity{random(), random() * 4294967296ull + random(), random(), random()};
-    };
-    UndoRecord r;
-    r.mode = random() % 2 ? Mode::RenameInPlace : Mode::CopyToNewPath;
-    const std::size_t entries = 1 + random() % 6;
-    for (std::size_t i = 0; i < entries; ++i) {
-        r.originals.push_back(pick());
-        r.targets.push_back(pick());
-        const unsigned place = random() % 3;
-        r.after.push_back(place == 0 ? r.originals.back() : place == 1 ? r.targets.back() : pick() + "~");
-        if (random() % 2)
-            r.pairs.push_back({i, identity(), identity(), random() % 3 ? static_cast<std::uint32_t>(random() % 64)
-                                                                        : platform::attr::invalid});
-    }
-    return r;
-}
-
-TEST(UndoHistory, KeepsTheTenNewestRunsAndTheOneTakenOff)
-{
-    HeadlessFileSystem fs;
-    const std::string path = renaming::undoHistoryPath(fs);
-    // In the private folder, where only administrators write; never beside the program.
-    EXPECT_EQ(path, platform::privateFolderPath(fs) + "ThumbUndo.db");
-    std::mt19937 random(16);
-    std::vector<UndoRecord> added;
-    for (int i = 0; i < 13; ++i) {
-        added.insert(added.begin(), generatedRecord(random));
-        EXPECT_EQ(renaming::addToHistory(fs, path, added.front()).setAside, "");
-        const auto read = renaming::readHistory(fs, path);
-        EXPECT_EQ(read.setAside, "");
-        ASSERT_EQ(read.history.runs.size(), std::min<std::size_t>(added.size(), renaming::historyLength));
-        EXPECT_TRUE(std::equal(read.history.runs.begin(), read.history.runs.end(), added.begin())) << i;
-    }
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(renaming::takeLatestForUndo(fs, path).history.undoing, added[i]);
-        const auto read = renaming::readHistory(fs, path).history;
-        EXPECT_EQ(read.undoing, added[i]);
-        EXPECT_EQ(read.runs.size(), 9u - i);
-    }
-    EXPECT_FALSE(renaming::takeLatestForUndo(fs, path).history.undoing);
-    EXPECT_FALSE(fs.fileExists(path + ".tmp"));
-}
-
-// A file torn, cut or changed anywhere is set aside under a name of its own, unchanged, and
-// nothing in it is taken off or undone.
-TEST(UndoHistory, ADamagedFileIsSetAsideAndNeverActedOn)
-{
-    std::mt19937 random(61);
-    for (int round = 0; round < 400; ++round) {
-        HeadlessFileSystem fs;
-        const std::string path = renaming::undoHistoryPath(fs);
-        renaming::addToHistory(fs, path, generatedRecord(random));
-        renaming::addToHistory(fs, path, generatedRecord(random));
-        const std::string whole = fs.content(path);
-        std::string damaged = whole;
-        const std::size_t at = random() % whole.size();
-        switch (random() % 4) {
-        case 0: damaged.resize(at); break;
-        case 1: damaged[at] = static_cast<char>(damaged[at] ^ (1 + random() % 255)); break;
-        case 2: damaged.erase(at, 1 + random() % 20); break;
-        case 3: damaged.insert(at, whole.substr(random() % whole.size(), 1 + random() % 30)); break;
-        }
-        if (damaged == whole)
-            continue;
-        fs.writeAll(path, damaged);
-        if (round % 2)
-            fs.writeAll(lists::folderPart(path) + "ThumbUndo.bad", "set aside before");
-        const auto taken = renaming::takeLatestForUndo(fs, path);
-        const std::string aside = round % 2 ? "ThumbUndo.bad2" : "ThumbUndo.bad";
-        EXPECT_EQ(taken.setAside, aside) << round;
-        EXPECT_FALSE(taken.history.undoing) << round;
-        EXPECT_EQ(fs.content(lists::folderPart(path) + aside), damaged) << round;
-        EXPECT_FALSE(fs.fileExists(path)) << round;
-        EXPECT_EQ(renaming::historySetAsideNotice(taken.setAside),
-                  "撤销记录已损坏，已改名为 " + aside + "，其中的执行不能再撤销。");
-    }
-}
 
 // Copies unchanged since the run go to the Recycle Bin, read-only or not; an edited copy, one
 // whose original is gone or smaller, one put in its place and one deleted stay and are named.
@@ -135,7 +41,7 @@ TEST(Undo, RemovesOnlyCopiesAsTheRunMadeThemWhoseOriginalIsThere)
     fs.writeAll("D:\\out\\replaced.jpg", "content of replaced");
     fs.deleteFile("D:\\out\\deleted.jpg");
 
-    EXPECT_EQ(renaming::undoQuestion(*record), "确定要撤销上次执行吗？\r将删除上次复制出的 7 个文件。");
+    EXPECT_EQ(renaming::undoQuestion(record->mode, record->pairs.size()), "确定要撤销上次执行吗？\r将删除上次复制出的 7 个文件。");
     const auto result = renaming::undo(fs, *record, journalPath);
     using Recycled = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(fs.recycled, (Recycled{{"D:\\out\\kept.jpg", "content of kept"},
@@ -198,7 +104,7 @@ TEST(Undo, GivesAttributesBackWhereTheJournalRecordedThem)
         const auto record = renaming::recordAfterRecovery(fs, *recovered);
         ASSERT_TRUE(record);
         fs.deleteFile(journalPath);
-        EXPECT_EQ(renaming::undoQuestion(*record), "确定要撤销上次执行吗？\r将把 1 个文件改回原名。");
+        EXPECT_EQ(renaming::undoQuestion(record->mode, record->pairs.size()), "确定要撤销上次执行吗？\r将把 1 个文件改回原名。");
         const auto result = renaming::undo(fs, *record, journalPath);
         EXPECT_EQ(renaming::undoNotice(result), "撤销成功!");
         EXPECT_EQ(result.where, std::vector<std::string>{"C:\\p\\a.jpg"});
