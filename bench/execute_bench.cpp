@@ -4,6 +4,7 @@
 // execution / bare loop.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -81,6 +82,27 @@ double timeBareLoop(std::size_t n, std::size_t folders, bool withAttributes)
     const double seconds = since(start);
     removeFolder(folder);
     return seconds;
+}
+
+// What the system costs to find a name in a folder of n files, once the name is there and once
+// it is not: a rename looks for its new name, which is not there yet, and under Wine that means
+// a search of the whole folder in every letter case.
+void timeLookups(std::size_t n)
+{
+    const std::string folder = makeFolder("nomerra-bench-lookups");
+    const std::vector<std::string> there = makeFiles(folder, n, 1);
+    const std::size_t asked = std::min<std::size_t>(n, 2000);
+    auto timed = [&](auto pathOf) {
+        const auto start = Clock::now();
+        for (std::size_t i = 0; i < asked; ++i)
+            GetFileAttributesW(platform::win32::widen(pathOf(i)).c_str());
+        return since(start) / static_cast<double>(asked) * 1e6;
+    };
+    const double present = timed([&](std::size_t i) { return there[i]; });
+    const double absent = timed([&](std::size_t i) { return folder + "trip" + std::to_string(i) + ".jpg"; });
+    std::printf("%zu files in one folder: a name that is there found in %.1f us, one that is not in %.1f us\n", n,
+                present, absent);
+    removeFolder(folder);
 }
 
 // The project's preview: the list store read, composition, the list store writes.
@@ -169,13 +191,18 @@ enum class Journal { Flushed, Unflushed, None };
 
 // Sizes may be given as arguments, N files in one folder or N/F over F folders; 1,000, 10,000 and
 // 50,000 files by default. "preview N" times the preview alone over N listed paths, without
-// making the files; "lists N" that preview with the lists flushed and without.
+// making the files; "lists N" that preview with the lists flushed and without; "lookups N" what
+// finding a name costs in a folder of N files.
 int main(int argc, char** argv)
 {
     platform::win32::Win32FileSystem fs;
     lists::ListStore store(fs);
     if (argc == 3 && std::string(argv[1]) == "lists") {
         timeListWrites(std::stoul(argv[2]));
+        return 0;
+    }
+    if (argc == 3 && std::string(argv[1]) == "lookups") {
+        timeLookups(std::stoul(argv[2]));
         return 0;
     }
     if (argc == 3 && std::string(argv[1]) == "preview") {
