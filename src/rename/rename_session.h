@@ -117,8 +117,8 @@ private:
     void settleRecovered(const Recovered& recovered, Shown& shown);
     // Reads the history, and says when it had to be set aside.
     void readUndoable(Shown& shown);
-    // recoveredFrom: the plan of the journal a recovery settled.
-    void addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom = nullptr);
+    // recoveredFrom: the plan of the journal a recovery settled. shown: what had to be set aside.
+    void addToHistory(const std::optional<UndoRecord>& record, Shown& shown, const RunPlan* recoveredFrom = nullptr);
     // The undo under way has ended; not undone: it took nothing back, and its run is to undo still;
     // rest: what it left to undo later.
     void endUndo(bool undone, const std::optional<UndoRecord>& rest = std::nullopt);

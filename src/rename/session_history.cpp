@@ -14,7 +14,7 @@ void RenameSession::settleRecovered(const Recovered& recovered, Shown& shown)
         // As after a run: the original list names where each file is, the new list stays.
         store_.rewriteAfterRun(recovered.where);
         shown.load(ListPair::Original);
-        addToHistory(recordAfterRecovery(fs_, recovered), &recovered.plan);
+        addToHistory(recordAfterRecovery(fs_, recovered), shown, &recovered.plan);
         return;
     }
     // An undo: the lists as after it, made from the run it was taking back. Without that run
@@ -56,10 +56,15 @@ void RenameSession::endUndo(bool undone, const std::optional<UndoRecord>& rest)
     undoable_ = renaming::endUndo(fs_, historyPath(), undone, rest).history.runs.size();
 }
 
-void RenameSession::addToHistory(const std::optional<UndoRecord>& record, const RunPlan* recoveredFrom)
+void RenameSession::addToHistory(const std::optional<UndoRecord>& record, Shown& shown, const RunPlan* recoveredFrom)
 {
-    if (record)
-        undoable_ = renaming::addToHistory(fs_, historyPath(), *record, recoveredFrom).history.runs.size();
+    if (!record)
+        return;
+    const HistoryRead read = renaming::addToHistory(fs_, historyPath(), *record, recoveredFrom);
+    undoable_ = read.history.runs.size();
+    // A run dropped from the history with what was set aside is never offered again: said now.
+    if (!read.setAside.empty())
+        shown.notice(historySetAsideNotice(read.setAside));
 }
 
 bool RenameSession::writeListsAfterUndo(const std::vector<std::string>& where, const std::vector<std::string>& targets)

@@ -99,7 +99,7 @@ RunEnd RenameSession::closeRun(Pending& p)
         s.load(ListPair::Original);
         // Before the journal goes: a kill in between recovers the run and records it then.
         const bool journalBroken = p.journal->broken();
-        addToHistory(recordAfterRun(fs_, p.mode, std::move(p.pairs), *p.journal, p.results, std::move(where)));
+        addToHistory(recordAfterRun(fs_, p.mode, std::move(p.pairs), *p.journal, p.results, std::move(where)), s);
         platform::trace("history-written");
         p.journal.reset();
         if (!journalBroken)

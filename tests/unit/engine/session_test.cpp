@@ -3,13 +3,16 @@
 // question and lists follow from what it did.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 
 #include "lists/messages.h"
+#include "lists/path_parts.h"
 #include "platform/headless/headless_fs.h"
 #include "rename/rename_session.h"
 #include "rename/run_state.h"
+#include "rename/undo_history.h"
 
 using lists::ListPair;
 using platform::headless::HeadlessFileSystem;
@@ -362,6 +365,59 @@ TEST(Session, AnUndoKilledBeforeItsJournalLeavesTheRunToUndo)
             EXPECT_EQ(fs.content(f), f);
         EXPECT_EQ(fs.recycled.size(), copies ? 3u : 0u);
         EXPECT_FALSE(second.canUndo());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The history found damaged while a run is recorded (its newest record as a recovered run is
+// checked against it at the next start, or its index as a run ends): the run is recorded all the
+// same, and the user hears that what was damaged was set aside, as an undo would have said.
+TEST(Session, AHistorySetAsideWhileARunIsRecordedIsSaid)
+{
+    for (const bool recovered : {true, false}) {
+        SCOPED_TRACE(recovered ? "recovered at the next start" : "as the run ends");
+        HeadlessFileSystem fs;
+        const auto files = makeFiles(fs, 3);
+        const std::string index = renaming::undoHistoryPath(fs);
+        Window window;
+        std::string damaged;
+        {
+            RenameSession first(fs);
+            first.start();
+            first.open(files);
+            first.preview(tripOptions());
+            run(first);
+            auto walk = tripOptions();
+            walk.edtname = "walk";
+            first.preview(walk);
+            ASSERT_TRUE(first.prepareRun(renaming::Mode::RenameInPlace, 0, "D:\\photos").effects.empty());
+            // The trip run's record, or the index, spoiled on the disk.
+            damaged = recovered ? lists::folderPart(index) + renaming::readHistory(fs, index).history.runs.front().file
+                                : index;
+            fs.writeAll(damaged, fs.content(damaged) + "x");
+            if (recovered)
+                fs.fault = [&](Op op, const std::string& path) -> std::uint32_t {
+                    if (op == Op::Replace && path == index)
+                        throw Killed{};
+                    return 0;
+                };
+            first.carryOut();
+            fs.fault = nullptr;
+            if (!recovered)
+                window.show(first, first.finishRun().shown);
+        }
+        if (recovered) {
+            RenameSession second(fs);
+            window.show(second, second.start());
+        }
+        const std::string aside = lists::namePart(damaged.substr(0, damaged.size() - 3) + ".bad");
+        ASSERT_TRUE(fs.fileExists(lists::folderPart(damaged) + aside));
+        EXPECT_EQ(std::count(window.notices.begin(), window.notices.end(), renaming::historySetAsideNotice(aside)), 1)
+            << ::testing::PrintToString(window.notices);
+        EXPECT_EQ(renaming::readHistory(fs, index).history.runs.size(), 1u);
     }
 }
 
