@@ -276,6 +276,15 @@ std::vector<MenuBarItem> App::menuBar() const
     return items;
 }
 
+bool App::undoGrayed() const
+{
+    for (const MenuBarItem& item : menuBar())
+        if (item.caption == L"撤销执行")
+            return item.grayed;
+    CHECK(!"the menu bar has 撤销执行");
+    return false;
+}
+
 bool App::running() const
 {
     return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;

@@ -110,6 +110,8 @@ public:
     // The items of the menu bar as the program holds them now, read by a helper DLL loaded into
     // it (another process cannot read a menu under Wine).
     std::vector<MenuBarItem> menuBar() const;
+    // Whether 撤销执行 is greyed on the menu bar now.
+    bool undoGrayed() const;
 
 private:
     // Copies a helper DLL into a fresh folder with its request beside it and loads it into the

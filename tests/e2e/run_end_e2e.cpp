@@ -90,15 +90,6 @@ long long recordFiles(const std::wstring& privateFolder)
     return n;
 }
 
-bool undoGrayed(const App& app)
-{
-    for (const MenuBarItem& item : app.menuBar())
-        if (item.caption == L"撤销执行")
-            return item.grayed;
-    CHECK(!"the menu bar has 撤销执行");
-    return false;
-}
-
 // The box of the process titled so, closed with its first button; its text.
 std::wstring closeBox(const App& app, const std::wstring& title, int button, int timeoutMs = 10000)
 {
@@ -140,14 +131,14 @@ void undoneOnceAfterRestart(const EndRun& run, bool killed)
     CHECK_EQ(fileExists(app.listFile(L"ThumbPath.db")), killed);
     if (killed)
         CHECK(readBytes(app.listFile(L"ThumbPath.db")) == gbkLines(run.targets));
-    CHECK(!undoGrayed(app));
+    CHECK(!app.undoGrayed());
     CHECK_EQ(recordFiles(privateFolderOf(run.folder)), 1);
 
     const auto [question, result] = undoNewest(app);
     CHECK_EQ(question, undoAll);
     CHECK_EQ(result, L"撤销成功!");
     CHECK_EQ(run.at(run.originals), fileCount);
-    CHECK(undoGrayed(app));
+    CHECK(app.undoGrayed());
     CHECK_EQ(recordFiles(privateFolderOf(run.folder)), 0);
 }
 
@@ -255,7 +246,7 @@ struct TwoRuns {
         CHECK(named(L"trip001.jpg", L"trip002.jpg"));
         CHECK(undoNewest(app) == std::make_pair(both, std::wstring(L"撤销成功!")));
         CHECK(named(L"a.jpg", L"b.jpg"));
-        CHECK(undoGrayed(app));
+        CHECK(app.undoGrayed());
         CHECK_EQ(recordFiles(history()), 0);
     }
 };
@@ -338,7 +329,7 @@ E2E_TEST(a_history_of_the_version_before_is_undone_in_turn)
     writeBytes(runs.history() + L"ThumbUndo.db", body + "end\t" + sha256Hex(body) + "\n");
 
     App app(runs.folder);
-    CHECK(!undoGrayed(app));
+    CHECK(!app.undoGrayed());
     runs.undoneInTurn(app);
 }
 
@@ -371,7 +362,7 @@ E2E_TEST(records_deleted_or_edited_by_hand_are_not_acted_on)
                                  : L"撤销记录已损坏，已改名为 ThumbUndo-2.bad，其中的执行不能再撤销。");
         CHECK(runs.named(L"x001.jpg", L"x002.jpg"));
         CHECK_EQ(fileExists(runs.history() + L"ThumbUndo-2.bad"), !deleted);
-        CHECK(!undoGrayed(app));
+        CHECK(!app.undoGrayed());
 
         // The next run's record goes beside the first run's, the one set aside left as it is.
         runs.run(app, L"z");
@@ -385,7 +376,7 @@ E2E_TEST(records_deleted_or_edited_by_hand_are_not_acted_on)
         const auto [question, result] = undoNewest(app);
         CHECK(result.rfind(L"撤销完成，2 个文件未处理：\r" + runs.folder + L"trip001.jpg → " + runs.folder + L"a.jpg（文件不存在）", 0) == 0);
         CHECK(runs.named(L"x001.jpg", L"x002.jpg"));
-        CHECK(undoGrayed(app));
+        CHECK(app.undoGrayed());
     }
 }
 
@@ -453,5 +444,5 @@ E2E_TEST(copies_onto_a_full_drive_are_undone)
     ULARGE_INTEGER freeAfter{};
     CHECK(GetDiskFreeSpaceExW(root.c_str(), &freeAfter, nullptr, nullptr));
     CHECK(freeAfter.QuadPart + 65536 >= freeBefore.QuadPart);
-    CHECK(undoGrayed(app));
+    CHECK(app.undoGrayed());
 }

@@ -55,15 +55,6 @@ std::wstring described(const std::vector<MenuBarItem>& bar)
 
 #define CHECK_MENU_BAR(app, expected) CHECK_EQ(described((app).menuBar()), described(expected))
 
-bool undoGrayed(const App& app)
-{
-    for (const MenuBarItem& item : app.menuBar())
-        if (item.caption == L"撤销执行")
-            return item.grayed;
-    CHECK(!"the menu bar has 撤销执行");
-    return false;
-}
-
 // Chooses 撤销执行: its question, answered.
 void askUndo(const App& app, const std::wstring& question, int answer)
 {
@@ -176,7 +167,7 @@ E2E_TEST(a_rename_run_is_undone_with_its_attributes_and_redone)
     app.click(ids::cbHidden);
     previewNamed(app, L"trip");
     const Seen previewed = seen(app);
-    CHECK(undoGrayed(app));
+    CHECK(app.undoGrayed());
 
     CHECK_EQ(executeAndAnswer(app), renamedIn(folder));
     const DWORD both = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
@@ -193,7 +184,7 @@ E2E_TEST(a_rename_run_is_undone_with_its_attributes_and_redone)
     CHECK_EQ(attributesOf(folder + L"a.jpg"), plain);
     CHECK_EQ(attributesOf(folder + L"b.jpg"), hidden);
     CHECK(seen(app) == previewed);
-    CHECK(undoGrayed(app));
+    CHECK(app.undoGrayed());
 
     CHECK_EQ(executeAndAnswer(app), renamedIn(folder));
     CHECK(readBytes(folder + L"trip003.jpg") == "content of c.jpg");
@@ -230,7 +221,7 @@ E2E_TEST(a_copy_run_is_undone_and_an_edited_copy_kept)
     // The original list names each file where it is: the original of the copy gone, the copy kept.
     CHECK(readBytes(app.listFile(L"ThumbPath.db")) == gbkLines({folder + L"照片1.jpg", out + L"\\x002.jpg"}));
     CHECK(readBytes(app.listFile(L"Thumb1Path.db")) == gbkLines({out + L"\\x001.jpg", out + L"\\x002.jpg"}));
-    CHECK(undoGrayed(app));
+    CHECK(app.undoGrayed());
 }
 
 // A swap is taken back first, then the run before it: each undo the newest run left.
@@ -254,14 +245,14 @@ E2E_TEST(a_swap_and_the_run_before_it_are_undone_in_turn)
     CHECK(readBytes(folder + L"trip001.jpg") == "content of a.jpg");
     CHECK(readBytes(folder + L"trip002.jpg") == "content of b.jpg");
     CHECK(seen(app) == swap);
-    CHECK(!undoGrayed(app));
+    CHECK(!app.undoGrayed());
 
     CHECK_EQ(undo(app, renamesBack(2)), L"撤销成功!");
     CHECK(readBytes(folder + L"a.jpg") == "content of a.jpg");
     CHECK(readBytes(folder + L"b.jpg") == "content of b.jpg");
     CHECK(!fileExists(folder + L"trip001.jpg") && !fileExists(folder + L"trip002.jpg"));
     CHECK(seen(app) == first);
-    CHECK(undoGrayed(app));
+    CHECK(app.undoGrayed());
 }
 
 // Closing deletes the four lists but not the history, which lies in the private folder.
@@ -282,7 +273,7 @@ E2E_TEST(a_run_is_undone_after_a_restart)
     CHECK(fileExists(privateFolderOf(folder) + L"ThumbUndo.db"));
 
     App app(folder);
-    CHECK(!undoGrayed(app));
+    CHECK(!app.undoGrayed());
     CHECK_EQ(undo(app, renamesBack(2)), L"撤销成功!");
     CHECK(readBytes(folder + L"a.jpg") == "content of a.jpg");
     CHECK(readBytes(folder + L"b.jpg") == "content of b.jpg");
@@ -331,13 +322,13 @@ E2E_TEST(a_file_held_open_during_the_undo_is_undone_later)
     const std::wstring heldLine = L"撤销完成，1 个文件未处理：\r" + folder + L"trip002.jpg → " + folder + L"b.jpg（";
     CHECK_EQ(notice.substr(0, heldLine.size()), heldLine);
     CHECK(readBytes(folder + L"a.jpg") == "content of a.jpg" && fileExists(folder + L"trip002.jpg"));
-    CHECK(!undoGrayed(app));
+    CHECK(!app.undoGrayed());
     CloseHandle(held);
 
     CHECK_EQ(undo(app, renamesBack(1)), L"撤销成功!");
     CHECK(readBytes(folder + L"b.jpg") == "content of b.jpg" && !fileExists(folder + L"trip002.jpg"));
     CHECK(seen(app) == previewed);
-    CHECK(undoGrayed(app));
+    CHECK(app.undoGrayed());
 }
 
 // While a run or an undo goes, 撤销执行 is greyed with the rest of the menu bar, though an earlier

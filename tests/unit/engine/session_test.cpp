@@ -77,6 +77,18 @@ Shown run(RenameSession& session)
     }
 }
 
+// A first run (trip) carried out and recorded, and a second (walk) previewed: the history holds one run.
+void ranTripThenPreviewedWalk(RenameSession& session, const std::vector<std::string>& files)
+{
+    session.start();
+    session.open(files);
+    session.preview(tripOptions());
+    run(session);
+    auto walk = tripOptions();
+    walk.edtname = "walk";
+    session.preview(walk);
+}
+
 // Whatever the commands and wherever a write fails, a command that ends without an error
 // leaves each view showing the list in force, or empty where there is none.
 TEST(Session, ViewsFollowTheListsInForceThroughGeneratedCommandsAndFaults)
@@ -275,13 +287,7 @@ TEST(Session, ARunKilledAroundItsHistoryWriteIsRecordedOnce)
         const auto files = makeFiles(fs, 3);
         {
             RenameSession first(fs);
-            first.start();
-            first.open(files);
-            first.preview(tripOptions());
-            run(first);
-            auto walk = tripOptions();
-            walk.edtname = "walk";
-            first.preview(walk);
+            ranTripThenPreviewedWalk(first, files);
             const std::string journal = first.store().journalPath();
             fs.fault = [&](Op op, const std::string& path) -> std::uint32_t {
                 if (op == killedAt && (op == Op::Replace || path == journal))
@@ -386,13 +392,7 @@ TEST(Session, AHistorySetAsideWhileARunIsRecordedIsSaid)
         std::string damaged;
         {
             RenameSession first(fs);
-            first.start();
-            first.open(files);
-            first.preview(tripOptions());
-            run(first);
-            auto walk = tripOptions();
-            walk.edtname = "walk";
-            first.preview(walk);
+            ranTripThenPreviewedWalk(first, files);
             ASSERT_TRUE(first.prepareRun(renaming::Mode::RenameInPlace, 0, "D:\\photos").effects.empty());
             // The trip run's record, or the index, spoiled on the disk.
             damaged = recovered ? lists::folderPart(index) + renaming::readHistory(fs, index).history.runs.front().file

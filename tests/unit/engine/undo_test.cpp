@@ -14,6 +14,14 @@ namespace {
 
 const char* const journalPath = "C:\\nomerra\\ThumbRun.db";
 
+// The record of a copy run of the pairs, journaled as the program runs it.
+std::optional<UndoRecord> copied(HeadlessFileSystem& fs, const std::vector<renaming::Pair>& pairs)
+{
+    renaming::RunJournal journal(fs, journalPath, Mode::CopyToNewPath, pairs);
+    const auto results = renaming::execute(fs, pairs, Mode::CopyToNewPath, platform::attr::archive, &journal);
+    return renaming::recordAfterRun(fs, Mode::CopyToNewPath, pairs, journal, results, generated::placesAfter(results));
+}
+
 // Copies unchanged since the run go to the Recycle Bin, read-only or not; an edited copy, one
 // whose original is gone or smaller, one put in its place and one deleted stay and are named.
 TEST(Undo, RemovesOnlyCopiesAsTheRunMadeThemWhoseOriginalIsThere)
@@ -26,12 +34,7 @@ TEST(Undo, RemovesOnlyCopiesAsTheRunMadeThemWhoseOriginalIsThere)
         pairs.push_back({"C:\\in\\" + name + ".jpg", "D:\\out\\" + name + ".jpg"});
     }
     fs.addFolder("D:\\out");
-    std::optional<UndoRecord> record;
-    {
-        renaming::RunJournal journal(fs, journalPath, Mode::CopyToNewPath, pairs);
-        const auto results = renaming::execute(fs, pairs, Mode::CopyToNewPath, platform::attr::archive, &journal);
-        record = renaming::recordAfterRun(fs, Mode::CopyToNewPath, pairs, journal, results, generated::placesAfter(results));
-    }
+    const std::optional<UndoRecord> record = copied(fs, pairs);
     ASSERT_TRUE(record);
     fs.setAttributes("D:\\out\\readonly.jpg", platform::attr::readOnly);
     fs.writeAll("D:\\out\\edited.jpg", "edited");
@@ -68,12 +71,7 @@ TEST(Undo, KeepsACopyWhoseOriginalWasReplacedByAnotherFileOfItsSize)
     const std::vector<renaming::Pair> pairs = {{"C:\\in\\a.jpg", "D:\\out\\a.jpg"}};
     fs.addFile(pairs[0].from, "original");
     fs.addFolder("D:\\out");
-    std::optional<UndoRecord> record;
-    {
-        renaming::RunJournal journal(fs, journalPath, Mode::CopyToNewPath, pairs);
-        const auto results = renaming::execute(fs, pairs, Mode::CopyToNewPath, platform::attr::archive, &journal);
-        record = renaming::recordAfterRun(fs, Mode::CopyToNewPath, pairs, journal, results, generated::placesAfter(results));
-    }
+    const std::optional<UndoRecord> record = copied(fs, pairs);
     ASSERT_TRUE(record);
     fs.deleteFile(pairs[0].from);
     fs.addFile(pairs[0].from, "stranger");
