@@ -76,6 +76,12 @@ struct FolderGuard {
     std::vector<AccessEntry> entries;
 };
 
+// What a look at a file's folder tells of it.
+struct FileAt {
+    std::optional<FileIdentity> identity;
+    std::uint32_t attributes = attr::invalid;
+};
+
 struct FolderEntry {
     std::string name;  // without the folder
     std::uint32_t attributes;
@@ -103,10 +109,11 @@ public:
     // The identity of each, as identity() reads it, but in one look at each folder where the
     // system allows: for thousands of files far cheaper than opening each.
     virtual std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) = 0;
-    // The attributes of each, as attributes() reads them, but in one look at each folder where the
-    // system allows. A listing holds names as they are written: each name part must be one the
-    // system reads so (no device name, no stream, no separator, no trailing dot or space).
-    virtual std::vector<std::uint32_t> attributesOfEach(const std::vector<std::string_view>& paths) = 0;
+    // The identity of each as identities() reads it, and its attributes as attributes() reads
+    // them, in the same look at each folder. A listing holds names as they are written: the
+    // attributes of a name part the system reads otherwise (a device name, a stream, a trailing
+    // dot or space) are to be asked of attributes().
+    virtual std::vector<FileAt> filesAt(const std::vector<std::string_view>& paths) = 0;
     // The files directly inside a folder (never its subfolders), in no particular order; none
     // when the folder cannot be read.
     virtual std::vector<FolderEntry> filesIn(const std::string& folder) = 0;

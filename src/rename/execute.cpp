@@ -1,6 +1,7 @@
 #include "rename/execute.h"
 
 #include <algorithm>
+#include <future>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -34,16 +35,18 @@ Outcome outcomeOf(std::uint32_t code)
 class Run {
 public:
     Run(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, const std::vector<std::uint32_t>& attributes,
-        RunJournal* journal, RunProgress* progress)
-        : fs_(fs), pairs_(pairs), mode_(mode), attributes_(attributes), journal_(journal), progress_(progress),
-          ownIdentities_(journal ? Identities{} : identitiesOf(fs, pairs)),
-          identities_(journal ? journal->identities() : ownIdentities_), results_(pairs.size()), moved_(pairs.size()),
-          targetKey_(pairs.size()), before_(pairs.size())
+        const Originals& originals, const std::function<RunJournal*()>& makeJournal, RunProgress* progress)
+        : fs_(fs), pairs_(pairs), mode_(mode), attributes_(attributes), makeJournal_(makeJournal),
+          progress_(progress), identities_(originals.identities), originalAttributes_(originals.attributes),
+          results_(pairs.size()), moved_(pairs.size()), targetKey_(pairs.size()), before_(pairs.size())
     {}
 
     std::vector<PairResult> go()
     {
+        // The journal is made while the pairs are checked; nothing is touched before it stands.
+        auto journal = std::async(std::launch::async, makeJournal_);
         select();
+        journal_ = journal.get();
         for (std::size_t i : pending_)
             if (!blocker(i))
                 ready_.insert(i);
@@ -73,7 +76,7 @@ public:
         for (std::size_t i = 0; i < pairs_.size(); ++i)
             if (first_[i] != i)
                 results_[i].at = results_[first_[i]].at;
-        return results_;
+        return std::move(results_);
     }
 
 private:
@@ -86,11 +89,7 @@ private:
     static std::size_t hashed(const std::string& caseKey) { return std::hash<std::string>{}(caseKey); }
 
     // False when a path of the run, or a temporary name taken before, has this case key.
-    bool claimTemporary(const std::string& caseKey)
-    {
-        const std::size_t h = hashed(caseKey);
-        return !std::binary_search(runPaths_.begin(), runPaths_.end(), h) && temporaryPaths_.insert(h).second;
-    }
+    bool claimTemporary(const std::string& caseKey) { return takenNames_.insert(hashed(caseKey)).second; }
 
     void select()
     {
@@ -98,41 +97,30 @@ private:
         if (first_.empty())
             for (std::size_t i = 0; i < pairs_.size(); ++i)
                 first_.push_back(i);
-        const std::vector<std::uint32_t> attributes = originalAttributes();
-        runPaths_.reserve(2 * pairs_.size());
-        targetOf_.reserve(pairs_.size());
         for (std::size_t i = 0; i < pairs_.size(); ++i) {
             const Pair& p = pairs_[i];
-            targetKey_[i] = key(p.to);
-            runPaths_.push_back(hashed(key(p.from)));
-            runPaths_.push_back(hashed(targetKey_[i]));
+            for (const std::string* path : {&p.from, &p.to})
+                if (mayBeTemporaryName(*path))
+                    takenNames_.insert(hashed(key(*path)));
             if (first_[i] != i)
                 results_[i].outcome = Outcome::DuplicateSource;
             else if (!isValidNamePart(p.to))
                 results_[i].outcome = Outcome::InvalidName;
             else if (hasControlCharacter(p.from) || readAsAnotherName(p.from) ||
-                     !isFile(before_[i] = attributes[i]))
+                     !isFile(before_[i] = originalAttributes_[i]))
                 // Only a file that stood at its path when the run began is acted on: never one
                 // that another pair of this run put there.
                 results_[i].outcome = Outcome::SourceMissing;
             else if (!identities_[i])
                 results_[i].outcome = Outcome::Unidentified;
-            else if (!targetOf_.emplace(targetKey_[i], i).second)
+            else if (!targetOf_.emplace(targetKey_[i] = key(p.to), i).second)
                 results_[i].outcome = Outcome::TargetExists;  // of several pairs with one new path the first wins
             else
                 pending_.insert(i);
         }
-        std::sort(runPaths_.begin(), runPaths_.end());
         if (mode_ == Mode::RenameInPlace)
             for (std::size_t i : pending_)
                 sourceOf_.emplace(key(pairs_[i].from), i);
-    }
-
-    // As the journal read them with the identities, where it did: read once, and recorded as the
-    // set an undo gives back. Without a journal, read in one look at each folder.
-    std::vector<std::uint32_t> originalAttributes() const
-    {
-        return journal_ ? journal_->attributes() : attributesOf(fs_, pairs_);
     }
 
     static bool isFile(std::uint32_t attributes)
@@ -358,13 +346,14 @@ private:
     const std::vector<Pair>& pairs_;
     Mode mode_;
     const std::vector<std::uint32_t>& attributes_;  // each pair's wanted set
-    RunJournal* journal_;
+    const std::function<RunJournal*()>& makeJournal_;
+    RunJournal* journal_ = nullptr;
     RunProgress* progress_;
-    Identities ownIdentities_;     // read by the run itself when no journal read them
-    const Identities& identities_;  // of each original as the run began
+    const Identities& identities_;                       // of each original as the run began
+    const std::vector<std::uint32_t>& originalAttributes_;  // of each original as the run began
     std::vector<PairResult> results_;
     std::vector<std::string> moved_;      // where each file stands now, when not at its original path
-    std::vector<std::string> targetKey_;  // case key of each new path
+    std::vector<std::string> targetKey_;  // case key of each new path that may be made
     std::vector<std::size_t> first_;      // see firstOfSameFile
     std::vector<std::uint32_t> before_;   // each original's attributes when the run began
     std::set<std::size_t> pending_;
@@ -372,11 +361,9 @@ private:
     std::set<std::size_t> ready_;
     std::unordered_map<std::string, std::size_t> sourceOf_;  // case key of a pending file's place
     std::unordered_map<std::string_view, std::size_t> targetOf_;  // case key (in targetKey_) of each new path that may be made
-    // The case keys of every path of the run, hashed and sorted: a million paths take a few
-    // megabytes and no allocation each, and a temporary name whose hash is among them is merely
-    // passed over.
-    std::vector<std::size_t> runPaths_;
-    std::unordered_set<std::size_t> temporaryPaths_;  // hashed, of the temporary names taken
+    // The case keys, hashed, of the temporary names taken and of the run's paths that could be
+    // one: a name whose hash is among them is merely passed over.
+    std::unordered_set<std::size_t> takenNames_;
     std::size_t temporaries_ = 0;
     std::uint32_t stopCode_ = 0;  // the journal's failure
     bool userStopped_ = false;
@@ -394,7 +381,18 @@ std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, 
                                 const std::vector<std::uint32_t>& attributes, RunJournal* journal,
                                 RunProgress* progress)
 {
-    return Run(fs, pairs, mode, attributes, journal, progress).go();
+    const std::function<RunJournal*()> given = [journal] { return journal; };
+    if (journal)
+        return Run(fs, pairs, mode, attributes, journal->originals(), given, progress).go();
+    return Run(fs, pairs, mode, attributes, originalsOf(fs, pairs), given, progress).go();
+}
+
+std::vector<PairResult> execute(FileSystem& fs, const std::vector<Pair>& pairs, Mode mode, std::uint32_t attributes,
+                                const Originals& originals, const std::function<RunJournal*()>& makeJournal,
+                                RunProgress* progress)
+{
+    const std::vector<std::uint32_t> each(pairs.size(), attributes);
+    return Run(fs, pairs, mode, each, originals, makeJournal, progress).go();
 }
 
 }  // namespace renaming

@@ -6,6 +6,7 @@
 // needs one; a copy is made under a temporary name and then moved to its new path, so no half
 // copy ever stands under a new path.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,10 +44,17 @@ struct PairResult {
 
 using Identities = std::vector<std::optional<platform::FileIdentity>>;
 
+// Who each pair's original is and what attributes it has, as the run began: what the run checks
+// its originals by, and what an undo gives back.
+struct Originals {
+    Identities identities;
+    std::vector<std::uint32_t> attributes;  // attr::invalid where not known
+};
+
 // The identity of each pair's original, as it is now.
 Identities identitiesOf(platform::FileSystem& fs, const std::vector<Pair>& pairs);
-// The attributes of each pair's original, as it is now, read in one look at each folder.
-std::vector<std::uint32_t> attributesOf(platform::FileSystem& fs, const std::vector<Pair>& pairs);
+// Each pair's original as it is now, read in one look at each folder.
+Originals originalsOf(platform::FileSystem& fs, const std::vector<Pair>& pairs);
 
 enum class Mode { RenameInPlace, CopyToNewPath };
 
@@ -60,6 +68,11 @@ bool hasControlCharacter(const std::string& text);
 // The system reads a name without the dots and spaces it ends in: such a path would act on
 // another file than the one listed, or take a spelling change for done.
 bool readAsAnotherName(const std::string& path);
+
+// Whether the path could be one of the temporary names a run gives files ("~nomerra<n>.tmp" in
+// any letter case): only a name that ends in ".tmp" can, as no letter but t, m and p has T, M or
+// P for its capital.
+bool mayBeTemporaryName(const std::string& path);
 
 // Removes a temporary file of a run, read-only or not; false when it stays.
 bool discardTemporary(platform::FileSystem& fs, const std::string& path);
@@ -92,6 +105,13 @@ std::vector<PairResult> execute(platform::FileSystem& fs, const std::vector<Pair
 std::vector<PairResult> execute(platform::FileSystem& fs, const std::vector<Pair>& pairs, Mode mode,
                                 const std::vector<std::uint32_t>& attributes, RunJournal* journal,
                                 RunProgress* progress = nullptr);
+
+// The same, with the originals read before and the journal made by makeJournal while the run
+// checks its pairs (at a million pairs writing the plan takes as long as the checks): no file
+// is touched before it stands, and what making it throws is thrown before any file operation.
+std::vector<PairResult> execute(platform::FileSystem& fs, const std::vector<Pair>& pairs, Mode mode,
+                                std::uint32_t attributes, const Originals& originals,
+                                const std::function<RunJournal*()>& makeJournal, RunProgress* progress);
 
 // The folder the end of a run offers to open: that of the first pair carried out, else the
 // output folder.

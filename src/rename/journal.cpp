@@ -21,17 +21,12 @@ namespace {
 constexpr const char* header = "nomerra-run 3";
 constexpr const char* headerWithoutAttributes = "nomerra-run 2";
 
-using fields::escape;
+using fields::appendEscaped;
+using fields::appendIdentity;
 using fields::identityOf;
-using fields::identityText;
 using fields::number;
 using fields::unescape;
 using fields::wholeLines;
-
-std::string attributesText(std::uint32_t attributes)
-{
-    return attributes == platform::attr::invalid ? "-" : std::to_string(attributes);
-}
 
 std::uint32_t attributesFrom(const std::string& text)
 {
@@ -84,8 +79,12 @@ std::optional<JournalRead> readJournal(const std::string& text)
 
 RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs,
                        RunKind kind)
-    : identities_(identitiesOf(fs, pairs)), attributes_(attributesOf(fs, pairs)),
-      file_(fs.openAppendOnly(path, false))
+    : RunJournal(fs, path, mode, pairs, originalsOf(fs, pairs), kind)
+{}
+
+RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs,
+                       Originals originals, RunKind kind)
+    : originals_(std::move(originals)), file_(fs.openAppendOnly(path, false))
 {
     std::string plan = std::string(header) + (mode == Mode::RenameInPlace ? "\trename\t" : "\tcopy\t") +
                        std::to_string(pairs.size()) + (kind == RunKind::Undo ? "\tundo\n" : "\trun\n");
@@ -95,13 +94,13 @@ RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode m
         size += p.from.size() + p.to.size() + 80;
     plan.reserve(size);
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        plan += escape(pairs[i].from);
+        appendEscaped(plan, pairs[i].from);
         plan += '\t';
-        plan += escape(pairs[i].to);
+        appendEscaped(plan, pairs[i].to);
         plan += '\t';
-        plan += identityText(identities_[i]);
+        appendIdentity(plan, originals_.identities[i]);
         plan += '\t';
-        plan += attributesText(attributes_[i]);
+        fields::appendAttributes(plan, originals_.attributes[i]);
         plan += '\n';
     }
     // Once, before any file moves: what follows need not reach the disk for the recovery to
@@ -119,7 +118,9 @@ std::uint32_t RunJournal::hand(const std::string& line)
 
 std::uint32_t RunJournal::copied(std::size_t pair, const platform::FileIdentity& copy)
 {
-    return hand("copied\t" + std::to_string(pair) + "\t" + identityText(copy) + "\n");
+    std::string line = "copied\t" + std::to_string(pair) + "\t";
+    appendIdentity(line, copy);
+    return hand(line + "\n");
 }
 
 std::uint32_t RunJournal::failed(std::size_t pair)

@@ -44,12 +44,13 @@ public:
     // plan and makes it durable. Throws IoError.
     RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs,
                RunKind kind = RunKind::Run);
+    // The same with the originals read before.
+    RunJournal(platform::FileSystem& fs, const std::string& path, Mode mode, const std::vector<Pair>& pairs,
+               Originals originals, RunKind kind = RunKind::Run);
 
-    // The identity of each pair's original as the run began.
-    const Identities& identities() const { return identities_; }
-    // The attributes of each pair's original as the run began, read with the identities: what the
-    // run checks its originals by, and what an undo gives back.
-    const std::vector<std::uint32_t>& attributes() const { return attributes_; }
+    const Originals& originals() const { return originals_; }
+    const Identities& identities() const { return originals_.identities; }
+    const std::vector<std::uint32_t>& attributes() const { return originals_.attributes; }
 
     // Each hands its record to the system; 0 or the system's error code.
     std::uint32_t copied(std::size_t pair, const platform::FileIdentity& copy);
@@ -61,8 +62,7 @@ public:
 
 private:
     std::uint32_t hand(const std::string& line);
-    Identities identities_;
-    std::vector<std::uint32_t> attributes_;
+    Originals originals_;
     std::unique_ptr<platform::AppendOnlyFile> file_;
     std::uint32_t failure_ = 0;
 };

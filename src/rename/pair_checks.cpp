@@ -38,45 +38,65 @@ bool isValidNamePart(const std::string& path)
     return !lists::isDeviceName(name);
 }
 
+bool mayBeTemporaryName(const std::string& path)
+{
+    constexpr std::string_view suffix = ".tmp";
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return path.size() >= suffix.size() &&
+           std::equal(suffix.begin(), suffix.end(), path.end() - suffix.size(), [&](char a, char b) { return a == lower(b); });
+}
+
 bool discardTemporary(FileSystem& fs, const std::string& path)
 {
     fs.setAttributes(path, platform::attr::archive);
     return fs.deleteFile(path) == platform::err::ok;
 }
 
-Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
+namespace {
+
+// Such a path names another file to the system, which must not make its pair that file's.
+bool namesAnother(const std::string& path)
+{
+    return hasControlCharacter(path) || readAsAnotherName(path);
+}
+
+std::vector<std::string_view> originalPaths(const std::vector<Pair>& pairs)
 {
     std::vector<std::string_view> originals;
     originals.reserve(pairs.size());
     for (const auto& p : pairs)
         originals.push_back(p.from);
-    Identities identities = fs.identities(originals);
-    // Such a path names another file to the system, which must not make its pair that file's.
+    return originals;
+}
+
+}  // namespace
+
+Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
+{
+    Identities identities = fs.identities(originalPaths(pairs));
     for (std::size_t i = 0; i < pairs.size(); ++i)
-        if (hasControlCharacter(pairs[i].from) || readAsAnotherName(pairs[i].from))
+        if (namesAnother(pairs[i].from))
             identities[i].reset();
     return identities;
 }
 
-std::vector<std::uint32_t> attributesOf(FileSystem& fs, const std::vector<Pair>& pairs)
+Originals originalsOf(FileSystem& fs, const std::vector<Pair>& pairs)
 {
-    // Asking for each file costs more than the renames where the files are few a folder. A name
-    // the system would read as another one is asked about alone.
-    std::vector<std::uint32_t> attributes(pairs.size(), platform::attr::invalid);
-    std::vector<std::string_view> listed;
-    std::vector<std::size_t> listedPair;
+    // Asking for each file costs more than the renames where the files are few a folder: both
+    // come from one listing a folder. A name the listing holds otherwise is asked about alone.
+    std::vector<platform::FileAt> found = fs.filesAt(originalPaths(pairs));
+    Originals originals;
+    originals.identities.reserve(pairs.size());
+    originals.attributes.reserve(pairs.size());
     for (std::size_t i = 0; i < pairs.size(); ++i) {
-        if (isValidNamePart(pairs[i].from)) {
-            listed.push_back(pairs[i].from);
-            listedPair.push_back(i);
-        } else {
-            attributes[i] = fs.attributes(pairs[i].from);
-        }
+        if (namesAnother(pairs[i].from))
+            found[i].identity.reset();
+        if (!isValidNamePart(pairs[i].from))
+            found[i].attributes = fs.attributes(pairs[i].from);
+        originals.identities.push_back(found[i].identity);
+        originals.attributes.push_back(found[i].attributes);
     }
-    const auto read = fs.attributesOfEach(listed);
-    for (std::size_t k = 0; k < listed.size(); ++k)
-        attributes[listedPair[k]] = read[k];
-    return attributes;
+    return originals;
 }
 
 std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>& pairs, const Identities& identities)
@@ -105,9 +125,14 @@ std::vector<std::size_t> firstOfSameFile(FileSystem& fs, const std::vector<Pair>
     std::sort(bySpelling.begin(), bySpelling.end());
     for (auto run = bySpelling.begin(); run != bySpelling.end();) {
         const auto end = std::find_if(run, bySpelling.end(), [&](const auto& e) { return e.first != run->first; });
+        if (end - run == 1) {
+            out[run->second] = run->second;
+            run = end;
+            continue;
+        }
         std::vector<std::pair<std::string, std::size_t>> firsts;  // in the order of the pairs
         for (auto e = run; e != end; ++e) {
-            std::string key = end - run > 1 ? fs.caseKey(pairs[e->second].from) : std::string();
+            std::string key = fs.caseKey(pairs[e->second].from);
             const auto same = std::find_if(firsts.begin(), firsts.end(), [&](const auto& f) { return f.first == key; });
             out[e->second] = same == firsts.end() ? firsts.emplace_back(std::move(key), e->second).second : same->second;
         }

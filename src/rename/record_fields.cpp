@@ -5,22 +5,25 @@
 
 namespace renaming::fields {
 
-std::string escape(const std::string& path)
+void appendEscaped(std::string& text, std::string_view path)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(path.size());
+    auto plain = [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c != '%'; };
+    // Most paths need no escape at all: appended whole.
+    if (std::all_of(path.begin(), path.end(), plain)) {
+        text += path;
+        return;
+    }
     for (char c : path) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || c == '%') {
-            out += '%';
-            out += hex[b >> 4];
-            out += hex[b & 0xF];
+        if (plain(c)) {
+            text += c;
         } else {
-            out += c;
+            text += '%';
+            text += hex[b >> 4];
+            text += hex[b & 0xF];
         }
     }
-    return out;
 }
 
 std::string unescape(const std::string& text)
@@ -68,12 +71,31 @@ std::vector<std::string> wholeLines(const std::string& text)
     return lines;
 }
 
-std::string identityText(const std::optional<platform::FileIdentity>& id)
+void appendNumber(std::string& text, std::uint64_t value)
 {
-    if (!id)
-        return "-";
-    return std::to_string(id->volume) + ":" + std::to_string(id->file) + ":" + std::to_string(id->size) + ":" +
-           std::to_string(id->written);
+    char digits[20];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+void appendAttributes(std::string& text, std::uint32_t attributes)
+{
+    if (attributes == platform::attr::invalid)
+        text += '-';
+    else
+        appendNumber(text, attributes);
+}
+
+void appendIdentity(std::string& text, const std::optional<platform::FileIdentity>& id)
+{
+    if (!id) {
+        text += '-';
+        return;
+    }
+    for (std::uint64_t part : {id->volume, id->file, id->size}) {
+        appendNumber(text, part);
+        text += ':';
+    }
+    appendNumber(text, id->written);
 }
 
 std::optional<platform::FileIdentity> identityOf(const std::string& text)

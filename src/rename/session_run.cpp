@@ -59,11 +59,15 @@ void RenameSession::carryOut()
     // Raised here, an error would leave the run pending for good: finishing it raises it again.
     try {
         if (p.kind == RunKind::Run) {
-            // Made here, not before the worker starts: reading who every original is and making
+            // Read here, not before the worker starts: reading who every original is and making
             // the plan durable takes long enough over many folders for the window to stop answering.
-            p.journal = std::make_unique<RunJournal>(fs_, store_.journalPath(), p.mode, p.pairs);
-            platform::trace("planned");
-            p.results = execute(fs_, p.pairs, p.mode, p.attributes, p.journal.get(), state_.get());
+            const Originals originals = originalsOf(fs_, p.pairs);
+            platform::trace("originals-read");
+            const std::string journalPath = store_.journalPath();
+            p.results = execute(fs_, p.pairs, p.mode, p.attributes, originals, [&] {
+                p.journal = std::make_unique<RunJournal>(fs_, journalPath, p.mode, p.pairs, originals);
+                return p.journal.get();
+            }, state_.get());
             platform::trace("engine-ended");
             // Here too: writing the lists and the history of a long run takes the window longer
             // than it may go without answering.

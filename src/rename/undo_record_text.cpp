@@ -6,16 +6,21 @@ namespace renaming::records {
 
 namespace {
 
-using fields::escape;
+using fields::appendEscaped;
+using fields::appendIdentity;
 using fields::identityOf;
-using fields::identityText;
 using fields::number;
 using fields::unescape;
 
 // Where a file stood after the run, most often one of its pair's paths.
-std::string placeText(const std::string& place, const std::string& from, const std::string& to)
+void appendPlace(std::string& text, const std::string& place, const std::string& from, const std::string& to)
 {
-    return place == from ? "o" : place == to ? "n" : "p" + escape(place);
+    if (place == from || place == to) {
+        text += place == from ? 'o' : 'n';
+        return;
+    }
+    text += 'p';
+    appendEscaped(text, place);
 }
 
 }  // namespace
@@ -36,23 +41,27 @@ std::string recordText(const UndoRecord& r)
 {
     std::string text = "run\t" + std::string(modeName(r.mode)) + "\t" + std::to_string(r.originals.size()) + "\t" +
                        std::to_string(r.pairs.size()) + "\n";
-    // Piece by piece into the one text: a million entries make no million joined copies.
+    // Piece by piece into the one text, reserved once: a million entries make no million copies.
+    std::size_t size = text.size() + 80 * r.pairs.size();
+    for (std::size_t i = 0; i < r.originals.size(); ++i)
+        size += r.originals[i].size() + r.targets[i].size() + 4;
+    text.reserve(size);
     for (std::size_t i = 0; i < r.originals.size(); ++i) {
-        text += escape(r.originals[i]);
+        appendEscaped(text, r.originals[i]);
         text += '\t';
-        text += escape(r.targets[i]);
+        appendEscaped(text, r.targets[i]);
         text += '\t';
-        text += placeText(r.after[i], r.originals[i], r.targets[i]);
+        appendPlace(text, r.after[i], r.originals[i], r.targets[i]);
         text += '\n';
     }
     for (const UndoPair& p : r.pairs) {
-        text += std::to_string(p.index);
+        fields::appendNumber(text, p.index);
         text += '\t';
-        text += identityText(p.moved);
+        appendIdentity(text, p.moved);
         text += '\t';
-        text += identityText(p.original);
+        appendIdentity(text, p.original);
         text += '\t';
-        text += p.attributes == platform::attr::invalid ? "-" : std::to_string(p.attributes);
+        fields::appendAttributes(text, p.attributes);
         text += '\n';
     }
     return text;

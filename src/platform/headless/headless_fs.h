@@ -31,7 +31,7 @@ public:
     // one, and every write counts as a new time.
     std::optional<FileIdentity> identity(const std::string& path) override;
     std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) override;
-    std::vector<std::uint32_t> attributesOfEach(const std::vector<std::string_view>& paths) override;
+    std::vector<FileAt> filesAt(const std::vector<std::string_view>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     // Digit runs by value, before any other character; other characters by code point, with
     // letter case folded as the volume folds it.

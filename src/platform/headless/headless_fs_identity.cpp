@@ -115,12 +115,12 @@ std::vector<std::optional<FileIdentity>> HeadlessFileSystem::identities(const st
     return out;
 }
 
-std::vector<std::uint32_t> HeadlessFileSystem::attributesOfEach(const std::vector<std::string_view>& paths)
+std::vector<FileAt> HeadlessFileSystem::filesAt(const std::vector<std::string_view>& paths)
 {
-    std::vector<std::uint32_t> out;
+    std::vector<FileAt> out;
     out.reserve(paths.size());
     for (const auto path : paths)
-        out.push_back(attributes(std::string(path)));
+        out.push_back({identity(std::string(path)), attributes(std::string(path))});
     return out;
 }
 

@@ -16,7 +16,7 @@ public:
     std::string caseKey(const std::string& path) override;
     std::optional<FileIdentity> identity(const std::string& path) override;
     std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) override;
-    std::vector<std::uint32_t> attributesOfEach(const std::vector<std::string_view>& paths) override;
+    std::vector<FileAt> filesAt(const std::vector<std::string_view>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
     int compareNames(const std::string& a, const std::string& b) override;
     std::string readAll(const std::string& path) override;

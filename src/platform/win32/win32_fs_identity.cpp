@@ -189,27 +189,35 @@ void lookUpInListings(Win32FileSystem& fs, const std::vector<std::string_view>& 
     }
 }
 
+// A name the whole listing lacks is no file: only what the listing cannot tell is asked alone.
+std::optional<FileIdentity> identityIn(Win32FileSystem& fs, Lookup look, std::string_view path)
+{
+    if (!look.listed || look.entry)
+        return look.listed && look.entry->identity ? look.entry->identity : fs.identity(std::string(path));
+    return std::nullopt;
+}
+
+std::uint32_t attributesIn(Win32FileSystem& fs, Lookup look, std::string_view path)
+{
+    if (!look.listed || (look.entry && look.entry->shared))
+        return fs.attributes(std::string(path));
+    return look.entry ? look.entry->attributes : attr::invalid;
+}
+
 }  // namespace
 
 std::vector<std::optional<FileIdentity>> Win32FileSystem::identities(const std::vector<std::string_view>& paths)
 {
     std::vector<std::optional<FileIdentity>> out(paths.size());
-    lookUpInListings(*this, paths, [&](std::size_t i, Lookup look) {
-        // A name the whole listing lacks is no file: only what it cannot tell is opened.
-        if (!look.listed || look.entry)
-            out[i] = look.listed && look.entry->identity ? look.entry->identity : identity(std::string(paths[i]));
-    });
+    lookUpInListings(*this, paths, [&](std::size_t i, Lookup look) { out[i] = identityIn(*this, look, paths[i]); });
     return out;
 }
 
-std::vector<std::uint32_t> Win32FileSystem::attributesOfEach(const std::vector<std::string_view>& paths)
+std::vector<FileAt> Win32FileSystem::filesAt(const std::vector<std::string_view>& paths)
 {
-    std::vector<std::uint32_t> out(paths.size(), attr::invalid);
+    std::vector<FileAt> out(paths.size());
     lookUpInListings(*this, paths, [&](std::size_t i, Lookup look) {
-        if (!look.listed || (look.entry && look.entry->shared))
-            out[i] = attributes(std::string(paths[i]));
-        else if (look.entry)
-            out[i] = look.entry->attributes;
+        out[i] = {identityIn(*this, look, paths[i]), attributesIn(*this, look, paths[i])};
     });
     return out;
 }
