@@ -49,7 +49,8 @@ bool mayBeTemporaryName(const std::string& path)
 bool discardTemporary(FileSystem& fs, const std::string& path)
 {
     fs.setAttributes(path, platform::attr::archive);
-    return fs.deleteFile(path) == platform::err::ok;
+    // A copy that failed before it began left nothing to remove, and nothing to name.
+    return fs.deleteFile(path) == platform::err::ok || !fs.fileExists(path);
 }
 
 namespace {

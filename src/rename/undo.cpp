@@ -204,6 +204,8 @@ void Undoing::renames(const std::string& journalPath, RunProgress* progress)
             leftForLater(*pairs[j], results[j].at, reasonOf(results[j]));
         else
             left(pairs[j]->index, results[j].at, reasonOf(results[j]));
+        if (!results[j].stray.empty())
+            result_.left.back().stray = results[j].stray;
     }
 }
 
@@ -306,7 +308,8 @@ std::string undoNotice(const UndoResult& result)
     return finishedPrefix + std::to_string(result.left.size()) + messages::report::failedSuffix +
            messages::firstTenLines(result.left.size(), [&](std::size_t i) {
                const UndoLeft& l = result.left[i];
-               return lists::viewText(l.at) + " → " + lists::viewText(l.back) + "（" + l.reason + "）";
+               return lists::viewText(l.at) + " → " + lists::viewText(l.back) + "（" + l.reason + "）" +
+                      (l.stray.empty() ? "" : "\r" + (messages::report::strayPrefix + lists::viewText(l.stray)));
            });
 }
 

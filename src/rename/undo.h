@@ -51,6 +51,7 @@ std::optional<UndoRecord> recordAfterRecovery(platform::FileSystem& fs, const Re
 struct UndoLeft {
     std::size_t index = 0;
     std::string at, back, reason;
+    std::string stray;  // a copy the undo made on its way to another volume and could not remove
     bool operator==(const UndoLeft&) const = default;
 };
 

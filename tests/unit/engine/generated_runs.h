@@ -45,7 +45,7 @@ inline void make(Case& c, unsigned seed)
     static const std::vector<std::string> folders = {"C:\\p\\", "C:\\p\\", "C:\\p\\", "C:\\q\\", "D:\\r\\"};
     static const std::vector<std::string> names = {
         "a.jpg", "b.jpg", "c.jpg", "d.jpg", "A.JPG", "B.jpg", "e", "é.jpg", "É.JPG", "~nomerra1.tmp",
-        "~NOMERRA2.TMP", "NUL.txt", "con.jpg", "x.", "f.jpg", "g.jpg"};
+        "~NOMERRA2.TMP", "~NoMerra3.tMp", "NUL.txt", "con.jpg", "x.", "f.jpg", "g.jpg"};
     for (const auto& folder : folders)
         c.fs.addFolder(folder);
     const int files = static_cast<int>(random() % 12);
@@ -73,7 +73,9 @@ inline void make(Case& c, unsigned seed)
 
 inline bool isTemporary(const std::string& path)
 {
-    return path.find("~nomerra") != std::string::npos || path.find("~NOMERRA") != std::string::npos;
+    std::string lower = path;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return std::tolower(ch); });
+    return lower.find("~nomerra") != std::string::npos;
 }
 
 // The pairs and the volume, for a failure's message.
