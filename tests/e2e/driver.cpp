@@ -376,10 +376,17 @@ void App::type(int id, const std::wstring& keys) const
 namespace {
 std::wstring windowText(HWND w)
 {
-    std::wstring text(static_cast<std::size_t>(SendMessageW(w, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    LRESULT n = SendMessageW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(n));
-    return text;
+    // The text may grow between the two questions (a counter reaching another digit): a text that
+    // fills the buffer is asked for again with room to spare.
+    auto size = static_cast<std::size_t>(SendMessageW(w, WM_GETTEXTLENGTH, 0, 0)) + 16;
+    for (;; size *= 2) {
+        std::wstring text(size, L'\0');
+        const auto n = static_cast<std::size_t>(SendMessageW(w, WM_GETTEXT, size, reinterpret_cast<LPARAM>(text.data())));
+        if (n + 1 < size) {
+            text.resize(n);
+            return text;
+        }
+    }
 }
 }  // namespace
 
