@@ -29,9 +29,14 @@ std::string extensionOf(std::string_view path)
 
 bool isDeviceName(std::string_view name)
 {
-    std::string stem(name.substr(0, name.find('.')));
-    while (!stem.empty() && stem.back() == ' ')
-        stem.pop_back();
+    std::string_view trimmed = name.substr(0, name.find('.'));
+    while (!trimmed.empty() && trimmed.back() == ' ')
+        trimmed.remove_suffix(1);
+    // A device is three letters and at most a digit of one or two bytes: any other name is told
+    // at once, as a run asks about a million of them.
+    if (trimmed.size() < 3 || trimmed.size() > 5)
+        return false;
+    std::string stem(trimmed);
     for (char& c : stem)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');

@@ -35,7 +35,7 @@ std::size_t utf8Length(const std::string& text)
     return n;
 }
 
-std::size_t utf16Length(const std::string& text)
+std::size_t utf16Length(std::string_view text)
 {
     std::size_t n = 0;
     for (unsigned char b : text)

@@ -2,6 +2,7 @@
 // Small UTF-8 helpers for code that counts or builds characters.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -9,7 +10,7 @@ std::string utf8Encode(char32_t c);
 // Number of characters (code points) of a UTF-8 text.
 std::size_t utf8Length(const std::string& text);
 // Number of UTF-16 code units, as the file system counts a name's length.
-std::size_t utf16Length(const std::string& text);
+std::size_t utf16Length(std::string_view text);
 // The text without its last character.
 std::string utf8DropLast(const std::string& text);
 bool isValidUtf8(const std::string& bytes);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -63,8 +64,8 @@ std::uint32_t newAttributes(bool readOnly, bool hidden);
 
 // A name part (after the last "\") that Windows would refuse, silently change or take for a
 // device.
-bool isValidNamePart(const std::string& path);
-bool hasControlCharacter(const std::string& text);
+bool isValidNamePart(std::string_view path);
+bool hasControlCharacter(std::string_view text);
 // The system reads a name without the dots and spaces it ends in: such a path would act on
 // another file than the one listed, or take a spelling change for done.
 bool readAsAnotherName(const std::string& path);

@@ -23,14 +23,14 @@ std::uint32_t newAttributes(bool readOnly, bool hidden)
     return (readOnly ? platform::attr::readOnly : 0) | (hidden ? platform::attr::hidden : 0);
 }
 
-bool hasControlCharacter(const std::string& text)
+bool hasControlCharacter(std::string_view text)
 {
     return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
 }
 
-bool isValidNamePart(const std::string& path)
+bool isValidNamePart(std::string_view path)
 {
-    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    const std::string_view name = path.substr(path.find_last_of('\\') + 1);
     if (name.empty() || name.back() == '.' || name.back() == ' ' || platform::utf16Length(name) > 255)
         return false;
     if (hasControlCharacter(name) || name.find_first_of("<>:\"/|?*") != std::string::npos)
