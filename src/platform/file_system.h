@@ -2,6 +2,7 @@
 // The file system as the program needs it. Paths are UTF-8; the Win32 backend converts them at
 // the API boundary. Every operation that can fail returns the system's error code (0 = done).
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -114,6 +115,10 @@ public:
     // attributes of a name part the system reads otherwise (a device name, a stream, a trailing
     // dot or space) are to be asked of attributes().
     virtual std::vector<FileAt> filesAt(const std::vector<std::string_view>& paths) = 0;
+    // Carries out two sequences of file operations that do not depend on each other, at once
+    // where the system is made for it, else one after the other; both always run to their end.
+    // Throws what the first threw, else what the second threw.
+    virtual void together(const std::function<void()>& first, const std::function<void()>& second);
     // The files directly inside a folder (never its subfolders), in no particular order; none
     // when the folder cannot be read.
     virtual std::vector<FolderEntry> filesIn(const std::string& folder) = 0;

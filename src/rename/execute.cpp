@@ -1,7 +1,6 @@
 #include "rename/execute.h"
 
 #include <algorithm>
-#include <future>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -44,9 +43,7 @@ public:
     std::vector<PairResult> go()
     {
         // The journal is made while the pairs are checked; nothing is touched before it stands.
-        auto journal = std::async(std::launch::async, makeJournal_);
-        select();
-        journal_ = journal.get();
+        fs_.together([&] { journal_ = makeJournal_(); }, [&] { select(); });
         for (std::size_t i : pending_)
             if (!blocker(i))
                 ready_.insert(i);

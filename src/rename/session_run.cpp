@@ -98,13 +98,24 @@ RunEnd RenameSession::closeRun(Pending& p)
         where.reserve(p.results.size());
         for (auto& r : p.results)
             where.push_back(std::move(r.at));
-        store_.rewriteAfterRun(where);
-        platform::trace("lists-written");
-        s.load(ListPair::Original);
-        // Before the journal goes: a kill in between recovers the run and records it then.
+        // Before the journal goes: a kill in between, or among them, recovers the run and
+        // records it then. The lists and the record are written at once: neither needs the other.
         const bool journalBroken = p.journal->broken();
-        addToHistory(recordAfterRun(fs_, p.mode, std::move(p.pairs), *p.journal, p.results, std::move(where)), s);
-        platform::trace("history-written");
+        std::optional<UndoRecord>& record = end.record;
+        record = recordAfterRun(fs_, p.mode, std::move(p.pairs), *p.journal, p.results, std::move(where));
+        const std::vector<std::string>& places = record ? record->after : where;
+        Shown recorded;
+        fs_.together(
+            [&] {
+                store_.rewriteAfterRun(places);
+                platform::trace("lists-written");
+            },
+            [&] {
+                addToHistory(record, recorded);
+                platform::trace("history-written");
+            });
+        s.load(ListPair::Original);
+        s.append(std::move(recorded));
         p.journal.reset();
         if (!journalBroken)
             deleteJournal();

@@ -22,11 +22,12 @@ std::optional<FileIdentity> movedOf(Mode mode, const std::optional<FileIdentity>
     return keptItsNumber ? original : there;
 }
 
-// Takes the plan's lists and where: a run of a million pairs is not copied whole once more.
-std::optional<UndoRecord> recordOf(platform::FileSystem& fs, RunPlan plan, std::vector<std::string> where,
+// Takes the plan's lists, and where when it makes a record: a run of a million pairs is not
+// copied whole once more.
+std::optional<UndoRecord> recordOf(platform::FileSystem& fs, RunPlan plan, std::vector<std::string>&& where,
                                    const std::vector<bool>& done)
 {
-    UndoRecord record{plan.mode, {}, {}, std::move(where), {}};
+    UndoRecord record{plan.mode, {}, {}, {}, {}};
     record.originals.reserve(plan.pairs.size());
     record.targets.reserve(plan.pairs.size());
     std::vector<std::size_t> carried;
@@ -50,6 +51,7 @@ std::optional<UndoRecord> recordOf(platform::FileSystem& fs, RunPlan plan, std::
     }
     if (record.pairs.empty())
         return std::nullopt;
+    record.after = std::move(where);
     return record;
 }
 
@@ -240,7 +242,7 @@ void Undoing::copies(RunProgress* progress)
 
 std::optional<UndoRecord> recordAfterRun(platform::FileSystem& fs, Mode mode, std::vector<Pair> pairs,
                                          const RunJournal& journal, const std::vector<PairResult>& results,
-                                         std::vector<std::string> where)
+                                         std::vector<std::string>&& where)
 {
     if (journal.broken())
         return std::nullopt;
@@ -256,7 +258,7 @@ std::optional<UndoRecord> recordAfterRecovery(platform::FileSystem& fs, const Re
 {
     if (recovered.plan.kind == RunKind::Undo)
         return std::nullopt;
-    return recordOf(fs, recovered.plan, recovered.where, recovered.done);
+    return recordOf(fs, recovered.plan, std::vector<std::string>(recovered.where), recovered.done);
 }
 
 UndoResult undo(platform::FileSystem& fs, const UndoRecord& record, const std::string& journalPath,

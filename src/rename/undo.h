@@ -36,12 +36,13 @@ struct UndoRecord {
     bool operator==(const UndoRecord&) const = default;
 };
 
-// After a run that ended, from its journal, its results and where each file stands (taken, as
-// the pairs are). Nothing when it carried out no pair, or when its journal broke down: then the
-// next start recovers it, and the record is made then.
+// After a run that ended, from its journal, its results and where each file stands (the pairs
+// taken; where taken into the record, and left as it is when none is made). Nothing when it
+// carried out no pair, or when its journal broke down: then the next start recovers it, and the
+// record is made then.
 std::optional<UndoRecord> recordAfterRun(platform::FileSystem& fs, Mode mode, std::vector<Pair> pairs,
                                          const RunJournal& journal, const std::vector<PairResult>& results,
-                                         std::vector<std::string> where);
+                                         std::vector<std::string>&& where);
 // After the recovery of a run that did not end: for the pairs it carried out. Nothing when it
 // carried out none, or when it was an undo (an undo is never undone: Execute does the run again).
 std::optional<UndoRecord> recordAfterRecovery(platform::FileSystem& fs, const Recovered& recovered);

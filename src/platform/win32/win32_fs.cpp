@@ -6,6 +6,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 #include "platform/errors.h"
 #include "platform/sha256.h"
@@ -50,6 +52,27 @@ std::string Win32FileSystem::errorText(std::uint32_t code)
                                 message.back() == L'.' || message.back() == L'\x3002'))
         message.pop_back();
     return message.empty() ? "error " + std::to_string(code) : narrow(message);
+}
+
+void Win32FileSystem::together(const std::function<void()>& first, const std::function<void()>& second)
+{
+    std::exception_ptr failed;
+    std::thread other([&] {
+        try {
+            second();
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    try {
+        first();
+    } catch (...) {
+        other.join();
+        throw;
+    }
+    other.join();
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 std::string Win32FileSystem::digest(const std::string& bytes)

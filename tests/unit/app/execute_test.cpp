@@ -8,6 +8,7 @@
 #include "platform/private_folder.h"
 #include "rename/execute.h"
 #include "rename/journal.h"
+#include "rename/undo_history.h"
 
 using lists::ListFile;
 using platform::attr::archive;
@@ -473,27 +474,49 @@ TEST_F(Run, AFileVanishedSincePreviewIsReportedAndKeptInTheList)
     EXPECT_EQ(h.list(ListFile::OriginalPaths)[2], "C:\\pics\\c.gif");
 }
 
-TEST_F(Run, ListsThatCannotBeWrittenAfterTheRunStillGetTheQuestionThenTheError)
+// The lists and the run's record are written at once after the last file: either may fail
+// while the other is written. The user hears what was done, then the error; the journal stays,
+// the next command settles the run, and the history holds it once, to be undone whole.
+TEST(RunEnd, ListsOrRecordThatCannotBeWrittenStillGetTheQuestionThenTheErrorAndOneRecord)
 {
-    openPics();
-    h.form.n_preview.choose();
-    h.fs.fault = [&](Op op, const std::string& path) {
-        return op == Op::Replace && path == h.listPath(ListFile::OriginalPaths) ? platform::err::diskFull : 0u;
+    const struct {
+        const char* what;
+        Op op;
+        std::string (*path)(Harness&);
+    } cases[] = {
+        {"lists", Op::Replace, [](Harness& h) { return h.listPath(ListFile::OriginalPaths); }},
+        {"record", Op::Write, [](Harness& h) { return platform::openPrivateFolder(h.fs) + "ThumbUndo-1.db.tmp"; }},
     };
-    h.form.n_run.choose();
-    ASSERT_EQ(h.ui.shown.size(), 2u);
-    EXPECT_EQ(h.ui.shown[0].kind, platform::headless::Shown::Question);
-    EXPECT_EQ(h.ui.shown[1].kind, platform::headless::Shown::Error);
-    EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
-    EXPECT_TRUE(h.fs.fileExists(h.form.store().journalPath()));  // for the next start to settle
-    EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\a.jpg");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness h;
+        h.openExistingFiles({"C:\\pics\\a.jpg", "C:\\pics\\b.JPG", "C:\\pics\\c.gif"});
+        h.form.edtname.setText("trip");
+        h.form.n_preview.choose();
+        const std::string failing = c.path(h);
+        h.fs.fault = [&](Op op, const std::string& path) {
+            return op == c.op && path == failing ? platform::err::diskFull : 0u;
+        };
+        h.form.n_run.choose();
+        ASSERT_EQ(h.ui.shown.size(), 2u);
+        EXPECT_EQ(h.ui.shown[0].kind, platform::headless::Shown::Question);
+        EXPECT_EQ(h.ui.shown[1].kind, platform::headless::Shown::Error);
+        EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
+        EXPECT_TRUE(h.fs.fileExists(h.form.store().journalPath()));  // for the next start to settle
 
-    // Space freed, the next action that uses the lists puts them right first.
-    h.fs.fault = nullptr;
-    h.takeShown();
-    h.form.n_preview.choose();
-    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"上次执行未完成，已恢复：3 个文件已改名，0 个文件未处理。"});
-    EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\trip001.jpg");
+        // Space freed, the next action that uses the lists puts them right first.
+        h.fs.fault = nullptr;
+        h.takeShown();
+        h.form.n_preview.choose();
+        EXPECT_EQ(h.takeShown(), std::vector<std::string>{"上次执行未完成，已恢复：3 个文件已改名，0 个文件未处理。"});
+        EXPECT_EQ(h.list(ListFile::OriginalPaths)[0], "C:\\pics\\trip001.jpg");
+        EXPECT_EQ(renaming::readHistory(h.fs, renaming::undoHistoryPath(h.fs)).history.runs.size(), 1u);
+        h.ui.answers.push_back(true);
+        h.form.n_undo.choose();
+        EXPECT_TRUE(h.fs.fileExists("C:\\pics\\a.jpg"));
+        EXPECT_FALSE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
+        EXPECT_TRUE(renaming::readHistory(h.fs, renaming::undoHistoryPath(h.fs)).history.runs.empty());
+    }
 }
 
 // 撤销执行 can be chosen only when a run can be undone and no run goes; the undo asks first and
