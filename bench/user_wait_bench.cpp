@@ -244,12 +244,13 @@ void measure(const std::string& size)
                 n, folders, shown.total, bare, bareBefore, bareAfter, shown.total / bare,
                 shown.allMoved ? "" : "  (NOT ALL MOVED)");
     std::printf("  before the engine %.3f s (command taken %.3f, lists read %.3f); engine %.3f s (first file moved "
-                "at %.3f, last at %.3f); after it %.3f s (window back %.3f, run closed %.3f, lists written %.3f, "
+                "at %.3f, last at %.3f); after it %.3f s (window back %.3f, run closed %.3f, lists written %.3f, history %.3f, "
                 "journal deleted %.3f, view loaded %.3f, asked %.3f)\n",
                 step(shown, "engine"), step(shown, "chosen"), step(shown, "lists-read") - step(shown, "chosen"),
                 step(shown, "engine-ended") - step(shown, "engine"), shown.firstMoved, shown.lastMoved,
                 shown.total - step(shown, "engine-ended"), step(shown, "window-back"), step(shown, "run-closed"),
-                step(shown, "lists-written"), step(shown, "journal-deleted"), step(shown, "view-loaded"),
+                step(shown, "lists-written"), step(shown, "history-written"), step(shown, "journal-deleted"),
+                step(shown, "view-loaded"),
                 step(shown, "asked"));
     std::printf("  progress window shown %.3f-%.3f s; without it %.3f s (engine %.3f s): it costs %+.1f%%; main "
                 "window answered within %.0f ms (%.0f ms without the progress window)\n",
@@ -325,12 +326,15 @@ void measureListed(std::size_t n)
                 n, start, fullPaths, preview, previewed ? "" : " (NOT PREVIEWED)", peakShown, peakPreviewed, peakRun);
     std::printf("  Execute, every pair but the first failing: its file moved %.3f s after the menu command, the "
                 "question %.3f s after that; before the engine %.3f s (lists read %.3f s), engine %.3f s, after it "
-                "%.3f s (run closed %.3f, lists written %.3f, view loaded %.3f, question shown %.3f)\n",
+                "%.3f s (run closed %.3f, lists and record written at once %.3f, journal deleted %.3f, view loaded "
+                "%.3f, question shown %.3f)\n",
                 firstMoved, shown - chosen - firstMoved, steps["engine"] - steps["chosen"],
                 steps["lists-read"] - steps["chosen"],
                 steps["engine-ended"] - steps["engine"], shown - steps["engine-ended"],
-                steps["run-closed"] - steps["engine-ended"], steps["lists-written"] - steps["run-closed"],
-                steps["view-loaded"] - steps["lists-written"], shown - steps["asked"]);
+                steps["run-closed"] - steps["engine-ended"],
+                std::max(steps["lists-written"], steps["history-written"]) - steps["run-closed"],
+                steps["journal-deleted"] - std::max(steps["lists-written"], steps["history-written"]),
+                steps["view-loaded"] - steps["journal-deleted"], shown - steps["asked"]);
     printTrace(traced, seconds(started));
     std::fflush(stdout);
     bench::removeFolder(root);
