@@ -327,7 +327,7 @@ RunLists ListStore::readForRun() const
     if (record->newMadeFrom != record->of(ListFile::OriginalPaths))
         return {State::NoPreview, {}, {}};
     RunLists lists{State::Ready, entriesOf(std::move(originals)), {}};
-    lists.targets = entriesOf(std::move(targets));
+    lists.targets = decode(targets);
     return lists;
 }
 

@@ -1,6 +1,7 @@
 // What the engine asks of a pair before it acts on it: the names the system would refuse or read
 // as another, who each original is and what attributes it has, and which pairs name one file.
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 #include "lists/path_parts.h"
@@ -28,12 +29,30 @@ bool hasControlCharacter(std::string_view text)
     return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
 }
 
+namespace {
+
+// Control characters and what Windows reserves, by byte: a run asks about a million names, and a
+// search of the reserved ones for every byte took longer than the rest of its checks together.
+constexpr std::array<bool, 128> refusedInNames = [] {
+    std::array<bool, 128> refused{};
+    for (std::size_t c = 0; c < 32; ++c)
+        refused[c] = true;
+    for (char c : std::string_view("<>:\"/|?*"))
+        refused[static_cast<unsigned char>(c)] = true;
+    return refused;
+}();
+
+}  // namespace
+
 bool isValidNamePart(std::string_view path)
 {
     const std::string_view name = path.substr(path.find_last_of('\\') + 1);
     if (name.empty() || name.back() == '.' || name.back() == ' ' || platform::utf16Length(name) > 255)
         return false;
-    if (hasControlCharacter(name) || name.find_first_of("<>:\"/|?*") != std::string::npos)
+    if (std::any_of(name.begin(), name.end(), [](char c) {
+            const auto b = static_cast<unsigned char>(c);
+            return b < refusedInNames.size() && refusedInNames[b];
+        }))
         return false;
     return !lists::isDeviceName(name);
 }

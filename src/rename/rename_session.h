@@ -113,6 +113,8 @@ public:
 private:
     struct Pending;
     // After the engine: the lists and the history written, the journal gone, the question.
+    // Each pair's new path from the new list's text.
+    static void takeTargets(Pending& p);
     RunEnd closeRun(Pending& p);
     // Recovers a leftover run into the lists; the notice and the view it changed.
     Shown recoverUnfinishedRun();

@@ -14,7 +14,8 @@ namespace renaming {
 // The run between prepareRun and finishRun, or the undo between prepareUndo and finishUndo.
 struct RenameSession::Pending {
     RunKind kind = RunKind::Run;
-    std::vector<Pair> pairs;
+    std::vector<Pair> pairs;  // their new paths taken from targets when the run begins
+    std::string targets;      // the new list's text
     Mode mode = Mode::RenameInPlace;
     std::uint32_t attributes = 0;
     std::string outputFolder;

@@ -1,8 +1,10 @@
 // The session's run and undo: prepared on the window's thread, carried out and closed on the
 // worker, finished on the window's thread again.
 #include <algorithm>
+#include <utility>
 
 #include "lists/messages.h"
+#include "lists/views.h"
 #include "platform/trace.h"
 #include "rename/rename_session.h"
 #include "rename/run_state.h"
@@ -33,10 +35,11 @@ Shown RenameSession::prepareRun(Mode mode, std::uint32_t attributes, const std::
             return;
         }
         auto pending = std::make_unique<Pending>();
-        const std::size_t count = std::min(originals.size(), toRun.targets.size());
-        pending->pairs.reserve(count);
-        for (std::size_t i = 0; i < count; ++i)
-            pending->pairs.push_back({std::move(originals[i]), std::move(toRun.targets[i])});
+        originals.resize(std::min(originals.size(), lists::countLines(toRun.targets)));
+        pending->pairs.reserve(originals.size());
+        for (std::string& original : originals)
+            pending->pairs.push_back({std::move(original), {}});
+        pending->targets = std::move(toRun.targets);
         pending->mode = mode;
         pending->attributes = attributes;
         pending->outputFolder = outputFolder;
@@ -61,7 +64,10 @@ void RenameSession::carryOut()
         if (p.kind == RunKind::Run) {
             // Read here, not before the worker starts: reading who every original is and making
             // the plan durable takes long enough over many folders for the window to stop answering.
-            const Originals originals = originalsOf(fs_, p.pairs);
+            // The new list is split while the originals are looked up, which reads only each
+            // pair's original path and makes few strings: the two do not wait on each other.
+            Originals originals;
+            fs_.together([&] { originals = originalsOf(fs_, p.pairs); }, [&] { takeTargets(p); });
             platform::trace("originals-read");
             const std::string journalPath = store_.journalPath();
             p.results = execute(fs_, p.pairs, p.mode, p.attributes, originals, [&] {
@@ -79,6 +85,13 @@ void RenameSession::carryOut()
     } catch (...) {
         p.error = std::current_exception();
     }
+}
+
+void RenameSession::takeTargets(Pending& p)
+{
+    std::vector<std::string> targets = lists::splitLines(std::exchange(p.targets, {}));
+    for (std::size_t i = 0; i < p.pairs.size(); ++i)
+        p.pairs[i].to = std::move(targets[i]);
 }
 
 RunEnd RenameSession::closeRun(Pending& p)

@@ -8,13 +8,13 @@ namespace platform::win32 {
 
 namespace {
 
-std::string upperCaseBySystem(const std::string& utf8)
+std::string upperCaseBySystem(std::string_view utf8)
 {
     // The paths of a list mostly share their folders: the run asked last is likely asked again.
     thread_local std::string lastRun, lastKey;
     if (utf8 == lastRun)
         return lastKey;
-    const std::wstring wide = widen(utf8);
+    const std::wstring wide = widen(std::string(utf8));
     if (wide.empty())
         return {};
     std::wstring upper(wide.size(), L'\0');
@@ -29,7 +29,7 @@ bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
 }  // namespace
 
-std::string upperCaseKey(const std::string& utf8)
+std::string upperCaseKey(std::string_view utf8)
 {
     // The system maps each character alone: ASCII letters (most of any path) are mapped here, and
     // only each run of other characters is handed over, whole, so a surrogate pair stays one.

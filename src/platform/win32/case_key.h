@@ -2,9 +2,10 @@
 // The key under which Windows takes two names for one: every character in upper case, as the
 // invariant locale maps it.
 #include <string>
+#include <string_view>
 
 namespace platform::win32 {
 
-std::string upperCaseKey(const std::string& utf8);
+std::string upperCaseKey(std::string_view utf8);
 
 }  // namespace platform::win32

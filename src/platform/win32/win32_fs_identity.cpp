@@ -166,8 +166,13 @@ void lookUpInListings(Win32FileSystem& fs, const std::vector<std::string_view>& 
 {
     auto folderOf = [](std::string_view path) { return path.substr(0, path.find_last_of('\\') + 1); };
     std::unordered_map<std::string_view, std::vector<std::size_t>> bySpelling;
-    for (std::size_t i = 0; i < paths.size(); ++i)
-        bySpelling[folderOf(paths[i])].push_back(i);
+    std::vector<std::size_t>* members = nullptr;  // of the folder of the path before, most often this one's
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string_view folder = folderOf(paths[i]);
+        if (!members || folder != folderOf(paths[i - 1]))
+            members = &bySpelling[folder];
+        members->push_back(i);
+    }
     std::unordered_map<std::string, std::vector<std::size_t>> byFolder;
     for (const auto& [spelling, members] : bySpelling) {
         auto& all = byFolder[fs.caseKey(std::string(spelling))];
@@ -183,7 +188,7 @@ void lookUpInListings(Win32FileSystem& fs, const std::vector<std::string_view>& 
                 found(i, Lookup{false, nullptr});
                 continue;
             }
-            const auto it = listed->find(fs.caseKey(std::string(paths[i].substr(folderOf(paths[i]).size()))));
+            const auto it = listed->find(upperCaseKey(paths[i].substr(folderOf(paths[i]).size())));
             found(i, Lookup{true, it == listed->end() ? nullptr : &it->second});
         }
     }

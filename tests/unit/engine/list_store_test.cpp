@@ -157,7 +157,7 @@ TEST_F(Store, ALinkPlantedUnderATemporaryNameIsNotWrittenThrough)
         EXPECT_EQ(fs.content("C:\\Windows\\precious.sys"), "precious") << temporary;
         EXPECT_FALSE(fs.fileExists(temporary));
     }
-    EXPECT_EQ(store.readForRun().targets, std::vector<std::string>{"C:\\pics\\b.jpg"});
+    EXPECT_EQ(lists::splitLines(store.readForRun().targets), std::vector<std::string>{"C:\\pics\\b.jpg"});
 }
 
 }  // namespace
