@@ -421,4 +421,34 @@ TEST(Session, AHistorySetAsideWhileARunIsRecordedIsSaid)
     }
 }
 
+// The history's index found damaged as the run is recorded while its lists cannot be written:
+// the run ends in an error, the next command settles it, and the user still hears once that the
+// index was set aside.
+TEST(Session, AHistorySetAsideWhileTheListsOfARunFailIsSaid)
+{
+    HeadlessFileSystem fs;
+    const auto files = makeFiles(fs, 3);
+    const std::string index = renaming::undoHistoryPath(fs);
+    RenameSession session(fs);
+    ranTripThenPreviewedWalk(session, files);
+    ASSERT_TRUE(session.prepareRun(renaming::Mode::RenameInPlace, 0, "D:\\photos").effects.empty());
+    fs.writeAll(index, fs.content(index) + "x");
+    const std::string list = session.store().pathOf(lists::ListFile::OriginalPaths);
+    fs.fault = [&](Op op, const std::string& path) -> std::uint32_t {
+        return op == Op::Replace && path == list ? platform::err::diskFull : 0;
+    };
+    session.carryOut();
+    fs.fault = nullptr;
+    Window window;
+    const renaming::RunEnd end = session.finishRun();
+    EXPECT_TRUE(end.shown.failure);
+    window.show(session, end.shown);
+    window.show(session, session.settle());
+    const std::string aside = lists::namePart(index.substr(0, index.size() - 3) + ".bad");
+    ASSERT_TRUE(fs.fileExists(lists::folderPart(index) + aside));
+    EXPECT_EQ(std::count(window.notices.begin(), window.notices.end(), renaming::historySetAsideNotice(aside)), 1)
+        << ::testing::PrintToString(window.notices);
+    EXPECT_EQ(renaming::readHistory(fs, index).history.runs.size(), 1u);
+}
+
 }  // namespace
