@@ -118,15 +118,22 @@ RunEnd RenameSession::closeRun(Pending& p)
         record = recordAfterRun(fs_, p.mode, std::move(p.pairs), *p.journal, p.results, std::move(where));
         const std::vector<std::string>& places = record ? record->after : where;
         Shown recorded;
-        fs_.together(
-            [&] {
-                store_.rewriteAfterRun(places);
-                platform::trace("lists-written");
-            },
-            [&] {
-                addToHistory(record, recorded);
-                platform::trace("history-written");
-            });
+        try {
+            fs_.together(
+                [&] {
+                    store_.rewriteAfterRun(places);
+                    platform::trace("lists-written");
+                },
+                [&] {
+                    addToHistory(record, recorded);
+                    platform::trace("history-written");
+                });
+        } catch (...) {
+            // The record may stand though the lists do not: what writing it set aside is never
+            // found again, so it is said now.
+            s.append(std::move(recorded));
+            throw;
+        }
         s.load(ListPair::Original);
         s.append(std::move(recorded));
         p.journal.reset();
