@@ -116,6 +116,9 @@ private:
     // Each pair's new path from the new list's text.
     static void takeTargets(Pending& p);
     RunEnd closeRun(Pending& p);
+    // The original list and the run's record, written at once: neither needs the other.
+    void writeListsAndRecord(const std::vector<std::string>& places, const std::optional<UndoRecord>& record,
+                             Shown& shown);
     // Recovers a leftover run into the lists; the notice and the view it changed.
     Shown recoverUnfinishedRun();
     // The lists after a recovered run or undo, and the run's place in the history.

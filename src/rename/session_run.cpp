@@ -94,6 +94,35 @@ void RenameSession::takeTargets(Pending& p)
         p.pairs[i].to = std::move(targets[i]);
 }
 
+void RenameSession::writeListsAndRecord(const std::vector<std::string>& places, const std::optional<UndoRecord>& record,
+                                        Shown& shown)
+{
+    Shown recorded;
+    bool listsWritten = false;
+    std::exception_ptr failed;
+    try {
+        fs_.together(
+            [&] {
+                store_.rewriteAfterRun(places);
+                listsWritten = true;
+                platform::trace("lists-written");
+            },
+            [&] {
+                addToHistory(record, recorded);
+                platform::trace("history-written");
+            });
+    } catch (...) {
+        failed = std::current_exception();
+    }
+    // Whichever of the two failed, the other may stand: lists written are shown, and what
+    // writing the record set aside is said now, for it is never found again.
+    if (listsWritten)
+        shown.load(ListPair::Original);
+    shown.append(std::move(recorded));
+    if (failed)
+        std::rethrow_exception(failed);
+}
+
 RunEnd RenameSession::closeRun(Pending& p)
 {
     RunEnd end;
@@ -112,30 +141,12 @@ RunEnd RenameSession::closeRun(Pending& p)
         for (auto& r : p.results)
             where.push_back(std::move(r.at));
         // Before the journal goes: a kill in between, or among them, recovers the run and
-        // records it then. The lists and the record are written at once: neither needs the other.
+        // records it then.
         const bool journalBroken = p.journal->broken();
         std::optional<UndoRecord>& record = end.record;
         record = recordAfterRun(fs_, p.mode, std::move(p.pairs), *p.journal, p.results, std::move(where));
         const std::vector<std::string>& places = record ? record->after : where;
-        Shown recorded;
-        try {
-            fs_.together(
-                [&] {
-                    store_.rewriteAfterRun(places);
-                    platform::trace("lists-written");
-                },
-                [&] {
-                    addToHistory(record, recorded);
-                    platform::trace("history-written");
-                });
-        } catch (...) {
-            // The record may stand though the lists do not: what writing it set aside is never
-            // found again, so it is said now.
-            s.append(std::move(recorded));
-            throw;
-        }
-        s.load(ListPair::Original);
-        s.append(std::move(recorded));
+        writeListsAndRecord(places, record, s);
         p.journal.reset();
         if (!journalBroken)
             deleteJournal();

@@ -503,6 +503,8 @@ TEST(RunEnd, ListsOrRecordThatCannotBeWrittenStillGetTheQuestionThenTheErrorAndO
         EXPECT_EQ(h.ui.shown[1].kind, platform::headless::Shown::Error);
         EXPECT_TRUE(h.fs.fileExists("C:\\pics\\trip001.jpg"));
         EXPECT_TRUE(h.fs.fileExists(h.form.store().journalPath()));  // for the next start to settle
+        // The view shows the original list as it stands, whichever of the two was written.
+        EXPECT_EQ(h.form.mmOriginal.text().find("trip001.jpg") != std::string::npos, c.op != Op::Replace);
 
         // Space freed, the next action that uses the lists puts them right first.
         h.fs.fault = nullptr;
