@@ -4,7 +4,6 @@
 #include "driver.h"
 
 #include <cstdio>
-#include <cwchar>
 
 using namespace e2e;
 
@@ -112,17 +111,14 @@ E2E_TEST(a_history_spoilt_during_a_run_whose_lists_are_held_is_said_to_be_set_as
     CHECK(readBytes(trace).find("engine-ended") == std::string::npos);
 
     CHECK_EQ(closeBox(app, L"确认", IDNO, 60000), L"执行成功!\r是否打开目录查看 " + folder);
-    std::vector<std::wstring> told = {closeBox(app, L"诺通", IDOK)};
+    std::wstring told = closeBox(app, L"诺通", IDOK) + L"\n";
     held.release();
     // Execute again: the run is settled first, then done again over the files where they are.
     app.menuAsync(ids::n_run);
     for (const std::wstring& notice : noticesBeforeQuestion(app))
-        told.push_back(notice);
+        told += notice + L"\n";
     CHECK_EQ(closeBox(app, L"确认", IDNO), L"执行成功!\r是否打开目录查看 " + folder);
-    std::wstring all;
-    for (const std::wstring& t : told)
-        all += t + L"\n";
-    std::printf("  told:\n%s", narrow(all).c_str());
-    CHECK(all.find(L"撤销记录已损坏，已改名为 ThumbUndo.bad，其中的执行不能再撤销。") != std::wstring::npos);
+    std::printf("  told:\n%s", narrow(told).c_str());
+    CHECK(told.find(L"撤销记录已损坏，已改名为 ThumbUndo.bad，其中的执行不能再撤销。") != std::wstring::npos);
     CHECK(fileExists(privateFolderOf(folder) + L"ThumbUndo.bad"));
 }
