@@ -88,7 +88,7 @@ std::vector<std::wstring> noticesBeforeQuestion(const App& app)
 }  // namespace
 
 // The history's index spoilt while a run goes, and the original list held when it ends: the
-// history is set aside, and the user hears so, once the run is settled.
+// history is set aside, and the user hears so once.
 E2E_TEST(a_history_spoilt_during_a_run_whose_lists_are_held_is_said_to_be_set_aside)
 {
     const std::wstring folder = freshProgramFolder(L"spoiltheld"), trace = folder + L"trace.txt";
@@ -110,8 +110,12 @@ E2E_TEST(a_history_spoilt_during_a_run_whose_lists_are_held_is_said_to_be_set_as
     held.hold(app.listFile(L"ThumbPath.db"));
     CHECK(readBytes(trace).find("engine-ended") == std::string::npos);
 
+    // A history set aside as the run is recorded is said at once, before the question.
+    std::wstring told;
+    for (const std::wstring& notice : noticesBeforeQuestion(app))
+        told += notice + L"\n";
     CHECK_EQ(closeBox(app, L"确认", IDNO, 60000), L"执行成功!\r是否打开目录查看 " + folder);
-    std::wstring told = closeBox(app, L"诺通", IDOK) + L"\n";
+    told += closeBox(app, L"诺通", IDOK) + L"\n";
     held.release();
     // Execute again: the run is settled first, then done again over the files where they are.
     app.menuAsync(ids::n_run);
@@ -119,6 +123,9 @@ E2E_TEST(a_history_spoilt_during_a_run_whose_lists_are_held_is_said_to_be_set_as
         told += notice + L"\n";
     CHECK_EQ(closeBox(app, L"确认", IDNO), L"执行成功!\r是否打开目录查看 " + folder);
     std::printf("  told:\n%s", narrow(told).c_str());
-    CHECK(told.find(L"撤销记录已损坏，已改名为 ThumbUndo.bad，其中的执行不能再撤销。") != std::wstring::npos);
+    const std::wstring setAside = L"撤销记录已损坏，已改名为 ThumbUndo.bad，其中的执行不能再撤销。";
+    const std::size_t first = told.find(setAside);
+    CHECK(first != std::wstring::npos);
+    CHECK(first == std::wstring::npos || told.find(setAside, first + 1) == std::wstring::npos);  // said once
     CHECK(fileExists(privateFolderOf(folder) + L"ThumbUndo.bad"));
 }
