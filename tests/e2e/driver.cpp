@@ -712,17 +712,42 @@ void importNames(const App& app, const std::wstring& namesFile)
     CHECK(gone(dialog));
 }
 
-std::wstring executeAndAnswer(const App& app, int answer, int timeoutMs)
+std::wstring closeBox(const App& app, const std::wstring& title, int button, int timeoutMs)
 {
-    app.menuAsync(ids::n_run);
-    HWND box = app.waitForDialog(L"确认", timeoutMs);
+    HWND box = app.waitForDialog(title, timeoutMs);
     CHECK(box != nullptr);
     if (!box)
         return L"";
     std::wstring text = boxMessage(box);
-    pressButton(box, answer);
+    pressButton(box, button);
     CHECK(gone(box));
     return text;
+}
+
+std::wstring executeAndAnswer(const App& app, int answer, int timeoutMs)
+{
+    app.menuAsync(ids::n_run);
+    return closeBox(app, L"确认", answer, timeoutMs);
+}
+
+void previewNamed(const App& app, const std::wstring& name)
+{
+    app.selectAll(ids::edtname);
+    app.type(ids::edtname, name);
+    app.menu(ids::n_preview);
+}
+
+Held::Held(const std::wstring& path)
+    : handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
+{
+    CHECK(handle != INVALID_HANDLE_VALUE);
+}
+
+void Held::release()
+{
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    handle = INVALID_HANDLE_VALUE;
 }
 
 void closeWindow(HWND window)

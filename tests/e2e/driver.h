@@ -187,7 +187,21 @@ void leaveLists(const std::wstring& folder, const std::vector<std::wstring>& ori
                 const std::vector<std::wstring>& targets);
 // Imports names through the real dialog.
 void importNames(const App& app, const std::wstring& namesFile);
+// The box of the program titled so, closed with the button; its text.
+std::wstring closeBox(const App& app, const std::wstring& title, int button, int timeoutMs = 10000);
 // Chooses Execute and answers its question; returns the question's text.
 std::wstring executeAndAnswer(const App& app, int answer = IDNO, int timeoutMs = 10000);
+// Types the new name and chooses the preview through its menu.
+void previewNamed(const App& app, const std::wstring& name);
+
+// A file another program holds, without letting anyone write or delete it; let go when done.
+struct Held {
+    explicit Held(const std::wstring& path);
+    ~Held() { release(); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    void release();
+    HANDLE handle;
+};
 
 }  // namespace e2e

@@ -9,25 +9,10 @@ namespace {
 
 std::string contentOf(const std::wstring& name) { return "content of " + narrow(name); }
 
-// The box the program shows now, its text, closed with its button.
-std::wstring takeBox(const App& app)
-{
-    HWND box = app.waitForDialog(L"诺通");
-    CHECK(box != nullptr);
-    if (!box)
-        return L"";
-    const std::wstring text = boxMessage(box);
-    pressButton(box, IDOK);
-    CHECK(gone(box));
-    return text;
-}
-
 void previewTrip(const App& app, const std::wstring& folder)
 {
     openFiles(app, folder, L"\"a.jpg\" \"b.jpg\"");
-    app.selectAll(ids::edtname);
-    app.type(ids::edtname, L"trip");
-    app.menu(ids::n_preview);
+    previewNamed(app, L"trip");
     CHECK_EQ(app.text(ids::mmRenamed), L"trip001.jpg\r\ntrip002.jpg\r\n");
 }
 
@@ -46,9 +31,9 @@ E2E_TEST(a_held_new_list_makes_open_an_error_and_execute_moves_nothing)
                               nullptr, OPEN_EXISTING, 0, nullptr);
     CHECK(held != INVALID_HANDLE_VALUE);
     openFiles(app, docs, L"\"report.docx\" \"budget.xlsx\"");
-    CHECK_EQ(takeBox(app), L"I/O error 32.");
+    CHECK_EQ(closeBox(app, L"诺通", IDOK), L"I/O error 32.");
     app.menuAsync(ids::n_run);
-    CHECK_EQ(takeBox(app), L"没有预览，无法执行。");
+    CHECK_EQ(closeBox(app, L"诺通", IDOK), L"没有预览，无法执行。");
     CloseHandle(held);
     for (const wchar_t* name : {L"report.docx", L"budget.xlsx"})
         CHECK(readBytes(docs + name) == contentOf(name));
@@ -72,7 +57,7 @@ E2E_TEST(lists_swapped_between_preview_and_execute_are_refused)
     writeBytes(app.listFile(L"Thumb1Path.db"), gbkLines({sys + L"moved.dll"}));
     writeBytes(app.listFile(L"Thumb1Name.db"), gbkLines({L"moved.dll"}));
     app.menuAsync(ids::n_run);
-    CHECK_EQ(takeBox(app), L"列表已被其他程序修改，请重新打开文件并预览。");
+    CHECK_EQ(closeBox(app, L"诺通", IDOK), L"列表已被其他程序修改，请重新打开文件并预览。");
     CHECK(readBytes(sys + L"victim.dll") == contentOf(L"victim.dll"));
     CHECK(!fileExists(sys + L"moved.dll"));
     CHECK(fileExists(folder + L"a.jpg"));
@@ -100,7 +85,7 @@ E2E_TEST(a_journal_planted_beside_the_program_touches_nothing)
                       L"other.dll\t" + sys + L"precious.sys\npark\t0\t" + user + L"payload.dll\ncopy\t1\t" + sys +
                       L"precious.sys\n"));
     App app(folder);
-    CHECK_EQ(takeBox(app), L"程序文件夹中的 ThumbRun.db 不是本程序现在的执行记录，没有据以处理任何文件，"
+    CHECK_EQ(closeBox(app, L"诺通", IDOK), L"程序文件夹中的 ThumbRun.db 不是本程序现在的执行记录，没有据以处理任何文件，"
                            L"已改名为 ThumbRun.db.ignored。");
     CHECK(readBytes(sys + L"precious.sys") == contentOf(L"precious.sys"));
     CHECK_EQ(attributesOf(sys + L"precious.sys"), preciousAttributes);

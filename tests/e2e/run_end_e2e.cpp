@@ -90,19 +90,6 @@ long long recordFiles(const std::wstring& privateFolder)
     return n;
 }
 
-// The box of the process titled so, closed with its first button; its text.
-std::wstring closeBox(const App& app, const std::wstring& title, int button, int timeoutMs = 10000)
-{
-    HWND box = app.waitForDialog(title, timeoutMs);
-    CHECK(box != nullptr);
-    if (!box)
-        return L"";
-    const std::wstring text = boxMessage(box);
-    pressButton(box, button);
-    CHECK(gone(box));
-    return text;
-}
-
 // 撤销执行 chosen and its question answered yes: the question and the notice that ends it.
 std::pair<std::wstring, std::wstring> undoNewest(const App& app)
 {
@@ -248,23 +235,6 @@ struct TwoRuns {
         CHECK(named(L"a.jpg", L"b.jpg"));
         CHECK(app.undoGrayed());
         CHECK_EQ(recordFiles(history()), 0);
-    }
-};
-
-// A file another program holds so that the run's end cannot write over it, let go when done.
-struct Held {
-    HANDLE handle;
-    explicit Held(const std::wstring& path)
-        : handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-        CHECK(handle != INVALID_HANDLE_VALUE);
-    }
-    ~Held() { release(); }
-    void release()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
     }
 };
 

@@ -7,47 +7,6 @@
 
 using namespace e2e;
 
-namespace {
-
-// A file held open by another program, without letting anyone write or delete it.
-struct Held {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    void hold(const std::wstring& path)
-    {
-        handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        CHECK(handle != INVALID_HANDLE_VALUE);
-    }
-    ~Held() { release(); }
-    void release()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-    }
-};
-
-// The box of the program titled so, closed with the button; its text.
-std::wstring closeBox(const App& app, const std::wstring& title, int button, int timeoutMs = 10000)
-{
-    HWND box = app.waitForDialog(title, timeoutMs);
-    CHECK(box != nullptr);
-    if (!box)
-        return L"";
-    const std::wstring text = boxMessage(box);
-    pressButton(box, button);
-    CHECK(gone(box));
-    return text;
-}
-
-void preview(const App& app, const std::wstring& stem)
-{
-    app.selectAll(ids::edtname);
-    app.type(ids::edtname, stem);
-    app.menu(ids::n_preview);
-}
-
-}  // namespace
-
 // The history's index held when a run ends: the lists are written all the same, and the view of
 // the original list shows them, the files under their new names.
 E2E_TEST(a_run_whose_history_cannot_be_written_shows_the_lists_it_wrote)
@@ -56,13 +15,12 @@ E2E_TEST(a_run_whose_history_cannot_be_written_shows_the_lists_it_wrote)
     makeFiles(folder, {L"a.jpg", L"b.jpg"});
     App app(folder);
     openFiles(app, folder, L"\"a.jpg\" \"b.jpg\"");
-    preview(app, L"trip");
+    previewNamed(app, L"trip");
     CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + folder);
     CHECK_EQ(app.text(ids::mmOriginal), L"trip001.jpg\r\ntrip002.jpg\r\n");
 
-    Held held;
-    held.hold(privateFolderOf(folder) + L"ThumbUndo.db");
-    preview(app, L"x");
+    Held held(privateFolderOf(folder) + L"ThumbUndo.db");
+    previewNamed(app, L"x");
     CHECK_EQ(executeAndAnswer(app), L"执行成功!\r是否打开目录查看 " + folder);
     CHECK(!closeBox(app, L"诺通", IDOK).empty());
     CHECK(readBytes(folder + L"x001.jpg") == "content of a.jpg");
@@ -102,12 +60,11 @@ E2E_TEST(a_history_spoilt_during_a_run_whose_lists_are_held_is_said_to_be_set_as
     SetEnvironmentVariableW(L"NOMERRA_TRACE", trace.c_str());
     App app(folder);
     SetEnvironmentVariableW(L"NOMERRA_TRACE", nullptr);
-    preview(app, L"trip");
+    previewNamed(app, L"trip");
     app.menuAsync(ids::n_run);
     CHECK(waitFor([&] { return readBytes(trace).find("\nengine ") != std::string::npos; }, 60000));
     writeBytes(privateFolderOf(folder) + L"ThumbUndo.db", "spoilt\n");
-    Held held;
-    held.hold(app.listFile(L"ThumbPath.db"));
+    Held held(app.listFile(L"ThumbPath.db"));
     CHECK(readBytes(trace).find("engine-ended") == std::string::npos);
 
     // A history set aside as the run is recorded is said at once, before the question.

@@ -108,13 +108,6 @@ Seen seen(const App& app)
     return s;
 }
 
-void previewNamed(const App& app, const std::wstring& name)
-{
-    app.selectAll(ids::edtname);
-    app.type(ids::edtname, name);
-    app.menu(ids::n_preview);
-}
-
 // Wine's Recycle Bin is the Unix user's trash: each item a file in files\ and its record, naming
 // the Unix path it came from, in info\. Takes out the items that came from a path ending so and
 // hold this content; how many there were.
