@@ -234,7 +234,7 @@ int main(int argc, char** argv)
                 pairs.push_back({originals[i], targets[i]});
             if (journaled == Journal::None) {
                 const auto start = Clock::now();
-                renaming::identitiesOf(fs, pairs);
+                renaming::originalsOf(fs, pairs);
                 identities = since(start);
             }
             UnflushedFileSystem unflushedFs;
@@ -259,7 +259,7 @@ int main(int argc, char** argv)
         const double moves = timeBareLoop(n, folders, false);
 
         std::printf("%6zu files in %zu folder(s): preview %.3f s (%.0f entries/s); execute %.3f s (%.0f files/s, "
-                    "%zu done), journal unflushed %.3f s, without journal %.3f s, identities alone %.3f s; bare loop "
+                    "%zu done), journal unflushed %.3f s, without journal %.3f s, identities and attributes alone %.3f s; bare loop "
                     "%.3f s (%.0f files/s); moves alone %.3f s (%.0f files/s); ratio execute/bare %.2f, unflushed "
                     "%.2f, without journal %.2f\n",
                     n, folders, preview, n / preview, withJournal, n / withJournal, done, unflushed, withoutJournal,

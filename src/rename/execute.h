@@ -52,8 +52,6 @@ struct Originals {
     std::vector<std::uint32_t> attributes;  // attr::invalid where not known
 };
 
-// The identity of each pair's original, as it is now.
-Identities identitiesOf(platform::FileSystem& fs, const std::vector<Pair>& pairs);
 // Each pair's original as it is now, read in one look at each folder.
 Originals originalsOf(platform::FileSystem& fs, const std::vector<Pair>& pairs);
 

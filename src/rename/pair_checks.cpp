@@ -91,15 +91,6 @@ std::vector<std::string_view> originalPaths(const std::vector<Pair>& pairs)
 
 }  // namespace
 
-Identities identitiesOf(FileSystem& fs, const std::vector<Pair>& pairs)
-{
-    Identities identities = fs.identities(originalPaths(pairs));
-    for (std::size_t i = 0; i < pairs.size(); ++i)
-        if (namesAnother(pairs[i].from))
-            identities[i].reset();
-    return identities;
-}
-
 Originals originalsOf(FileSystem& fs, const std::vector<Pair>& pairs)
 {
     // Asking for each file costs more than the renames where the files are few a folder: both
