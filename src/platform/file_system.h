@@ -115,10 +115,12 @@ public:
     // attributes of a name part the system reads otherwise (a device name, a stream, a trailing
     // dot or space) are to be asked of attributes().
     virtual std::vector<FileAt> filesAt(const std::vector<std::string_view>& paths) = 0;
-    // Carries out two sequences of file operations that do not depend on each other, at once
-    // where the system is made for it, else one after the other; both always run to their end.
-    // Throws what the first threw, else what the second threw.
-    virtual void together(const std::function<void()>& first, const std::function<void()>& second);
+    // Carries out each(0) to each(count - 1), sequences of file operations that do not depend on
+    // each other: several at once where the system is made for it, else one after the other.
+    // Every one runs to its end; throws what the lowest-numbered that failed threw.
+    virtual void atOnce(std::size_t count, const std::function<void(std::size_t)>& each);
+    // atOnce of two: throws what the first threw, else what the second threw.
+    void together(const std::function<void()>& first, const std::function<void()>& second);
     // The files directly inside a folder (never its subfolders), in no particular order; none
     // when the folder cannot be read.
     virtual std::vector<FolderEntry> filesIn(const std::string& folder) = 0;
@@ -184,6 +186,11 @@ public:
     virtual std::optional<FolderGuard> guardOf(const std::string& path) = 0;
     // SHA-256 of the bytes, in lower-case hex.
     virtual std::string digest(const std::string& bytes) = 0;
+
+protected:
+    // Carries out each(order[0]), each(order[1]) and so on, every one to its end; throws what the
+    // lowest-numbered that failed threw.
+    static void eachInOrder(const std::vector<std::size_t>& order, const std::function<void(std::size_t)>& each);
 };
 
 }  // namespace platform

@@ -69,4 +69,12 @@ std::string HeadlessFileSystem::digest(const std::string& bytes)
     return sha256Hex(bytes);
 }
 
+void HeadlessFileSystem::atOnce(std::size_t count, const std::function<void(std::size_t)>& each)
+{
+    if (atOnceOrder)
+        eachInOrder(atOnceOrder(count), each);
+    else
+        FileSystem::atOnce(count, each);
+}
+
 }  // namespace platform::headless

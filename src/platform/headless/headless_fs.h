@@ -62,6 +62,8 @@ public:
     std::optional<FolderGuard> guardOf(const std::string& path) override;
     // SHA-256, as the program computes it.
     std::string digest(const std::string& bytes) override;
+    // In the order atOnceOrder gives, else one after the other.
+    void atOnce(std::size_t count, const std::function<void(std::size_t)>& each) override;
 
     // Setting up and inspecting the volume.
     void addFolder(const std::string& path);
@@ -80,6 +82,9 @@ public:
     std::function<std::uint32_t(Op, const std::string& path)> fault;
     // The Recycle Bin: each file recycled, by the path it had, with its content.
     std::vector<std::pair<std::string, std::string>> recycled;
+    // The order in which atOnce takes sequences (a permutation of 0 to count - 1), as threads
+    // could; none: one after the other.
+    std::function<std::vector<std::size_t>(std::size_t count)> atOnceOrder;
     // A volume that stores every renamed file's name in capitals, as one without long names does.
     bool upperCaseNames = false;
     // The system's code page: 936 (GBK) unless a test sets another (1252, 932, ...).

@@ -6,8 +6,11 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
+#include <system_error>
 #include <thread>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/sha256.h"
@@ -54,25 +57,34 @@ std::string Win32FileSystem::errorText(std::uint32_t code)
     return message.empty() ? "error " + std::to_string(code) : narrow(message);
 }
 
-void Win32FileSystem::together(const std::function<void()>& first, const std::function<void()>& second)
+void Win32FileSystem::atOnce(std::size_t count, const std::function<void(std::size_t)>& each)
 {
-    std::exception_ptr failed;
-    std::thread other([&] {
-        try {
-            second();
-        } catch (...) {
-            failed = std::current_exception();
+    std::vector<std::exception_ptr> failed(count);
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t k; (k = next++) < count;) {
+            try {
+                each(k);
+            } catch (...) {
+                failed[k] = std::current_exception();
+            }
         }
-    });
+    };
+    // A thread more than there are cores only waits for the others; one that cannot be started
+    // leaves its share to the rest.
+    const std::size_t threads = std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> helpers;
     try {
-        first();
-    } catch (...) {
-        other.join();
-        throw;
+        while (helpers.size() + 1 < threads)
+            helpers.emplace_back(work);
+    } catch (const std::system_error&) {
     }
-    other.join();
-    if (failed)
-        std::rethrow_exception(failed);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (const std::exception_ptr& f : failed)
+        if (f)
+            std::rethrow_exception(f);
 }
 
 std::string Win32FileSystem::digest(const std::string& bytes)

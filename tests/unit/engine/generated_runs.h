@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <numeric>
 #include <random>
 #include <set>
 
@@ -37,6 +39,17 @@ struct Case {
     std::set<std::string> placed;               // case keys of files the user put there later
     std::multiset<std::string> added, removed;  // contents the user added and deleted since
 };
+
+// An order in which threads could take the moves that go at once, drawn from the seed.
+inline std::function<std::vector<std::size_t>(std::size_t)> shuffled(unsigned seed)
+{
+    return [random = std::mt19937(seed)](std::size_t count) mutable {
+        std::vector<std::size_t> order(count);
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), random);
+        return order;
+    };
+}
 
 inline void make(Case& c, unsigned seed)
 {
@@ -69,6 +82,8 @@ inline void make(Case& c, unsigned seed)
         c.before[c.fs.caseKey(f)] = c.fs.content(f);
         c.attributes[c.fs.caseKey(f)] = c.fs.attributes(f);
     }
+    if (seed % 2)
+        c.fs.atOnceOrder = shuffled(seed);
 }
 
 inline bool isTemporary(const std::string& path)
@@ -120,7 +135,8 @@ inline void inject(Case& c, const Fault& fault, std::size_t killAt, std::size_t&
         if (op == Op::Read || op == Op::Identity)
             return 0;
         const std::size_t n = seen++;
-        if (n == killAt)
+        // A dead process does nothing more, on none of its threads.
+        if (n >= killAt)
             throw Killed{};
         return n == fault.at ? fault.code : 0u;
     };

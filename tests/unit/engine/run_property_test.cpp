@@ -160,6 +160,27 @@ void tearJournal(Case& c, std::mt19937& random)
         c.fs.writeAll(journalPath, text.substr(0, plan + random() % (text.size() - plan)));
 }
 
+// The moves that may go at once end as they would one after the other, whatever order they are
+// taken in.
+TEST(RunProperty, MovesTakenInAnyOrderEndAsInTheirOwn)
+{
+    for (unsigned seed = 0; seed < 3000; ++seed) {
+        Case inOrder, reordered;
+        make(inOrder, seed);
+        make(reordered, seed);
+        inOrder.fs.atOnceOrder = nullptr;
+        reordered.fs.atOnceOrder = shuffled(seed * 31u + 7u);
+        const Ran expected = runJournaled(inOrder), ran = runJournaled(reordered);
+        ASSERT_EQ(ran.results.size(), expected.results.size());
+        for (std::size_t i = 0; i < ran.results.size(); ++i) {
+            ASSERT_EQ(ran.results[i].outcome, expected.results[i].outcome) << "seed " << seed << ", pair " << i << describe(reordered);
+            ASSERT_EQ(ran.results[i].at, expected.results[i].at) << "seed " << seed << ", pair " << i;
+        }
+        ASSERT_EQ(reordered.fs.files(), inOrder.fs.files()) << "seed " << seed;
+        ASSERT_EQ(contentsOn(reordered.fs), contentsOn(inOrder.fs)) << "seed " << seed;
+    }
+}
+
 TEST(RunProperty, AKillAtAnyOperationIsRecovered)
 {
     for (unsigned seed = 0; seed < 200; ++seed) {
