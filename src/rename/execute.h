@@ -89,8 +89,9 @@ public:
     virtual ~RunProgress() = default;
     // Before each pair's file operations: how many pairs are settled, and the file at hand.
     virtual void reached(std::size_t settled, const std::string& path) = 0;
-    // Asked before each pair, and it may wait there: the run ends at the first of these points
-    // with no file under a temporary name once the answer is yes.
+    // Asked before each pair, or each group of renames that go at once (a few dozen at most), and
+    // it may wait there: the run ends at the first of these points with no file under a temporary
+    // name once the answer is yes.
     virtual bool stopRequested() = 0;
 };
 
