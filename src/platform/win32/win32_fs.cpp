@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -57,11 +56,17 @@ std::string Win32FileSystem::errorText(std::uint32_t code)
     return message.empty() ? "error " + std::to_string(code) : narrow(message);
 }
 
-void Win32FileSystem::atOnce(std::size_t count, const std::function<void(std::size_t)>& each)
-{
-    std::vector<std::exception_ptr> failed(count);
+namespace {
+
+// One call of atOnce: its sequences, taken one at a time by whichever thread is free.
+struct Sequences {
+    std::size_t count;
+    const std::function<void(std::size_t)>& each;
     std::atomic<std::size_t> next{0};
-    const auto work = [&] {
+    std::vector<std::exception_ptr> failed{count};
+
+    void work()
+    {
         for (std::size_t k; (k = next++) < count;) {
             try {
                 each(k);
@@ -69,20 +74,33 @@ void Win32FileSystem::atOnce(std::size_t count, const std::function<void(std::si
                 failed[k] = std::current_exception();
             }
         }
-    };
-    // A thread more than there are cores only waits for the others; one that cannot be started
-    // leaves its share to the rest.
-    const std::size_t threads = std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> helpers;
-    try {
-        while (helpers.size() + 1 < threads)
-            helpers.emplace_back(work);
-    } catch (const std::system_error&) {
     }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
-    for (const std::exception_ptr& f : failed)
+};
+
+void CALLBACK workOn(PTP_CALLBACK_INSTANCE, void* sequences, PTP_WORK)
+{
+    static_cast<Sequences*>(sequences)->work();
+}
+
+}  // namespace
+
+void Win32FileSystem::atOnce(std::size_t count, const std::function<void(std::size_t)>& each)
+{
+    Sequences sequences{count, each};
+    // The system's pool keeps its threads between calls: a thread started for every few dozen
+    // renames would cost more than they do. A thread more than there are cores only waits for
+    // the others, and without a pool the caller does all.
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t helpers = count < 2 ? 0 : std::min(count, cores) - 1;
+    PTP_WORK pool = helpers ? CreateThreadpoolWork(workOn, &sequences, nullptr) : nullptr;
+    for (std::size_t h = 0; pool && h < helpers; ++h)
+        SubmitThreadpoolWork(pool);
+    sequences.work();
+    if (pool) {
+        WaitForThreadpoolWorkCallbacks(pool, FALSE);
+        CloseThreadpoolWork(pool);
+    }
+    for (const std::exception_ptr& f : sequences.failed)
         if (f)
             std::rethrow_exception(f);
 }
