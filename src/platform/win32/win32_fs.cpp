@@ -63,7 +63,7 @@ struct Sequences {
     std::size_t count;
     const std::function<void(std::size_t)>& each;
     std::atomic<std::size_t> next{0};
-    std::vector<std::exception_ptr> failed{count};
+    std::vector<std::exception_ptr> failed = std::vector<std::exception_ptr>(count);
 
     void work()
     {
