@@ -223,11 +223,16 @@ double step(const ProgramRun& run, const char* name)
     return found == run.steps.end() ? -1 : found->second;
 }
 
+// N files in one folder, or N/F spread over F folders.
+std::pair<std::size_t, std::size_t> filesAndFolders(const std::string& size)
+{
+    const std::size_t slash = size.find('/');
+    return {std::stoul(size), slash == std::string::npos ? 1 : std::stoul(size.substr(slash + 1))};
+}
+
 void measure(const std::string& size)
 {
-    const std::size_t n = std::stoul(size);
-    const std::size_t slash = size.find('/');
-    const std::size_t folders = slash == std::string::npos ? 1 : std::stoul(size.substr(slash + 1));
+    const auto [n, folders] = filesAndFolders(size);
     // Thousands of files deleted keep the disk busy for a while (discards): the folders of every
     // part go once all are timed.
     const std::wstring parts[] = {freshFolder(L"wait-bench-bare-before"), freshFolder(L"wait-bench-program-shown"),
@@ -258,6 +263,29 @@ void measure(const std::string& size)
                 step(quiet, "engine-ended") - step(quiet, "engine"), (shown.total / quiet.total - 1) * 100,
                 shown.slowestAnswerMs, quiet.slowestAnswerMs);
     printTrace(shown.trace, shown.chosen);
+    std::fflush(stdout);
+}
+
+// What the progress window costs, from runs with it and without it taken in turn (which goes first
+// alternates): single runs scatter more than what is measured, so the median of the pairs is told.
+void measureProgressWindow(const std::string& size, int pairs)
+{
+    const auto [n, folders] = filesAndFolders(size);
+    const std::wstring root = freshFolder(L"wait-bench-window");
+    std::vector<double> costs;
+    for (int k = 0; k < 2 * pairs; k += 2) {
+        const bool shownFirst = k % 4 == 0;
+        const auto first = runProgram(n, folders, shownFirst, freshFolderIn(root, std::to_wstring(k)));
+        const auto second = runProgram(n, folders, !shownFirst, freshFolderIn(root, std::to_wstring(k + 1)));
+        const ProgramRun &shown = shownFirst ? first : second, &quiet = shownFirst ? second : first;
+        costs.push_back((shown.total / quiet.total - 1) * 100);
+        std::printf("  with the progress window %.3f s (shown %.3f-%.3f), without %.3f s: %+.1f%%\n", shown.total,
+                    shown.progressShown, shown.progressGone, quiet.total, costs.back());
+    }
+    bench::removeFolder(root);
+    std::sort(costs.begin(), costs.end());
+    std::printf("%zu files in %zu folder(s): the progress window costs %+.1f%% (median of %d pairs)\n", n, folders,
+                costs[costs.size() / 2], pairs);
     std::fflush(stdout);
 }
 
@@ -344,11 +372,12 @@ void measureListed(std::size_t n)
 }  // namespace
 
 // Sizes as arguments: N files in one folder, or N/F spread over F folders; "listed N" for N
-// listed paths that are no files. The program image is the first argument.
+// listed paths that are no files; "window N|N/F P" for P pairs of runs with and without the
+// progress window. The program image is the first argument.
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3) {
-        std::printf("usage: user_wait_bench nomerra.exe N|N/F|listed N ...\n");
+        std::printf("usage: user_wait_bench nomerra.exe N|N/F|listed N|window N|N/F P ...\n");
         return 2;
     }
     std::wstring image = argv[1];
@@ -360,6 +389,10 @@ int wmain(int argc, wchar_t** argv)
         const std::string size = narrow(argv[i]);
         if (size == "listed" && i + 1 < argc)
             measureListed(std::stoul(narrow(argv[++i])));
+        else if (size == "window" && i + 2 < argc) {
+            const std::string windowSize = narrow(argv[++i]);
+            measureProgressWindow(windowSize, std::stoi(narrow(argv[++i])));
+        }
         else
             measure(size);
     }
