@@ -74,6 +74,9 @@ void Win32FileSystem::atOnce(std::size_t count, const std::function<void(std::si
     // leaves its share to the rest.
     const std::size_t threads = std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::thread> helpers;
+    // Room for every helper before the first starts: a running thread left in a vector that
+    // failed to grow would end the program.
+    helpers.reserve(threads);
     try {
         while (helpers.size() + 1 < threads)
             helpers.emplace_back(work);
