@@ -28,7 +28,9 @@ std::vector<PairResult> Run::go()
             userStopped_ = true;
             break;
         }
-        if (!anyReady())
+        if (!acrossVolumes_.empty())
+            copyAcrossVolumes();
+        else if (!anyReady())
             // Every pair left waits for another: only cycles remain. Parking one file frees a place.
             park(*pending_.begin());
         else if (mode_ == Mode::RenameInPlace)
@@ -36,6 +38,9 @@ std::vector<PairResult> Run::go()
         else
             copy(nextReady());
     }
+    // A copy that never had its turn leaves the original as it found it.
+    for (const Move& move : acrossVolumes_)
+        setAttributes(move.from, platform::attr::archive, before_[move.pair]);
     for (std::size_t i : std::set<std::size_t>(pending_))
         leftOver(i);
     for (std::size_t i = 0; i < pairs_.size(); ++i)

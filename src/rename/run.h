@@ -2,6 +2,7 @@
 // One run of the pairs of a new list, as execute() carries it out: which pair goes when, and the
 // file operations of each. Only the engine's own files include this.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <set>
@@ -70,6 +71,9 @@ private:
     void renameReady();
     // What comes before the move; nothing when the pair needs none or is settled already.
     std::optional<Move> prepared(std::size_t i);
+    // A move the system refused across volumes is a copy, as long as any: it waits for a turn of
+    // its own, at which the window hears of its file and a stop may come before it.
+    void copyAcrossVolumes();
     // The one call of a pair that may run beside another pair's.
     std::uint32_t carriedOut(const Move& move);
     void settleMove(const Move& move, std::uint32_t moveCode);
@@ -106,6 +110,7 @@ private:
     std::set<std::size_t> pending_;
     std::set<std::size_t> parked_;  // pending pairs whose file is under a temporary name
     std::set<std::size_t> ready_;
+    std::deque<Move> acrossVolumes_;  // prepared, refused across volumes, each waiting for its turn
     std::unordered_map<std::string, std::size_t> sourceOf_;  // case key of a pending file's place
     // The case key (in targetKey_) of each new path that may be made.
     std::unordered_map<std::string_view, std::size_t> targetOf_;

@@ -75,8 +75,21 @@ void Run::renameReady()
             moves.push_back(std::move(*move));
     std::vector<std::uint32_t> codes(moves.size());
     fs_.atOnce(moves.size(), [&](std::size_t k) { codes[k] = carriedOut(moves[k]); });
-    for (std::size_t k = 0; k < moves.size(); ++k)
-        settleMove(moves[k], codes[k]);
+    for (std::size_t k = 0; k < moves.size(); ++k) {
+        if (codes[k] == err::notSameDevice)
+            acrossVolumes_.push_back(std::move(moves[k]));
+        else
+            settleMove(moves[k], codes[k]);
+    }
+}
+
+void Run::copyAcrossVolumes()
+{
+    const Move move = std::move(acrossVolumes_.front());
+    acrossVolumes_.pop_front();
+    if (progress_)
+        progress_->reached(pairs_.size() - pending_.size(), pairs_[move.pair].from);
+    settleMove(move, err::notSameDevice);
 }
 
 std::optional<Run::Move> Run::prepared(std::size_t i)

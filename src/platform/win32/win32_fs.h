@@ -18,7 +18,8 @@ public:
     std::vector<std::optional<FileIdentity>> identities(const std::vector<std::string_view>& paths) override;
     std::vector<FileAt> filesAt(const std::vector<std::string_view>& paths) override;
     std::vector<FolderEntry> filesIn(const std::string& folder) override;
-    // On a thread of its own for the second: the system takes file operations from any thread.
+    // On as many threads as there are cores, from the system's pool: it takes file operations
+    // from any thread.
     void atOnce(std::size_t count, const std::function<void(std::size_t)>& each) override;
     int compareNames(const std::string& a, const std::string& b) override;
     std::string readAll(const std::string& path) override;
