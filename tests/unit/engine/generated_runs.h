@@ -173,12 +173,15 @@ inline Ran runJournaled(Case& c, renaming::RunProgress* progress = nullptr)
     }
 }
 
-// Asked to stop from the k-th time on, as a stop once answered stays.
+// Asked to stop from the k-th time on, as a stop once answered stays; remembers the file it heard
+// of last.
 struct StopAt : renaming::RunProgress {
     explicit StopAt(std::size_t k) : k(k) {}
-    void reached(std::size_t, const std::string&) override {}
-    bool stopRequested() override { return asked++ >= k; }
+    void reached(std::size_t, const std::string& path) override { last = path; }
+    bool stopRequested() override { return stopped = asked++ >= k; }
     std::size_t k, asked = 0;
+    bool stopped = false;
+    std::string last;
 };
 
 }  // namespace generated

@@ -6,21 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "generated_runs.h"
 #include "lists/path_parts.h"
-#include "platform/errors.h"
-#include "platform/headless/headless_fs.h"
-#include "rename/execute.h"
-#include "rename/journal.h"
 
-using platform::headless::HeadlessFileSystem;
-using platform::headless::Op;
-using renaming::Mode;
-using renaming::Outcome;
-using renaming::Pair;
+using namespace generated;
 
 namespace {
-
-const char* const journalPath = "C:\\nomerra\\ThumbRun.db";
 
 // Three files on C: that go to D:, each ready from the start.
 std::vector<Pair> toAnotherVolume(HeadlessFileSystem& fs)
@@ -34,16 +25,6 @@ std::vector<Pair> toAnotherVolume(HeadlessFileSystem& fs)
     }
     return pairs;
 }
-
-// Stops from the k-th time it is asked on; remembers the file it heard of last.
-struct StopFrom : renaming::RunProgress {
-    explicit StopFrom(std::size_t k) : k(k) {}
-    void reached(std::size_t, const std::string& path) override { last = path; }
-    bool stopRequested() override { return stopped = asked++ >= k; }
-    std::size_t k, asked = 0;
-    bool stopped = false;
-    std::string last;
-};
 
 // Once the journal could not hear of the first copy, no file is copied any more: the journal no
 // longer follows the run.
@@ -81,7 +62,7 @@ TEST(MovesAtOnce, EachCopyToAnotherVolumeIsATurnOfItsOwn)
         const std::string trace = "stopped from question " + std::to_string(k);
         HeadlessFileSystem fs;
         const std::vector<Pair> pairs = toAnotherVolume(fs);
-        StopFrom stop(k);
+        StopAt stop(k);
         std::vector<std::string> heardAtCopy;
         std::size_t copiesAfterStop = 0;
         fs.fault = [&](Op op, const std::string&) -> std::uint32_t {
