@@ -354,15 +354,17 @@ void measureListed(std::size_t n)
                 n, start, fullPaths, preview, previewed ? "" : " (NOT PREVIEWED)", peakShown, peakPreviewed, peakRun);
     std::printf("  Execute, every pair but the first failing: its file moved %.3f s after the menu command, the "
                 "question %.3f s after that; before the engine %.3f s (lists read %.3f s), engine %.3f s, after it "
-                "%.3f s (run closed %.3f, lists and record written at once %.3f, journal deleted %.3f, view loaded "
-                "%.3f, question shown %.3f)\n",
+                "%.3f s (run closed %.3f, lists and record written at once %.3f, journal deleted %.3f, window back "
+                "%.3f, the rest shown %.3f, question shown %.3f); the original list shown again %.3f s after it was "
+                "written\n",
                 firstMoved, shown - chosen - firstMoved, steps["engine"] - steps["chosen"],
                 steps["lists-read"] - steps["chosen"],
                 steps["engine-ended"] - steps["engine"], shown - steps["engine-ended"],
                 steps["run-closed"] - steps["engine-ended"],
                 std::max(steps["lists-written"], steps["history-written"]) - steps["run-closed"],
                 steps["journal-deleted"] - std::max(steps["lists-written"], steps["history-written"]),
-                steps["view-loaded"] - steps["journal-deleted"], shown - steps["asked"]);
+                steps["window-back"] - steps["journal-deleted"], steps["view-loaded"] - steps["window-back"],
+                shown - steps["asked"], steps["original-shown"] - steps["lists-written"]);
     printTrace(traced, seconds(started));
     std::fflush(stdout);
     bench::removeFolder(root);

@@ -199,7 +199,8 @@ private:
     const texts::progress::RunTexts* runTexts_ = &texts::progress::executing;
     std::vector<std::pair<platform::Control*, bool>> enabledBeforeRun_;
     bool closeAfterRun_ = false;
-    // The stop question of a close is open: a second close waits for its answer.
+    // The run's original list was shown again while its record was still being written.
+    bool originalShownEarly_ = false;
 };
 
 // The layout rule of the two list areas, over the client size, at the window's DPI.

@@ -28,6 +28,11 @@ void Shown::append(Shown&& later)
     refused = refused || later.refused;
 }
 
+void Shown::forgetLoads(ListPair pair)
+{
+    std::erase_if(effects, [&](const Effect& e) { return e.kind == Effect::Kind::LoadView && e.pair == pair; });
+}
+
 RenameSession::RenameSession(platform::FileSystem& fs) : fs_(fs), store_(fs) {}
 
 RenameSession::~RenameSession() = default;

@@ -40,6 +40,8 @@ struct Shown {
     void clear(lists::ListPair pair) { effects.push_back({Effect::Kind::ClearView, pair, {}}); }
     void notice(std::string text) { effects.push_back({Effect::Kind::Notice, {}, std::move(text)}); }
     void append(Shown&& later);
+    // The view was loaded since this was decided: loading it again would show the same.
+    void forgetLoads(lists::ListPair pair);
 };
 
 // Files given from outside the file dialog, and the notices about those refused.

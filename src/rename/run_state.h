@@ -48,6 +48,11 @@ public:
         return stop_;
     }
     std::size_t settled() const { return settled_; }
+    // The original list names where each file now is, while the run's record is still written:
+    // the window can show it meanwhile.
+    void listsWritten() { listsWritten_ = true; }
+    // True once, the first time it is asked after the lists were written.
+    bool takeListsWritten() { return listsWritten_.exchange(false); }
     std::string path() const
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -57,6 +62,7 @@ public:
 private:
     std::atomic<std::size_t> settled_{0};
     std::atomic<bool> stop_{false};
+    std::atomic<bool> listsWritten_{false};
     bool asking_ = false;  // guarded by mutex_, as is every change of stop_ while asking
     std::condition_variable answered_;
     mutable std::mutex mutex_;

@@ -105,6 +105,7 @@ void RenameSession::writeListsAndRecord(const std::vector<std::string>& places, 
             [&] {
                 store_.rewriteAfterRun(places);
                 listsWritten = true;
+                state_->listsWritten();
                 platform::trace("lists-written");
             },
             [&] {

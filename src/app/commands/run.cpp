@@ -41,6 +41,17 @@ void TFrmMain::setRunning(bool running)
 
 void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_point started)
 {
+    // A million entries take the view a quarter of a second to show: spent while the worker
+    // writes the record, not after it.
+    if (session_.run()->takeListsWritten()) {
+        try {
+            loadView(lists::ListPair::Original);
+            originalShownEarly_ = true;
+            platform::trace("original-shown");
+        } catch (const platform::AppError&) {
+            // Loaded again once the run has ended, which says why it cannot be.
+        }
+    }
     if (frmProgress->peer().visible())
         frmProgress->refresh();
     else if (std::chrono::steady_clock::now() - started >= quietRun && !platform::progressWindowLeftOut())
@@ -50,6 +61,7 @@ void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_poin
 void TFrmMain::carryOutRun(std::size_t total, const texts::progress::RunTexts& says)
 {
     runTexts_ = &says;
+    originalShownEarly_ = false;
     // The files are handled on another thread, so the window keeps answering and can stop it.
     struct Running {
         TFrmMain& form;
@@ -80,7 +92,9 @@ void TFrmMain::n_runClick()
     carryOutRun(session_.runSize(), texts::progress::executing);
     // A close asked for during this run is for this run alone, even when it ends in an error.
     const bool closing = std::exchange(closeAfterRun_, false);
-    const renaming::RunEnd end = session_.finishRun();
+    renaming::RunEnd end = session_.finishRun();
+    if (originalShownEarly_)
+        end.shown.forgetLoads(lists::ListPair::Original);
     // The files have moved whatever happens to the lists: the user hears what was done before
     // why the lists are behind.
     std::exception_ptr behind = end.shown.failure;

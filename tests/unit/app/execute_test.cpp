@@ -521,6 +521,30 @@ TEST(RunEnd, ListsOrRecordThatCannotBeWrittenStillGetTheQuestionThenTheErrorAndO
     }
 }
 
+// The original list is shown again once it is written, while the record still is: read once
+// when that works, and once more after the run when it did not, with nothing said of it.
+TEST(RunEnd, TheWrittenListIsShownOnceAndAgainOnlyIfShowingItFailedDuringTheRun)
+{
+    for (const bool firstReadFails : {false, true}) {
+        SCOPED_TRACE(firstReadFails);
+        Harness h;
+        h.openExistingFiles({"C:\\pics\\a.jpg", "C:\\pics\\b.JPG"});
+        h.form.edtname.setText("trip");
+        h.form.n_preview.choose();
+        const std::string names = h.listPath(ListFile::OriginalNames);
+        int reads = 0;
+        h.fs.fault = [&](Op op, const std::string& path) {
+            const bool written = op == Op::Read && path == names && h.fs.content(names).find("trip") != std::string::npos;
+            reads += written;
+            return written && firstReadFails && reads == 1 ? platform::err::accessDenied : 0u;
+        };
+        h.form.n_run.choose();
+        EXPECT_EQ(h.takeShown(), std::vector<std::string>{"执行成功!\r是否打开目录查看 C:\\pics\\"});
+        EXPECT_EQ(h.form.mmOriginal.text(), "trip001.jpg\r\ntrip002.JPG\r\n");
+        EXPECT_EQ(reads, firstReadFails ? 2 : 1);
+    }
+}
+
 // 撤销执行 can be chosen only when a run can be undone and no run goes; the undo asks first and
 // runs as a run does, with its own words in the stop question.
 TEST_F(Run, UndoIsGreyedWithoutARunAndDuringOneAndAsksBeforeItTakesTheRunBack)
