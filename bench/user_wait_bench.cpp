@@ -100,6 +100,13 @@ std::map<std::string, double> lastOfEach(const Trace& trace)
     return steps;
 }
 
+// The steps up to the first passing of the one named, that one included.
+Trace until(const Trace& trace, const std::string& last)
+{
+    const auto end = std::find_if(trace.begin(), trace.end(), [&](const auto& s) { return s.first == last; });
+    return Trace(trace.begin(), end == trace.end() ? end : end + 1);
+}
+
 void printTrace(const Trace& trace, double from)
 {
     std::printf("  every step traced:");
@@ -132,6 +139,38 @@ struct ProgramRun {
     bool allMoved = false;
 };
 
+// The longest the main window took to answer, asked every 20 ms from another thread until stopped.
+class AnswerWatch {
+public:
+    explicit AnswerWatch(HWND window)
+        : thread_([this, window] {
+              while (!done_) {
+                  DWORD_PTR result = 0;
+                  const auto before = Clock::now();
+                  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+                  const double ms = (seconds(Clock::now()) - seconds(before)) * 1000;
+                  if (!done_ && ms > slowest_)
+                      slowest_ = ms;
+                  Sleep(20);
+              }
+          })
+    {
+    }
+    ~AnswerWatch() { stop(); }
+    double stop()
+    {
+        done_ = true;
+        if (thread_.joinable())
+            thread_.join();
+        return slowest_;
+    }
+
+private:
+    std::atomic<bool> done_ = false;
+    std::atomic<double> slowest_ = 0;
+    std::thread thread_;
+};
+
 // The program over fresh files with its lists in force: 开始执行, until the question.
 ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow, const std::wstring& root)
 {
@@ -152,19 +191,7 @@ ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow, c
         const std::wstring journal = privateFolderOf(root) + L"ThumbRun.db";
 
         letTheDiskSettle();
-        std::atomic<bool> asked = false;
-        std::atomic<double> slowest = 0;
-        std::thread answering([&] {
-            while (!asked) {
-                DWORD_PTR result = 0;
-                const auto before = Clock::now();
-                SendMessageTimeoutW(app.window(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-                const double ms = (seconds(Clock::now()) - seconds(before)) * 1000;
-                if (!asked && ms > slowest)
-                    slowest = ms;
-                Sleep(20);
-            }
-        });
+        AnswerWatch answering(app.window());
 
         const double chosen = seconds(Clock::now());
         app.menuAsync(ids::n_run);
@@ -189,9 +216,7 @@ ProgramRun runProgram(std::size_t n, std::size_t folders, bool progressWindow, c
                 Sleep(2);
         }
         run.total = now();
-        asked = true;
-        answering.join();
-        run.slowestAnswerMs = slowest;
+        run.slowestAnswerMs = answering.stop();
         run.allMoved = fileExists(targets.front()) && fileExists(targets.back()) && !fileExists(originals.back());
         if (box) {
             pressButton(box, IDNO);
@@ -344,10 +369,29 @@ void measureListed(std::size_t n)
         pressButton(box, IDNO);
         gone(box);
     }
+    // 撤销执行 of that run: the history read for its question, then the undo until its notice.
+    const double undoChosen = seconds(Clock::now());
+    app.menuAsync(ids::n_undo);
+    HWND undoBox = app.waitForDialog(L"确认", 120000);
+    const double undoAsked = seconds(Clock::now()) - undoChosen;
+    double undone = -1, undoSlowest = -1;
+    if (undoBox) {
+        AnswerWatch answering(app.window());
+        const double yes = seconds(Clock::now());
+        pressButton(undoBox, IDYES);
+        HWND notice = app.waitForDialog(L"诺通", 600000);
+        undone = seconds(Clock::now()) - yes;
+        undoSlowest = answering.stop();
+        if (notice) {
+            pressButton(notice, IDOK);
+            gone(notice);
+        }
+    }
     closeWindow(app.window());
     app.waitForExit(60000);
     const Trace traced = readTrace(trace);
-    auto steps = lastOfEach(traced);
+    // What follows the question is the undo's.
+    auto steps = lastOfEach(until(traced, "asked"));
     std::printf("%zu listed paths: start until they show %.3f s; full-path view %.3f s; preview through the menu "
                 "%.3f s%s; peak working set %.0f MB once shown with full paths, %.0f MB after the preview, %.0f MB "
                 "after Execute\n",
@@ -365,6 +409,9 @@ void measureListed(std::size_t n)
                 steps["journal-deleted"] - std::max(steps["lists-written"], steps["history-written"]),
                 steps["window-back"] - steps["journal-deleted"], steps["view-loaded"] - steps["window-back"],
                 shown - steps["asked"], steps["original-shown"] - steps["lists-written"]);
+    std::printf("  Undo: menu -> its question %.3f s; yes -> the notice %.3f s, the main window answering within %.0f "
+                "ms meanwhile\n",
+                undoAsked, undone, undoSlowest);
     printTrace(traced, seconds(started));
     std::fflush(stdout);
     bench::removeFolder(root);

@@ -118,6 +118,9 @@ private:
     // Each pair's new path from the new list's text.
     static void takeTargets(Pending& p);
     RunEnd closeRun(Pending& p);
+    // After the undo's files, on the worker too: a million entries' lists take the window longer
+    // to write than it may go without answering.
+    Shown closeUndo(Pending& p);
     // The original list and the run's record, written at once: neither needs the other.
     void writeListsAndRecord(const std::vector<std::string>& places, const std::optional<UndoRecord>& record,
                              Shown& shown);

@@ -24,6 +24,7 @@ struct RenameSession::Pending {
     UndoRecord record;
     UndoResult undone;
     RunEnd end;                // of a run, once its files are settled
+    Shown undoEnd;             // of an undo, likewise
     std::exception_ptr error;  // raised on the worker
 };
 

@@ -81,6 +81,7 @@ void RenameSession::carryOut()
         } else {
             p.undone = undo(fs_, p.record, store_.journalPath(), state_.get());
             platform::trace("engine-ended");
+            p.undoEnd = closeUndo(p);
         }
     } catch (...) {
         p.error = std::current_exception();
@@ -184,28 +185,35 @@ Shown RenameSession::prepareUndo()
     });
 }
 
-Shown RenameSession::finishUndo()
+Shown RenameSession::closeUndo(Pending& p)
 {
-    const std::unique_ptr<Pending> p = std::move(pending_);
-    state_.reset();
     return guarded({}, [&](Shown& s) {
-        if (p->error) {
-            // Without a journal no rename was taken back: the run can still be undone. With one,
-            // the next command settles the undo as after a kill.
-            if (!fs_.fileExists(store_.journalPath()))
-                endUndo(false);
-            std::rethrow_exception(p->error);
-        }
-        if (!writeListsAfterUndo(p->undone.where, p->record.targets))
+        if (!writeListsAfterUndo(p.undone.where, p.record.targets))
             s.notice(messages::listsChanged);
         s.load(ListPair::Original);
         s.load(ListPair::New);
         // A journal that broke down stays, and with it what its recovery makes the lists from.
-        if (!p->undone.journalBroken) {
-            endUndo(true, p->undone.rest);
+        if (!p.undone.journalBroken) {
+            endUndo(true, p.undone.rest);
             deleteJournal();
         }
-        s.notice(undoNotice(p->undone));
+        s.notice(undoNotice(p.undone));
+        platform::trace("journal-deleted");
+    });
+}
+
+Shown RenameSession::finishUndo()
+{
+    const std::unique_ptr<Pending> p = std::move(pending_);
+    state_.reset();
+    if (!p->error)
+        return std::move(p->undoEnd);
+    return guarded({}, [&](Shown&) {
+        // Without a journal no rename was taken back: the run can still be undone. With one,
+        // the next command settles the undo as after a kill.
+        if (!fs_.fileExists(store_.journalPath()))
+            endUndo(false);
+        std::rethrow_exception(p->error);
     });
 }
 
