@@ -399,8 +399,7 @@ void measureListed(std::size_t n)
     std::printf("  Execute, every pair but the first failing: its file moved %.3f s after the menu command, the "
                 "question %.3f s after that; before the engine %.3f s (lists read %.3f s), engine %.3f s, after it "
                 "%.3f s (run closed %.3f, lists and record written at once %.3f, journal deleted %.3f, window back "
-                "%.3f, the rest shown %.3f, question shown %.3f); the original list shown again %.3f s after it was "
-                "written\n",
+                "%.3f, the rest shown %.3f, question shown %.3f); the original list shown again %s\n",
                 firstMoved, shown - chosen - firstMoved, steps["engine"] - steps["chosen"],
                 steps["lists-read"] - steps["chosen"],
                 steps["engine-ended"] - steps["engine"], shown - steps["engine-ended"],
@@ -408,7 +407,10 @@ void measureListed(std::size_t n)
                 std::max(steps["lists-written"], steps["history-written"]) - steps["run-closed"],
                 steps["journal-deleted"] - std::max(steps["lists-written"], steps["history-written"]),
                 steps["window-back"] - steps["journal-deleted"], steps["view-loaded"] - steps["window-back"],
-                shown - steps["asked"], steps["original-shown"] - steps["lists-written"]);
+                shown - steps["asked"],
+                steps.count("original-shown")
+                    ? (std::to_string(steps["original-shown"] - steps["lists-written"]) + " s after it was written").c_str()
+                    : "after the run");
     std::printf("  Undo: menu -> its question %.3f s; yes -> the notice %.3f s, the main window answering within %.0f "
                 "ms meanwhile\n",
                 undoAsked, undone, undoSlowest);

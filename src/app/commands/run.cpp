@@ -48,8 +48,10 @@ void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_poin
             loadView(lists::ListPair::Original);
             originalShownEarly_ = true;
             platform::trace("original-shown");
-        } catch (const platform::AppError&) {
-            // Loaded again once the run has ended, which says why it cannot be.
+        } catch (...) {
+            // Nothing may leave the look while the worker goes on (the heap may refuse a million
+            // entries' view as well as the disk its list): loaded again once the run has ended,
+            // which says why it cannot be.
         }
     }
     if (frmProgress->peer().visible())
