@@ -107,8 +107,8 @@ public:
     bool canUndo() const { return undoable_ > 0; }
     // The question before the undo of the newest run; nothing when there is none.
     std::optional<std::string> undoQuestion();
-    // An undo goes as a run does: prepared (the run taken off the history before any file is
-    // touched), carried out on the worker, finished with the lists as after that run's preview.
+    // An undo goes as a run does: prepared, carried out on the worker (the run taken off the
+    // history before any file is touched), finished with the lists as after that run's preview.
     Shown prepareUndo();
     Shown finishUndo();
 
@@ -118,6 +118,8 @@ private:
     // Each pair's new path from the new list's text.
     static void takeTargets(Pending& p);
     RunEnd closeRun(Pending& p);
+    // The record taken off the history and its files moved back, on the worker.
+    void carryOutUndo(Pending& p);
     // After the undo's files, on the worker too: a million entries' lists take the window longer
     // to write than it may go without answering.
     Shown closeUndo(Pending& p);

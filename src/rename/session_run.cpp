@@ -52,7 +52,7 @@ std::size_t RenameSession::runSize() const
 {
     if (!pending_)
         return 0;
-    return pending_->kind == RunKind::Run ? pending_->pairs.size() : pending_->record.pairs.size();
+    return pending_->kind == RunKind::Run ? pending_->pairs.size() : pending_->toUndo;
 }
 
 void RenameSession::carryOut()
@@ -79,9 +79,7 @@ void RenameSession::carryOut()
             // than it may go without answering.
             p.end = closeRun(p);
         } else {
-            p.undone = undo(fs_, p.record, store_.journalPath(), state_.get());
-            platform::trace("engine-ended");
-            p.undoEnd = closeUndo(p);
+            carryOutUndo(p);
         }
     } catch (...) {
         p.error = std::current_exception();
@@ -170,19 +168,34 @@ RunEnd RenameSession::finishRun()
 Shown RenameSession::prepareUndo()
 {
     return guarded(recoverUnfinishedRun(), [&](Shown& s) {
-        // Off the history before any file is touched: a killed undo is never done twice.
-        HistoryRead read = takeLatestForUndo(fs_, historyPath());
+        // The index alone: the run's record, three strings an entry, is read on the worker.
+        const HistoryRead read = readHistory(fs_, historyPath());
         undoable_ = read.history.runs.size();
         if (!read.setAside.empty())
             s.notice(historySetAsideNotice(read.setAside));
-        if (!read.record)
+        if (read.history.runs.empty())
             return;
         auto pending = std::make_unique<Pending>();
         pending->kind = RunKind::Undo;
-        pending->record = std::move(*read.record);
+        pending->toUndo = read.history.runs.front().pairs;
         pending_ = std::move(pending);
         state_ = std::make_unique<RunState>();
     });
+}
+
+void RenameSession::carryOutUndo(Pending& p)
+{
+    // Off the history before any file is touched: a killed undo is never done twice.
+    HistoryRead read = takeLatestForUndo(fs_, historyPath());
+    undoable_ = read.history.runs.size();
+    if (!read.setAside.empty())
+        p.undoEnd.notice(historySetAsideNotice(read.setAside));
+    if (!read.record)
+        return;
+    p.record = std::move(*read.record);
+    p.undone = undo(fs_, p.record, store_.journalPath(), state_.get());
+    platform::trace("engine-ended");
+    p.undoEnd.append(closeUndo(p));
 }
 
 Shown RenameSession::closeUndo(Pending& p)
@@ -208,7 +221,7 @@ Shown RenameSession::finishUndo()
     state_.reset();
     if (!p->error)
         return std::move(p->undoEnd);
-    return guarded({}, [&](Shown&) {
+    return guarded(std::move(p->undoEnd), [&](Shown&) {
         // Without a journal no rename was taken back: the run can still be undone. With one,
         // the next command settles the undo as after a kill.
         if (!fs_.fileExists(store_.journalPath()))

@@ -165,6 +165,34 @@ TEST(Session, ARunMovesTheFilesNamesThemInTheOriginalListAndAsksToOpenTheirFolde
     EXPECT_FALSE(fs.fileExists(session.store().journalPath()));
 }
 
+// The run's record, read on the worker, cannot be read: the undo ends in that error having
+// touched no file, and the run is still there to undo.
+TEST(Session, AnUndoWhoseRecordCannotBeReadTouchesNothingAndStaysToUndo)
+{
+    HeadlessFileSystem fs;
+    const auto files = makeFiles(fs, 3);
+    RenameSession session(fs);
+    session.start();
+    session.open(files);
+    session.preview(tripOptions());
+    run(session);
+    ASSERT_TRUE(session.prepareUndo().effects.empty());
+    fs.fault = [](Op op, const std::string& path) {
+        return op == Op::Read && path.find("ThumbUndo-") != std::string::npos ? 5u : 0u;
+    };
+    session.carryOut();
+    fs.fault = nullptr;
+    EXPECT_TRUE(session.finishUndo().failure);
+    EXPECT_TRUE(session.canUndo());
+    EXPECT_TRUE(fs.fileExists("D:\\photos\\trip001.jpg"));
+
+    ASSERT_TRUE(session.prepareUndo().effects.empty());
+    session.carryOut();
+    EXPECT_FALSE(session.finishUndo().failure);
+    for (const auto& f : files)
+        EXPECT_EQ(fs.content(f), f);
+}
+
 TEST(Session, RunWithoutAPreviewOrWithTheFirstFileGoneIsRefusedWithItsNotice)
 {
     HeadlessFileSystem fs;
@@ -199,8 +227,14 @@ TEST(Session, AnUndoTakesTheRunBackAndExecuteDoesItAgain)
     EXPECT_EQ(session.undoQuestion(), std::string("确定要撤销上次执行吗？\r将把 3 个文件改回原名。"));
 
     Window window;
+    // The window's thread reads the history's index alone; the run's record is read on the worker.
+    fs.fault = [](Op op, const std::string& path) {
+        return op == Op::Read && path.find("ThumbUndo-") != std::string::npos ? 5u : 0u;
+    };
     window.show(session, session.prepareUndo());
+    fs.fault = nullptr;
     ASSERT_NE(session.run(), nullptr);
+    EXPECT_EQ(session.runSize(), 3u);
     session.carryOut();
     // As after a run, the lists and the history are settled on the worker.
     fs.fault = [](Op, const std::string&) { return 5u; };
