@@ -379,13 +379,16 @@ TEST(Session, AnUndoKilledBeforeItsJournalLeavesTheRunToUndo)
             first.carryOut();
             first.finishRun();
             ASSERT_TRUE(first.prepareUndo().effects.empty());
+            // The worker takes the run off the history, then makes the journal.
             fs.fault = [&](Op op, const std::string&) -> std::uint32_t {
-                if (op == Op::Recycle && fs.recycled.size() == 1)
+                const bool killed = c == Case::KilledBeforeTheJournal ? op == Op::Append
+                                                                      : op == Op::Recycle && fs.recycled.size() == 1;
+                if (killed)
                     throw Killed{};
                 return op == Op::Append ? platform::err::diskFull : 0;
             };
-            if (c != Case::KilledBeforeTheJournal)
-                first.carryOut();
+            first.carryOut();
+            EXPECT_FALSE(first.canUndo());  // taken off the history before anything else
             if (c == Case::JournalNotWritten) {
                 EXPECT_TRUE(first.finishUndo().failure);
                 fs.fault = nullptr;
