@@ -98,6 +98,9 @@ public:
     virtual int dpi() const = 0;
     // The size of the work area (the screen less the taskbar) of the monitor the window is on.
     virtual Size workArea() const = 0;
+    // Runs change with the window's drawing held, then draws the window once: many controls
+    // enabled or disabled together cost one drawing, not one each.
+    virtual void changeTogether(const std::function<void()>& change) { change(); }
 };
 
 struct FontSpec {

@@ -27,16 +27,18 @@ void TFrmMain::setRunning(bool running)
     refreshMenu();
     // Every option is seen to be locked, and afterwards each is as it was: some were disabled
     // by the options' own interplay.
-    if (!running) {
-        for (auto [control, enabled] : enabledBeforeRun_)
-            control->setEnabled(enabled);
-        enabledBeforeRun_.clear();
-        return;
-    }
-    for (platform::Control* c : lockedDuringRun()) {
-        enabledBeforeRun_.emplace_back(c, c->enabled());
-        c->setEnabled(false);
-    }
+    peer().changeTogether([&] {
+        if (!running) {
+            for (auto [control, enabled] : enabledBeforeRun_)
+                control->setEnabled(enabled);
+            enabledBeforeRun_.clear();
+            return;
+        }
+        for (platform::Control* c : lockedDuringRun()) {
+            enabledBeforeRun_.emplace_back(c, c->enabled());
+            c->setEnabled(false);
+        }
+    });
 }
 
 void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_point started)

@@ -180,6 +180,23 @@ bool Win32Form::restoreFocus()
     return true;
 }
 
+void Win32Form::changeTogether(const std::function<void()>& change)
+{
+    if (!IsWindowVisible(hwnd_))
+        return change();
+    // Held, the window counts as out of sight: each control changed marks nothing for drawing.
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    struct DrawnOnce {
+        HWND window;
+        ~DrawnOnce()
+        {
+            SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
+    } drawnOnce{hwnd_};
+    change();
+}
+
 void Win32Form::controlEnabled()
 {
     const HWND focus = GetFocus();

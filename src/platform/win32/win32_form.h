@@ -50,6 +50,7 @@ public:
     void setMenuEnabled(int id, bool on) override;
     int dpi() const override { return dpi_; }
     Size workArea() const override;
+    void changeTogether(const std::function<void()>& change) override;
 
     HWND hwnd() const { return hwnd_; }
     // The keyboard focus is the window's own state, as in a dialog: the control that had it when
