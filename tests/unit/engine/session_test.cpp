@@ -61,6 +61,12 @@ renaming::RenameOptions tripOptions()
     return options;
 }
 
+// A fault that refuses every read of a run's record (the history's index stays readable).
+std::uint32_t recordsUnreadable(Op op, const std::string& path)
+{
+    return op == Op::Read && path.find("ThumbUndo-") != std::string::npos ? 5u : 0u;
+}
+
 Shown run(RenameSession& session)
 {
     Shown refused = session.prepareRun(renaming::Mode::RenameInPlace, 0, "D:\\photos");
@@ -177,9 +183,7 @@ TEST(Session, AnUndoWhoseRecordCannotBeReadTouchesNothingAndStaysToUndo)
     session.preview(tripOptions());
     run(session);
     ASSERT_TRUE(session.prepareUndo().effects.empty());
-    fs.fault = [](Op op, const std::string& path) {
-        return op == Op::Read && path.find("ThumbUndo-") != std::string::npos ? 5u : 0u;
-    };
+    fs.fault = recordsUnreadable;
     session.carryOut();
     fs.fault = nullptr;
     EXPECT_TRUE(session.finishUndo().failure);
@@ -228,9 +232,7 @@ TEST(Session, AnUndoTakesTheRunBackAndExecuteDoesItAgain)
 
     Window window;
     // The window's thread reads the history's index alone; the run's record is read on the worker.
-    fs.fault = [](Op op, const std::string& path) {
-        return op == Op::Read && path.find("ThumbUndo-") != std::string::npos ? 5u : 0u;
-    };
+    fs.fault = recordsUnreadable;
     window.show(session, session.prepareUndo());
     fs.fault = nullptr;
     ASSERT_NE(session.run(), nullptr);
