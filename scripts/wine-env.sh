@@ -25,6 +25,12 @@ wine_up() {
     "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
     "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   fi
+  # Kept up until wine_down: a server that shuts down as each program ends makes the next one
+  # wait seconds for it to start again, and one started while it shuts down can die silently.
+  # The system's own programs start with the first program and inherit its output: started here,
+  # they hold no test's output open.
+  "$WINESERVER" -p
+  "$WINE_LOADER" wineboot >/dev/null 2>&1 || true
 }
 
 wine_down() {
