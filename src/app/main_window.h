@@ -175,10 +175,10 @@ private:
     // Greys each menu command that cannot be chosen now.
     void refreshMenu();
     // Called about 30 times a second while a run goes.
-    void followRun(std::size_t total, std::chrono::steady_clock::time_point started);
+    void followRun(std::chrono::steady_clock::time_point started);
     // Carries out the prepared run (or undo) on the worker while the window stays locked and
     // answers.
-    void carryOutRun(std::size_t total, const texts::progress::RunTexts& says);
+    void carryOutRun(const texts::progress::RunTexts& says);
     // Shows odOPen; the chosen paths, none when it is cancelled.
     std::vector<std::string> chooseFiles();
     // Files and folders from outside the dialog as files to list, after naming what is missing.

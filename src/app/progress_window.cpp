@@ -26,13 +26,12 @@ void TfrmProgress::FormCreate()
     btnStop.setText(texts::progress::stop);
 }
 
-void TfrmProgress::follow(renaming::RunState& run, const texts::progress::RunTexts& says, std::size_t total,
+void TfrmProgress::follow(renaming::RunState& run, const texts::progress::RunTexts& says,
                           const platform::FormPeer& over)
 {
     run_ = &run;
     stopQuestion_ = says.stopQuestion;
     lbTitle.setText(says.title);
-    total_ = total;
     btnStop.setEnabled(true);
     refresh();
     peer().centreOver(over);
@@ -43,11 +42,11 @@ void TfrmProgress::refresh()
 {
     if (!run_)
         return;
-    const std::size_t done = run_->settled();
+    const std::size_t done = run_->settled(), total = run_->total();
     // The bar counts in thousandths, so that any number of pairs fits its range.
-    pbRun.setProgress(total_ ? static_cast<int>(done * 1000 / total_) : 0, 1000);
+    pbRun.setProgress(total ? static_cast<int>(done * 1000 / total) : 0, 1000);
     lbCount.setText(texts::progress::countPrefix + std::to_string(done) + texts::progress::countSeparator +
-                    std::to_string(total_));
+                    std::to_string(total));
     lbFile.setText(lists::namePart(run_->path()));
 }
 

@@ -22,9 +22,8 @@ public:
     void btnStopClick();
     bool FormCloseQuery();
 
-    // Shows the window over the owner for a run (or an undo) of this many pairs.
-    void follow(renaming::RunState& run, const texts::progress::RunTexts& says, std::size_t total,
-                const platform::FormPeer& over);
+    // Shows the window over the owner for a run (or an undo).
+    void follow(renaming::RunState& run, const texts::progress::RunTexts& says, const platform::FormPeer& over);
     // Shows how far the run is now.
     void refresh();
     void finish();
@@ -32,5 +31,4 @@ public:
 private:
     renaming::RunState* run_ = nullptr;
     const char* stopQuestion_ = texts::progress::executing.stopQuestion;
-    std::size_t total_ = 0;
 };

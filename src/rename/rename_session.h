@@ -52,6 +52,8 @@ struct GivenFiles {
 
 // What the window does when a run has ended.
 struct RunEnd {
+    // False: the lists refused the run before any file was touched, and shown says why.
+    bool started = false;
     Shown shown;           // the original view to load again; failure: the lists are behind
     bool temporaryLeft = false;
     std::string question;  // the completion question
@@ -91,14 +93,13 @@ public:
     // On close: the four lists go.
     void close();
 
-    // A run is prepared on the window's thread (its lists read and checked), carried out on the
-    // worker (its journal made durable, the files, then the lists and the history written) and
-    // finished on the window's thread again. Prepared or not, the Shown says why not.
+    // A run is prepared on the window's thread, carried out on the worker (its lists read and
+    // checked, its journal made durable, the files, then the lists and the history written) and
+    // finished on the window's thread again. Not prepared, the Shown says why not.
     // outputFolder: what the question offers to open when no pair was carried out.
     Shown prepareRun(Mode mode, std::uint32_t attributes, const std::string& outputFolder);
     // The run between prepareRun and finishRun; nullptr otherwise.
     RunState* run() const { return state_.get(); }
-    std::size_t runSize() const;
     void carryOut();
     // Throws what the engine raised on the worker, the run no longer pending.
     RunEnd finishRun();
@@ -117,6 +118,8 @@ private:
     // After the engine: the lists and the history written, the journal gone, the question.
     // Each pair's new path from the new list's text.
     static void takeTargets(Pending& p);
+    // The run's pairs from the lists; false, and the end saying why, when the lists refuse it.
+    bool readPairs(Pending& p);
     RunEnd closeRun(Pending& p);
     // The record taken off the history and its files moved back, on the worker.
     void carryOutUndo(Pending& p);

@@ -48,6 +48,9 @@ public:
         return stop_;
     }
     std::size_t settled() const { return settled_; }
+    // The pairs the run or undo is to settle: 0 until its lists are read.
+    void setTotal(std::size_t total) { total_ = total; }
+    std::size_t total() const { return total_; }
     // The original list names where each file now is, while the run's record is still written:
     // the window can show it meanwhile.
     void listsWritten() { listsWritten_ = true; }
@@ -61,6 +64,7 @@ public:
 
 private:
     std::atomic<std::size_t> settled_{0};
+    std::atomic<std::size_t> total_{0};
     std::atomic<bool> stop_{false};
     std::atomic<bool> listsWritten_{false};
     bool asking_ = false;  // guarded by mutex_, as is every change of stop_ while asking

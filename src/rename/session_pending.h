@@ -22,7 +22,6 @@ struct RenameSession::Pending {
     std::unique_ptr<RunJournal> journal;
     std::vector<PairResult> results;
     UndoRecord record;
-    std::size_t toUndo = 0;  // the undo's pairs, as the history's index counts them
     UndoResult undone;
     RunEnd end;                // of a run, once its files are settled
     Shown undoEnd;             // of an undo, likewise

@@ -17,29 +17,8 @@ using lists::ListPair;
 
 Shown RenameSession::prepareRun(Mode mode, std::uint32_t attributes, const std::string& outputFolder)
 {
-    return guarded(recoverUnfinishedRun(), [&](Shown& s) {
-        lists::RunLists toRun = store_.readForRun();
-        platform::trace("lists-read");
-        if (toRun.state == lists::RunLists::State::Changed) {
-            s.notice(messages::listsChanged);
-            return;
-        }
-        std::vector<std::string>& originals = toRun.originals;
-        if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
-            s.notice(messages::noPreview);
-            s.clear(ListPair::New);
-            return;
-        }
-        if (auto missing = firstMissing(originals)) {
-            s.notice(*missing);
-            return;
-        }
+    return guarded(recoverUnfinishedRun(), [&](Shown&) {
         auto pending = std::make_unique<Pending>();
-        originals.resize(std::min(originals.size(), lists::countLines(toRun.targets)));
-        pending->pairs.reserve(originals.size());
-        for (std::string& original : originals)
-            pending->pairs.push_back({std::move(original), {}});
-        pending->targets = std::move(toRun.targets);
         pending->mode = mode;
         pending->attributes = attributes;
         pending->outputFolder = outputFolder;
@@ -48,20 +27,45 @@ Shown RenameSession::prepareRun(Mode mode, std::uint32_t attributes, const std::
     });
 }
 
-std::size_t RenameSession::runSize() const
+bool RenameSession::readPairs(Pending& p)
 {
-    if (!pending_)
-        return 0;
-    return pending_->kind == RunKind::Run ? pending_->pairs.size() : pending_->toUndo;
+    lists::RunLists toRun = store_.readForRun();
+    platform::trace("lists-read");
+    Shown& refusal = p.end.shown;
+    if (toRun.state == lists::RunLists::State::Changed) {
+        refusal.notice(messages::listsChanged);
+        return false;
+    }
+    std::vector<std::string>& originals = toRun.originals;
+    if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
+        refusal.notice(messages::noPreview);
+        refusal.clear(ListPair::New);
+        return false;
+    }
+    if (auto missing = firstMissing(originals)) {
+        refusal.notice(*missing);
+        return false;
+    }
+    originals.resize(std::min(originals.size(), lists::countLines(toRun.targets)));
+    p.pairs.reserve(originals.size());
+    for (std::string& original : originals)
+        p.pairs.push_back({std::move(original), {}});
+    p.targets = std::move(toRun.targets);
+    state_->setTotal(p.pairs.size());
+    return true;
 }
 
 void RenameSession::carryOut()
 {
-    platform::trace("engine");
     Pending& p = *pending_;
     // Raised here, an error would leave the run pending for good: finishing it raises it again.
     try {
         if (p.kind == RunKind::Run) {
+            // Read here, not on the window's thread: a million entries take a second to read and
+            // check, and what they say is said once the window is back.
+            if (!readPairs(p))
+                return;
+            platform::trace("engine");
             // Read here, not before the worker starts: reading who every original is and making
             // the plan durable takes long enough over many folders for the window to stop answering.
             // The new list is split while the originals are looked up, which reads only each
@@ -79,6 +83,7 @@ void RenameSession::carryOut()
             // than it may go without answering.
             p.end = closeRun(p);
         } else {
+            platform::trace("engine");
             carryOutUndo(p);
         }
     } catch (...) {
@@ -126,6 +131,7 @@ void RenameSession::writeListsAndRecord(const std::vector<std::string>& places, 
 RunEnd RenameSession::closeRun(Pending& p)
 {
     RunEnd end;
+    end.started = true;
     end.temporaryLeft = temporaryLeft(p.pairs, p.results);
     end.folder = folderToOpen(p.pairs, p.results, p.outputFolder);
     end.question = completionQuestion(fs_, p.pairs, p.results, end.folder);
@@ -177,9 +183,9 @@ Shown RenameSession::prepareUndo()
             return;
         auto pending = std::make_unique<Pending>();
         pending->kind = RunKind::Undo;
-        pending->toUndo = read.history.runs.front().pairs;
         pending_ = std::move(pending);
         state_ = std::make_unique<RunState>();
+        state_->setTotal(read.history.runs.front().pairs);
     });
 }
 

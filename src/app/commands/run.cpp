@@ -41,7 +41,7 @@ void TFrmMain::setRunning(bool running)
     });
 }
 
-void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_point started)
+void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
 {
     // A million entries take the view a quarter of a second to show: spent while the worker
     // writes the record, not after it.
@@ -56,13 +56,16 @@ void TFrmMain::followRun(std::size_t total, std::chrono::steady_clock::time_poin
             // which says why it cannot be.
         }
     }
+    renaming::RunState& run = *session_.run();
     if (frmProgress->peer().visible())
         frmProgress->refresh();
-    else if (std::chrono::steady_clock::now() - started >= quietRun && !platform::progressWindowLeftOut())
-        frmProgress->follow(*session_.run(), *runTexts_, total, peer());
+    // Not before the run's size is known: lists that refuse the run show no progress at all.
+    else if (run.total() && std::chrono::steady_clock::now() - started >= quietRun &&
+             !platform::progressWindowLeftOut())
+        frmProgress->follow(run, *runTexts_, peer());
 }
 
-void TFrmMain::carryOutRun(std::size_t total, const texts::progress::RunTexts& says)
+void TFrmMain::carryOutRun(const texts::progress::RunTexts& says)
 {
     runTexts_ = &says;
     originalShownEarly_ = false;
@@ -77,7 +80,7 @@ void TFrmMain::carryOutRun(std::size_t total, const texts::progress::RunTexts& s
         }
     } running(*this);
     const auto started = std::chrono::steady_clock::now();
-    ui().runInBackground([&] { session_.carryOut(); }, [&] { followRun(total, started); }, refreshMs);
+    ui().runInBackground([&] { session_.carryOut(); }, [&] { followRun(started); }, refreshMs);
     platform::trace("window-back");
 }
 
@@ -93,10 +96,16 @@ void TFrmMain::n_runClick()
         present(prepared);
         return;
     }
-    carryOutRun(session_.runSize(), texts::progress::executing);
+    carryOutRun(texts::progress::executing);
     // A close asked for during this run is for this run alone, even when it ends in an error.
     const bool closing = std::exchange(closeAfterRun_, false);
     renaming::RunEnd end = session_.finishRun();
+    if (!end.started) {
+        present(end.shown);
+        if (closing)
+            peer().close();
+        return;
+    }
     if (originalShownEarly_)
         end.shown.forgetLoads(lists::ListPair::Original);
     // The files have moved whatever happens to the lists: the user hears what was done before

@@ -13,7 +13,7 @@ void TFrmMain::n_undoClick()
         return;
     }
     showEffects(prepared);
-    carryOutRun(session_.runSize(), texts::progress::undoing);
+    carryOutRun(texts::progress::undoing);
     const renaming::Shown undone = session_.finishUndo();
     if (closeAfterRun_) {
         // The user closed the window during the undo and was asked already.

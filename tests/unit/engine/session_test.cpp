@@ -150,11 +150,16 @@ TEST(Session, ARunMovesTheFilesNamesThemInTheOriginalListAndAsksToOpenTheirFolde
     RenameSession session(fs);
     session.open(files);
     session.preview(tripOptions());
+    // The window's thread reads no list: a million entries take it a second.
+    fs.fault = [](Op op, const std::string&) { return op == Op::Read ? 5u : 0u; };
     ASSERT_TRUE(session.prepareRun(renaming::Mode::RenameInPlace, 0, "D:\\photos").effects.empty());
+    fs.fault = nullptr;
     ASSERT_NE(session.run(), nullptr);
+    EXPECT_EQ(session.run()->total(), 0u);
     // The lists, the history and the journal are settled on the worker: the window thread only
     // shows what came of it.
     session.carryOut();
+    EXPECT_EQ(session.run()->total(), 3u);
     EXPECT_EQ(*session.viewText(ListPair::Original, false), "trip001.jpg\r\ntrip002.jpg\r\ntrip003.jpg\r\n");
     EXPECT_FALSE(fs.fileExists(session.store().journalPath()));
     EXPECT_TRUE(session.canUndo());
@@ -197,21 +202,41 @@ TEST(Session, AnUndoWhoseRecordCannotBeReadTouchesNothingAndStaysToUndo)
         EXPECT_EQ(fs.content(f), f);
 }
 
-TEST(Session, RunWithoutAPreviewOrWithTheFirstFileGoneIsRefusedWithItsNotice)
+// Refused by its lists on the worker: no file or journal is touched, the progress never learns a
+// size to show, and the window hears why once it is back.
+TEST(Session, RunWithoutAPreviewWithTheFirstFileGoneOrWithChangedListsIsRefusedWithItsNotice)
 {
     HeadlessFileSystem fs;
     const auto files = makeFiles(fs, 2);
     RenameSession session(fs);
     Window window;
     window.show(session, session.open(files));
-    window.show(session, run(session));
+    const auto refusedRun = [&] {
+        ASSERT_TRUE(session.prepareRun(renaming::Mode::RenameInPlace, 0, "D:\\photos").effects.empty());
+        // Reading the lists makes sure of the program's private folder; nothing else is written.
+        fs.fault = [](Op op, const std::string&) { return op == Op::Read || op == Op::CreateFolder ? 0u : 5u; };
+        session.carryOut();
+        fs.fault = nullptr;
+        EXPECT_EQ(session.run()->total(), 0u);
+        renaming::RunEnd end = session.finishRun();
+        EXPECT_FALSE(end.started);
+        EXPECT_TRUE(end.question.empty());
+        window.show(session, std::move(end.shown));
+    };
+    refusedRun();
     session.preview(tripOptions());
     fs.deleteFile(files.front());
-    window.show(session, run(session));
-    ASSERT_EQ(window.notices.size(), 2u);
+    refusedRun();
+    fs.writeAll(files.front(), files.front());
+    fs.writeAll(session.store().pathOf(lists::ListFile::NewPaths), "D:\\elsewhere.jpg\r\n");
+    refusedRun();
+    ASSERT_EQ(window.notices.size(), 3u);
     EXPECT_EQ(window.notices[0], messages::noPreview);
     EXPECT_EQ(window.notices[1], messages::notFoundPrefix + files.front() + messages::notFoundSuffix);
+    EXPECT_EQ(window.notices[2], messages::listsChanged);
     EXPECT_EQ(session.run(), nullptr);
+    EXPECT_FALSE(fs.fileExists(session.store().journalPath()));
+    EXPECT_EQ(fs.content(files.back()), files.back());
 }
 
 // Undo through the session: the run taken back, the lists as right after its preview so that
@@ -236,7 +261,7 @@ TEST(Session, AnUndoTakesTheRunBackAndExecuteDoesItAgain)
     window.show(session, session.prepareUndo());
     fs.fault = nullptr;
     ASSERT_NE(session.run(), nullptr);
-    EXPECT_EQ(session.runSize(), 3u);
+    EXPECT_EQ(session.run()->total(), 3u);
     session.carryOut();
     // As after a run, the lists and the history are settled on the worker.
     fs.fault = [](Op, const std::string&) { return 5u; };
