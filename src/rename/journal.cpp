@@ -88,12 +88,13 @@ RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode m
 {
     std::string plan = std::string(header) + (mode == Mode::RenameInPlace ? "\trename\t" : "\tcopy\t") +
                        std::to_string(pairs.size()) + (kind == RunKind::Undo ? "\tundo\n" : "\trun\n");
-    // A million pairs make a plan of some hundred megabytes: grown in place, never copied whole.
-    std::size_t size = plan.size();
-    for (const Pair& p : pairs)
-        size += p.from.size() + p.to.size() + 80;
-    plan.reserve(size);
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
+    // A million pairs make a plan of some hundred megabytes: handed over a megabyte at a time from
+    // one buffer, never built whole in fresh memory. A plan cut short is no plan: its lines are
+    // fewer than its count.
+    constexpr std::size_t handedAtOnce = 1 << 20;
+    plan.reserve(handedAtOnce + 4096);
+    std::uint32_t code = 0;
+    for (std::size_t i = 0; i < pairs.size() && !code; ++i) {
         appendEscaped(plan, pairs[i].from);
         plan += '\t';
         appendEscaped(plan, pairs[i].to);
@@ -102,10 +103,14 @@ RunJournal::RunJournal(platform::FileSystem& fs, const std::string& path, Mode m
         plan += '\t';
         fields::appendAttributes(plan, originals_.attributes[i]);
         plan += '\n';
+        if (plan.size() >= handedAtOnce) {
+            code = file_->write(plan);
+            plan.clear();
+        }
     }
     // Once, before any file moves: what follows need not reach the disk for the recovery to
     // find every file.
-    if (auto code = file_->write(plan); code || (code = file_->flush()))
+    if (code || (code = file_->write(plan)) || (code = file_->flush()))
         throw platform::IoError(static_cast<int>(code));
 }
 

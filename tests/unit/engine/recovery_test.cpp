@@ -10,9 +10,11 @@
 #include <map>
 #include <set>
 
+#include "platform/errors.h"
 #include "platform/headless/headless_fs.h"
 #include "rename/execute.h"
 #include "rename/journal.h"
+#include "rename/journal_read.h"
 #include "rename/run_state.h"
 
 using platform::headless::HeadlessFileSystem;
@@ -308,3 +310,34 @@ TEST(JournalFuzz, MangledJournalsNeverLoseAFile)
 }
 
 }  // namespace
+
+// A plan of many megabytes reaches the disk in parts: one part refused ends the journal there, with
+// the system's error, and what stands is no plan that a recovery would act on.
+TEST(Journal, APlanRefusedPartWayIsNoPlan)
+{
+    HeadlessFileSystem fs;
+    std::vector<Pair> pairs;
+    const std::string name = "C:\\" + std::string(180, 'p');
+    for (int i = 0; i < 4000; ++i) {
+        const std::string from = name + std::to_string(i) + ".jpg";
+        fs.writeAll(from, "x");
+        pairs.push_back({from, name + "new" + std::to_string(i) + ".jpg"});
+    }
+    for (const int refused : {1, 2}) {
+        SCOPED_TRACE(refused);
+        fs.deleteFile(journalPath);
+        int appends = 0;
+        fs.fault = [&](Op op, const std::string& path) {
+            return op == Op::Append && path == journalPath && ++appends == refused ? platform::err::diskFull : 0u;
+        };
+        try {
+            renaming::RunJournal journal(fs, journalPath, Mode::RenameInPlace, pairs);
+            ADD_FAILURE() << "made";
+        } catch (const platform::IoError& e) {
+            EXPECT_EQ(e.code(), static_cast<int>(platform::err::diskFull));
+        }
+        fs.fault = nullptr;
+        EXPECT_EQ(appends, refused);
+        EXPECT_FALSE(renaming::readJournal(fs.content(journalPath)));
+    }
+}
