@@ -85,14 +85,6 @@ std::string ListStore::decode(const std::string& bytes) const
     return decodeList(fs_, bytes);
 }
 
-std::vector<std::string> ListStore::entriesOf(std::string bytes) const
-{
-    // A million entries are a hundred megabytes in each form: each goes as soon as the next is made.
-    std::string text = decode(bytes);
-    bytes = std::string();
-    return splitLines(text);
-}
-
 ListStore::PairBytes ListStore::encodePair(const std::vector<std::string>& paths) const
 {
     return lists::encodePair(fs_, joinLines(paths), joinLines(nameParts(paths)));
@@ -326,7 +318,9 @@ RunLists ListStore::readForRun() const
     // Both are the program's own, but the new list was made from another original list.
     if (record->newMadeFrom != record->of(ListFile::OriginalPaths))
         return {State::NoPreview, {}, {}};
-    RunLists lists{State::Ready, entriesOf(std::move(originals)), {}};
+    // A million entries are a hundred megabytes in each form: each goes as soon as the next is made.
+    RunLists lists{State::Ready, decode(originals), {}};
+    originals = std::string();
     lists.targets = decode(targets);
     return lists;
 }

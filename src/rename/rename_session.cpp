@@ -114,11 +114,11 @@ void RenameSession::dropNewList(Shown& shown)
     store_.removePair(ListPair::New);
 }
 
-std::optional<std::string> RenameSession::firstMissing(const std::vector<std::string>& originals) const
+std::optional<std::string> RenameSession::firstMissing(const std::string& first) const
 {
-    if (fs_.fileExists(originals.front()))
+    if (fs_.fileExists(first))
         return std::nullopt;
-    return messages::notFoundPrefix + lists::viewText(originals.front()) + messages::notFoundSuffix;
+    return messages::notFoundPrefix + lists::viewText(first) + messages::notFoundSuffix;
 }
 
 GivenFiles RenameSession::given(const std::vector<std::string>& paths) const
@@ -184,7 +184,7 @@ Shown RenameSession::preview(const RenameOptions& options)
         // A list without entries has nothing to preview, like a missing one.
         if (originals.empty())
             return;
-        if (auto missing = firstMissing(originals)) {
+        if (auto missing = firstMissing(originals.front())) {
             s.notice(*missing);
             return;
         }

@@ -148,7 +148,7 @@ private:
     // Before the original list changes: its old pairs must never meet the new entries.
     void dropNewList(Shown& shown);
     // "没有找到文件 ..." for a first original file that is gone; nothing while it is there.
-    std::optional<std::string> firstMissing(const std::vector<std::string>& originals) const;
+    std::optional<std::string> firstMissing(const std::string& first) const;
 
     platform::FileSystem& fs_;
     lists::ListStore store_;

@@ -1,10 +1,12 @@
 // The session's run and undo: prepared on the window's thread, carried out and closed on the
 // worker, finished on the window's thread again.
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "lists/messages.h"
 #include "lists/views.h"
+#include "platform/line_breaks.h"
 #include "platform/trace.h"
 #include "rename/rename_session.h"
 #include "rename/run_state.h"
@@ -36,20 +38,27 @@ bool RenameSession::readPairs(Pending& p)
         refusal.notice(messages::listsChanged);
         return false;
     }
-    std::vector<std::string>& originals = toRun.originals;
-    if (toRun.state == lists::RunLists::State::NoPreview || originals.empty()) {
+    const std::string& originals = toRun.originals;
+    const std::size_t listed = lists::countLines(originals);
+    if (toRun.state == lists::RunLists::State::NoPreview || listed == 0) {
         refusal.notice(messages::noPreview);
         refusal.clear(ListPair::New);
         return false;
     }
-    if (auto missing = firstMissing(originals)) {
+    const std::size_t paired = std::min(listed, lists::countLines(toRun.targets));
+    p.pairs.reserve(paired);
+    std::string first;
+    std::size_t line = 0;
+    platform::forEachLine(std::string_view(originals), [&](std::size_t start, std::size_t length) {
+        if (line++ == 0)
+            first.assign(originals, start, length);
+        if (p.pairs.size() < paired)
+            p.pairs.push_back({originals.substr(start, length), {}});
+    });
+    if (auto missing = firstMissing(first)) {
         refusal.notice(*missing);
         return false;
     }
-    originals.resize(std::min(originals.size(), lists::countLines(toRun.targets)));
-    p.pairs.reserve(originals.size());
-    for (std::string& original : originals)
-        p.pairs.push_back({std::move(original), {}});
     p.targets = std::move(toRun.targets);
     state_->setTotal(p.pairs.size());
     return true;
