@@ -351,8 +351,9 @@ TEST(UndoHistory, ADamagedRecordIsSetAsideAndItsRunDropped)
         const std::string aside = damaged.empty() ? file : file.substr(0, file.size() - 3) + ".bad";
         EXPECT_EQ(read.setAside, aside);
         EXPECT_FALSE(read.record);
-        if (!damaged.empty())
+        if (!damaged.empty()) {
             EXPECT_EQ(fs.content(folder + aside), damaged);
+        }
         EXPECT_EQ(renaming::historySetAsideNotice(read.setAside),
                   damaged.empty() ? "撤销记录已损坏，其中的执行不能再撤销。"
                                   : "撤销记录已损坏，已改名为 " + aside + "，其中的执行不能再撤销。");
