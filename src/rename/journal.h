@@ -1,8 +1,7 @@
 #pragma once
 // The run journal: a file beside the lists that lets the next start put every file of a run that
 // did not end in order. UTF-8, one line per record, fields split by tabs; paths escape control
-// characters and "%" as %XX. The plan comes first, in one write made durable before the first
-// file operation: every pair with the identity of its original (volume, file number, size, time
+// characters and "%" as %XX. The plan comes first, made durable before the first file operation: every pair with the identity of its original (volume, file number, size, time
 // of the last write; "-" where it could not be read) and its attributes, which an undo gives
 // back; the head says whether the run is an undo. The plan of the version before has neither
 // ("nomerra-run 2") and is read still. Renames are not announced: the recovery finds each

@@ -696,6 +696,23 @@ TEST_F(Run, ClosingTheWindowDuringARunStopsItAndThenCloses)
     EXPECT_FALSE(h.fs.fileExists(h.form.store().journalPath()));
 }
 
+// Closed while the lists of a run are read, which then refuse it: the window says why, then closes
+// as the user asked; answered no, it says why and stays.
+TEST_F(Run, ClosingTheWindowDuringARefusedRunSaysWhyThenClosesAsAnswered)
+{
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes);
+        Harness h;
+        h.openExistingFiles({"C:\\pics\\a.jpg", "C:\\pics\\b.JPG"});
+        h.ui.answers.push_back(yes);
+        h.ui.whileRunning = [&] { h.window().close(); };
+        h.form.n_run.choose();
+        EXPECT_EQ(h.takeShown(), (std::vector<std::string>{"确定要停止执行吗？", "没有预览，无法执行。"}));
+        EXPECT_EQ(h.window().closed, yes);
+        EXPECT_TRUE(h.fs.fileExists("C:\\pics\\a.jpg"));
+    }
+}
+
 // Closed during a run in which a locked file keeps A under a temporary name: the window stays, with
 // its lists, and the report says where A is.
 TEST_F(Run, ClosingWhileAFileIsLeftUnderATemporaryNameShowsTheReportInstead)
