@@ -1,8 +1,29 @@
 #include "app/progress_window.h"
 
+#include <algorithm>
+
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "lists/path_parts.h"
+
+namespace {
+constexpr std::chrono::milliseconds quietRun{500};
+constexpr std::chrono::milliseconds nearlyEnded{250};
+// Past this a run shows its window whatever it looks like: what follows the last file (the lists
+// and the history of a million pairs) takes seconds that no count foretells.
+constexpr std::chrono::milliseconds longRun{1000};
+}  // namespace
+
+bool progressWorthShowing(std::size_t settled, std::size_t total, std::chrono::steady_clock::duration elapsed)
+{
+    if (total == 0 || elapsed < quietRun)
+        return false;
+    if (settled == 0 || elapsed >= longRun)
+        return true;
+    // At the pace so far; the time before the first file makes the pace look slower, never faster.
+    const auto remaining = elapsed * static_cast<double>(total - std::min(settled, total)) / static_cast<double>(settled);
+    return remaining >= nearlyEnded;
+}
 
 TfrmProgress::TfrmProgress(const platform::Platform& os)
     : Form(os.ui, platform::FormBorder::Dialog, "TfrmProgress", false),

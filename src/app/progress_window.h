@@ -1,12 +1,18 @@
 #pragma once
 // The progress of a run that lasts: what is being done, how far it is, and a safe stop. Created
 // once with the main window and hidden; shown over it while a run goes.
+#include <chrono>
 #include <cstddef>
 
 #include "platform/controls.h"
 #include "platform/platform.h"
 #include "app/texts.h"
 #include "rename/run_state.h"
+
+// Whether a run that has gone on this long, with this many of its pairs settled, is worth a
+// progress window: not before half a second, nor while the run looks to end within a quarter of a
+// second more (shown, it would only be taken away again), nor before the run's size is known.
+bool progressWorthShowing(std::size_t settled, std::size_t total, std::chrono::steady_clock::duration elapsed);
 
 class TfrmProgress : public platform::Form {
 public:

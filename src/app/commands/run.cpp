@@ -10,8 +10,6 @@
 namespace {
 // Often enough for the eye, seldom enough to cost the run nothing.
 constexpr int refreshMs = 33;
-// A run shorter than this shows no progress window.
-constexpr auto quietRun = std::chrono::milliseconds(500);
 }  // namespace
 
 void TFrmMain::refreshMenu()
@@ -59,8 +57,7 @@ void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
     renaming::RunState& run = *session_.run();
     if (frmProgress->peer().visible())
         frmProgress->refresh();
-    // Not before the run's size is known: lists that refuse the run show no progress at all.
-    else if (run.total() && std::chrono::steady_clock::now() - started >= quietRun &&
+    else if (progressWorthShowing(run.settled(), run.total(), std::chrono::steady_clock::now() - started) &&
              !platform::progressWindowLeftOut())
         frmProgress->follow(run, *runTexts_, peer());
 }
