@@ -170,8 +170,10 @@ private:
     std::vector<platform::Control*> lockedDuringRun();
 
     void bindEvents();
-    // While a run goes, nothing else may start or change the lists.
+    // While a run goes, nothing else may start or change the lists: the menu's commands greyed.
     void setRunning(bool running);
+    // The options greyed while a run goes; unlocked, each as it was before.
+    void lockOptions(bool locked);
     // Greys each menu command that cannot be chosen now.
     void refreshMenu();
     // Called about 30 times a second while a run goes.

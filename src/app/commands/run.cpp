@@ -23,10 +23,16 @@ void TFrmMain::setRunning(bool running)
 {
     running_ = running;
     refreshMenu();
+}
+
+void TFrmMain::lockOptions(bool locked)
+{
+    if (locked == !enabledBeforeRun_.empty())
+        return;
     // Every option is seen to be locked, and afterwards each is as it was: some were disabled
     // by the options' own interplay.
     peer().changeTogether([&] {
-        if (!running) {
+        if (!locked) {
             for (auto [control, enabled] : enabledBeforeRun_)
                 control->setEnabled(enabled);
             enabledBeforeRun_.clear();
@@ -41,6 +47,9 @@ void TFrmMain::setRunning(bool running)
 
 void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
 {
+    // Locked at the first look, not at the command: lists that refuse the run do so before it,
+    // and their notice comes without every option drawn greyed and drawn again.
+    lockOptions(true);
     // A million entries take the view a quarter of a second to show: spent while the worker
     // writes the record, not after it.
     if (session_.run()->takeListsWritten()) {
@@ -73,6 +82,7 @@ void TFrmMain::carryOutRun(const texts::progress::RunTexts& says)
         ~Running()
         {
             form.frmProgress->finish();
+            form.lockOptions(false);
             form.setRunning(false);
         }
     } running(*this);

@@ -30,6 +30,10 @@ void Win32Ui::runInBackground(const std::function<void()>& work, const std::func
                 quit = static_cast<int>(msg.wParam);
             else
                 dispatch(msg);
+            // A window of greyed controls to draw keeps the queue full: the work's end is not
+            // kept waiting for them.
+            if (WaitForSingleObject(finished, 0) == WAIT_OBJECT_0)
+                break;
         }
         if (GetTickCount64() - lastTick >= static_cast<ULONGLONG>(tickMs)) {
             lastTick = GetTickCount64();
