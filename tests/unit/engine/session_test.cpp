@@ -83,13 +83,19 @@ Shown run(RenameSession& session)
     }
 }
 
-// A first run (trip) carried out and recorded, and a second (walk) previewed: the history holds one run.
-void ranTripThenPreviewedWalk(RenameSession& session, const std::vector<std::string>& files)
+// The files opened, previewed as trip and run: the history holds that run.
+void ranTrip(RenameSession& session, const std::vector<std::string>& files)
 {
     session.start();
     session.open(files);
     session.preview(tripOptions());
     run(session);
+}
+
+// A first run (trip) carried out and recorded, and a second (walk) previewed: the history holds one run.
+void ranTripThenPreviewedWalk(RenameSession& session, const std::vector<std::string>& files)
+{
+    ranTrip(session, files);
     auto walk = tripOptions();
     walk.edtname = "walk";
     session.preview(walk);
@@ -183,10 +189,7 @@ TEST(Session, AnUndoWhoseRecordCannotBeReadTouchesNothingAndStaysToUndo)
     HeadlessFileSystem fs;
     const auto files = makeFiles(fs, 3);
     RenameSession session(fs);
-    session.start();
-    session.open(files);
-    session.preview(tripOptions());
-    run(session);
+    ranTrip(session, files);
     ASSERT_TRUE(session.prepareUndo().effects.empty());
     fs.fault = recordsUnreadable;
     session.carryOut();
@@ -289,10 +292,7 @@ TEST(Session, TheHistoryOutlivesTheSessionAndAnUndoKilledPartWayIsSettledAtTheNe
     const auto files = makeFiles(fs, 4);
     {
         RenameSession first(fs);
-        first.start();
-        first.open(files);
-        first.preview(tripOptions());
-        run(first);
+        ranTrip(first, files);
     }
     {
         RenameSession second(fs);
