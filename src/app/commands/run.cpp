@@ -50,9 +50,10 @@ void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
     // Locked at the first look, not at the command: lists that refuse the run do so before it,
     // and their notice comes without every option drawn greyed and drawn again.
     lockOptions(true);
+    renaming::RunState& run = *session_.run();
     // A million entries take the view a quarter of a second to show: spent while the worker
     // writes the record, not after it.
-    if (session_.run()->takeListsWritten()) {
+    if (run.takeListsWritten()) {
         try {
             loadView(lists::ListPair::Original);
             originalShownEarly_ = true;
@@ -63,7 +64,6 @@ void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
             // which says why it cannot be.
         }
     }
-    renaming::RunState& run = *session_.run();
     if (frmProgress->peer().visible())
         frmProgress->refresh();
     else if (progressWorthShowing(run.settled(), run.total(), std::chrono::steady_clock::now() - started) &&
