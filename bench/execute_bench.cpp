@@ -113,12 +113,11 @@ double timePreview(lists::ListStore& store, std::vector<std::string>& targets)
     options.edtvalue = "00001";
     const auto start = Clock::now();
     const auto read = store.readOriginal();
-    targets.clear();
-    targets.reserve(read->entries.size());
-    for (std::size_t k = 0; k < read->entries.size(); ++k)
-        targets.push_back(renaming::composeEntry(read->entries[k], k, options, false).path);
-    store.rewriteNew(targets, *read);
-    return since(start);
+    const std::string lines = renaming::composeList(read->text, 0, options, false);
+    store.rewriteNew(lines, *read);
+    const double seconds = since(start);
+    targets = lists::splitLines(lines);
+    return seconds;
 }
 
 // The list store's files as they were written before they were made durable: no flush before

@@ -14,12 +14,16 @@ namespace {
 ListFile pathFileOf(ListPair pair) { return pair == ListPair::Original ? ListFile::OriginalPaths : ListFile::NewPaths; }
 ListFile nameFileOf(ListPair pair) { return pair == ListPair::Original ? ListFile::OriginalNames : ListFile::NewNames; }
 
-std::vector<std::string> nameParts(const std::vector<std::string>& paths)
+// The name part of every line, each followed by CR LF.
+std::string namePartLines(std::string_view lines)
 {
-    std::vector<std::string> names;
-    names.reserve(paths.size());
-    for (const auto& p : paths)
-        names.push_back(namePart(p));
+    std::string names;
+    names.reserve(lines.size() / 2);
+    platform::forEachLine(lines, [&](std::size_t start, std::size_t length) {
+        const std::string_view path = lines.substr(start, length);
+        names += path.substr(nameStart(path));
+        names += "\r\n";
+    });
     return names;
 }
 }  // namespace
@@ -85,9 +89,9 @@ std::string ListStore::decode(const std::string& bytes) const
     return decodeList(fs_, bytes);
 }
 
-ListStore::PairBytes ListStore::encodePair(const std::vector<std::string>& paths) const
+ListStore::PairBytes ListStore::encodePair(const std::string& pathLines) const
 {
-    return lists::encodePair(fs_, joinLines(paths), joinLines(nameParts(paths)));
+    return lists::encodePair(fs_, pathLines, namePartLines(pathLines));
 }
 
 namespace {
@@ -191,7 +195,7 @@ void ListStore::rewrite(ListPair pair, const std::vector<std::string>& paths) co
     finishReplacements();
     ListRecord next = loadRecord().value_or(ListRecord{});
     next.newMadeFrom.clear();
-    commit(pair, encodePair(paths), next);
+    commit(pair, encodePair(joinLines(paths)), next);
 }
 
 void ListStore::restoreNames(ListPair pair) const
@@ -202,9 +206,7 @@ void ListStore::restoreNames(ListPair pair) const
         return;
     }
     try {
-        const auto paths = read(pathFileOf(pair));
-        writeTemporary(fs_, temporaryOf(nameFile),
-                       lists::encodePair(fs_, joinLines(paths), joinLines(nameParts(paths))).names);
+        writeTemporary(fs_, temporaryOf(nameFile), encodePair(joinLines(read(pathFileOf(pair)))).names);
         fs_.replaceFile(temporaryOf(nameFile), nameFile);
     } catch (const platform::IoError&) {
         // The failure that brought us here is the one the user is told of.
@@ -216,7 +218,7 @@ bool ListStore::belongTogether(ListPair pair) const
     const bool paths = exists(pathFileOf(pair)), names = exists(nameFileOf(pair));
     if (!paths || !names)
         return paths == names;
-    return nameParts(read(pathFileOf(pair))) == read(nameFileOf(pair));
+    return splitLines(namePartLines(text(pathFileOf(pair)))) == read(nameFileOf(pair));
 }
 
 void ListStore::finishReplacements() const
@@ -269,7 +271,7 @@ std::optional<ListRead> ListStore::readOriginal() const
     if (!exists(ListFile::OriginalPaths))
         return ListRead{};
     const std::string bytes = fs_.readAll(pathOf(ListFile::OriginalPaths));
-    ListRead list{true, splitLines(decode(bytes)), fs_.digest(bytes)};
+    ListRead list{true, decode(bytes), fs_.digest(bytes)};
     const auto record = loadRecord();
     const bool own = record && record->of(ListFile::OriginalPaths) == list.digest;
     const auto shown = shown_.find(ListFile::OriginalPaths);
@@ -278,7 +280,7 @@ std::optional<ListRead> ListStore::readOriginal() const
     return list;
 }
 
-void ListStore::rewriteNew(const std::vector<std::string>& paths, const ListRead& madeFrom) const
+void ListStore::rewriteNew(const std::string& lines, const ListRead& madeFrom) const
 {
     ListRecord next = loadRecord().value_or(ListRecord{});
     if (next.of(ListFile::OriginalPaths) != madeFrom.digest) {
@@ -287,7 +289,7 @@ void ListStore::rewriteNew(const std::vector<std::string>& paths, const ListRead
         next.of(ListFile::OriginalNames) = digestOf(pathOf(ListFile::OriginalNames));
     }
     next.newMadeFrom = madeFrom.digest;
-    commit(ListPair::New, encodePair(paths), next);
+    commit(ListPair::New, encodePair(lines), next);
 }
 
 bool ListStore::appendOriginal(const std::vector<std::string>& paths) const
@@ -295,8 +297,9 @@ bool ListStore::appendOriginal(const std::vector<std::string>& paths) const
     auto all = readOriginal();
     if (!all)
         return false;
-    all->entries.insert(all->entries.end(), paths.begin(), paths.end());
-    rewrite(ListPair::Original, all->entries);
+    std::vector<std::string> entries = splitLines(all->text);
+    entries.insert(entries.end(), paths.begin(), paths.end());
+    rewrite(ListPair::Original, entries);
     return true;
 }
 
@@ -330,7 +333,7 @@ void ListStore::rewriteAfterRun(const std::vector<std::string>& paths) const
     finishReplacements();
     ListRecord next = loadRecord().value_or(ListRecord{});
     const bool paired = !next.of(ListFile::NewPaths).empty();
-    commit(ListPair::Original, encodePair(paths), next, paired);
+    commit(ListPair::Original, encodePair(joinLines(paths)), next, paired);
 }
 
 void ListStore::remove(ListFile file) const

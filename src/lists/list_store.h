@@ -36,10 +36,10 @@ std::vector<std::string> splitLines(const std::string& text);
 // Every entry followed by CR LF.
 std::string joinLines(const std::vector<std::string>& entries);
 
-// A list file's entries and the digest of the bytes they were read from.
+// A list file's text and the digest of the bytes it was read from.
 struct ListRead {
     bool present = false;
-    std::vector<std::string> entries;
+    std::string text;
     std::string digest;
 };
 
@@ -82,8 +82,9 @@ public:
     // The original list, when it is as the program wrote it or as it was shown at start;
     // nothing when another program has changed it since.
     std::optional<ListRead> readOriginal() const;
-    // Writes the new list made from that original list, which becomes the program's own.
-    void rewriteNew(const std::vector<std::string>& paths, const ListRead& madeFrom) const;
+    // Writes the new list made from that original list, which becomes the program's own; lines
+    // as joinLines gives them, every entry followed by CR LF.
+    void rewriteNew(const std::string& lines, const ListRead& madeFrom) const;
     // Adds to the end of the original pair; creates it when ThumbPath.db is missing. False, and
     // nothing written, when another program has changed the original list.
     bool appendOriginal(const std::vector<std::string>& paths) const;
@@ -105,7 +106,7 @@ public:
 private:
     using PairBytes = EncodedPair;
     std::string decode(const std::string& bytes) const;
-    PairBytes encodePair(const std::vector<std::string>& paths) const;
+    PairBytes encodePair(const std::string& pathLines) const;
     // Writes the pair and records it with the rest of the record as given; after a run the new
     // list follows the original list written.
     void commit(ListPair pair, const PairBytes& bytes, ListRecord next, bool newListFollows = false) const;

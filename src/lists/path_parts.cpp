@@ -2,13 +2,11 @@
 
 namespace lists {
 
-namespace {
 std::size_t nameStart(std::string_view path)
 {
     auto cut = path.find_last_of("\\:");
     return cut == std::string_view::npos ? 0 : cut + 1;
 }
-}  // namespace
 
 std::string folderPart(std::string_view path)
 {

@@ -6,6 +6,8 @@
 
 namespace lists {
 
+// Where the name part begins: after the last "\" or ":", else at 0.
+std::size_t nameStart(std::string_view path);
 // Up to and including the last "\" or ":"; empty when there is none.
 std::string folderPart(std::string_view path);
 // Everything after the last "\" or ":".

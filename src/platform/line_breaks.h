@@ -16,6 +16,15 @@ constexpr std::size_t lineBreakAt(std::basic_string_view<Char> text, std::size_t
     return text[i] == Char('\n') ? 1 : 0;
 }
 
+template <class Char>
+constexpr std::basic_string_view<Char> firstLine(std::basic_string_view<Char> text)
+{
+    std::size_t end = 0;
+    while (end < text.size() && lineBreakAt(text, end) == 0)
+        ++end;
+    return text.substr(0, end);
+}
+
 // Calls line(start, length) for every line of text; a break at the very end starts no further line.
 template <class Char, class Line>
 void forEachLine(std::basic_string_view<Char> text, Line&& line)

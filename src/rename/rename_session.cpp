@@ -8,6 +8,7 @@
 #include "lists/names_decoding.h"
 #include "lists/views.h"
 #include "platform/errors.h"
+#include "platform/line_breaks.h"
 #include "platform/trace.h"
 #include "rename/compose.h"
 #include "rename/session_pending.h"
@@ -176,28 +177,26 @@ Shown RenameSession::preview(const RenameOptions& options)
 {
     return guarded(recoverUnfinishedRun(), [&](Shown& s) {
         const auto original = store_.readOriginal();
+        platform::trace("original-read");
         if (!original) {
             s.notice(messages::listsChanged);
             return;
         }
-        const std::vector<std::string>& originals = original->entries;
+        const std::string& originals = original->text;
         // A list without entries has nothing to preview, like a missing one.
         if (originals.empty())
             return;
-        if (auto missing = firstMissing(originals.front())) {
+        if (auto missing = firstMissing(std::string(platform::firstLine(std::string_view(originals))))) {
             s.notice(*missing);
             return;
         }
         // A start number that is no number is reported before the new list is touched, so that
         // the list Execute acts on is always the one the view shows.
-        if (options.cbInitNo)
-            startNumber(options);
         const bool outputFolderExists = !options.rbRename && fs_.folderExists(options.lbpath);
-        std::vector<std::string> paths;
-        paths.reserve(originals.size());
-        for (std::size_t k = 0; k < originals.size(); ++k)
-            paths.push_back(composeEntry(originals[k], k, options, outputFolderExists).path);
-        store_.rewriteNew(paths, *original);
+        const std::string composed = composeList(originals, 0, options, outputFolderExists);
+        platform::trace("composed");
+        store_.rewriteNew(composed, *original);
+        platform::trace("new-written");
         s.load(ListPair::New);
     });
 }
@@ -219,7 +218,8 @@ Shown RenameSession::importNames(const std::string& namesFile)
                 s.notice(messages::listsChanged);
                 return;
             }
-            store_.rewriteNew(lists::importedPaths(original->entries, names), *original);
+            store_.rewriteNew(lists::joinLines(lists::importedPaths(lists::splitLines(original->text), names)),
+                              *original);
             s.load(ListPair::New);
         } catch (const platform::AppError&) {
             // An import that fails says nothing; what was written stays.

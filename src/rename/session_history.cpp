@@ -74,7 +74,7 @@ bool RenameSession::writeListsAfterUndo(const std::vector<std::string>& where, c
     const auto original = store_.readOriginal();
     if (!original)
         return false;
-    store_.rewriteNew(targets, *original);
+    store_.rewriteNew(lists::joinLines(targets), *original);
     return true;
 }
 

@@ -47,15 +47,11 @@ bool RenameSession::readPairs(Pending& p)
     }
     const std::size_t paired = std::min(listed, lists::countLines(toRun.targets));
     p.pairs.reserve(paired);
-    std::string first;
-    std::size_t line = 0;
     platform::forEachLine(std::string_view(originals), [&](std::size_t start, std::size_t length) {
-        if (line++ == 0)
-            first.assign(originals, start, length);
         if (p.pairs.size() < paired)
             p.pairs.push_back({originals.substr(start, length), {}});
     });
-    if (auto missing = firstMissing(first)) {
+    if (auto missing = firstMissing(std::string(platform::firstLine(std::string_view(originals))))) {
         refusal.notice(*missing);
         return false;
     }

@@ -456,11 +456,11 @@ TEST_F(Run, AMissingFirstFileStopsEverything)
 TEST_F(Run, AShorterNewListCutsTheOriginalList)
 {
     openPics();
-    h.form.store().rewriteNew({"C:\\pics\\A.jpg"}, *h.form.store().readOriginal());
+    h.form.store().rewriteNew("C:\\pics\\A.jpg\r\n", *h.form.store().readOriginal());
     h.form.n_run.choose();
     EXPECT_EQ(h.list(ListFile::OriginalPaths), std::vector<std::string>{"C:\\pics\\A.jpg"});
     EXPECT_TRUE(h.fs.fileExists("C:\\pics\\b.JPG"));
-    h.form.store().rewriteNew({}, *h.form.store().readOriginal());
+    h.form.store().rewriteNew("", *h.form.store().readOriginal());
     h.form.n_run.choose();
     EXPECT_EQ(h.listBytes(ListFile::OriginalPaths), "");
     EXPECT_EQ(h.form.lb_old.text(), "共 0 行");

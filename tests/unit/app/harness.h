@@ -47,7 +47,7 @@ struct Harness {
     void writeLists(const std::vector<std::string>& originals, const std::vector<std::string>& targets)
     {
         form.store().rewrite(lists::ListPair::Original, originals);
-        form.store().rewriteNew(targets, *form.store().readOriginal());
+        form.store().rewriteNew(lists::joinLines(targets), *form.store().readOriginal());
     }
     std::vector<std::string> list(lists::ListFile f) { return lists::splitLines(lists::decodeList(fs, listBytes(f))); }
     // Files on the volume, each holding its own path, chosen through Open.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "lists/list_store.h"
 #include "platform/errors.h"
 #include "rename/compose.h"
 
@@ -189,6 +190,32 @@ TEST(Compose, AStartNumberThatIsNoNumberIsAConversionError)
     o.cbInitNo = false;
     o.cbNewname = false;
     EXPECT_EQ(renaming::composeEntry("C:\\a.jpg", 0, o, false).name, "a.jpg");
+}
+
+// A preview composes the list's whole text at once: each line as composeEntry composes it alone,
+// numbered on from where the text starts, whatever breaks the lines.
+TEST(Compose, AListIsItsLinesComposedOneByOne)
+{
+    RenameOptions numbered = trip();
+    numbered.numberBefore = numbered.decrement = true;
+    numbered.edtvalue = "-7";
+    RenameOptions replaced;
+    replaced.cbNewname = replaced.cbInitNo = false;
+    replaced.edtOldpart = "IMG";
+    replaced.edtNewpart = "照片";
+    replaced.rbRename = false;
+    replaced.lbpath = "D:\\out";
+    for (const RenameOptions& o : {trip(), numbered, replaced}) {
+        for (const std::size_t firstK : {0u, 9u, 998u}) {
+            const std::string text = "C:\\pics\\IMG_1.jpg\r\nC:\\pics\\b.JPG\rC:\\c\n\r\nC:IMG.x.gif\r\n.jpg";
+            std::vector<std::string> expected;
+            std::size_t k = firstK;
+            for (const std::string& line : lists::splitLines(text))
+                expected.push_back(renaming::composeEntry(line, k++, o, true).path);
+            EXPECT_EQ(renaming::composeList(text, firstK, o, true), lists::joinLines(expected)) << firstK;
+        }
+    }
+    EXPECT_EQ(renaming::composeList("", 0, trip(), false), "");
 }
 
 }  // namespace

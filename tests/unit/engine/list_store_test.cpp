@@ -153,7 +153,7 @@ TEST_F(Store, ALinkPlantedUnderATemporaryNameIsNotWrittenThrough)
         if (file == ListFile::OriginalPaths || file == ListFile::OriginalNames)
             store.rewriteAfterRun({"C:\\pics\\a.jpg"});
         else
-            store.rewriteNew({"C:\\pics\\b.jpg"}, *original);
+            store.rewriteNew("C:\\pics\\b.jpg\r\n", *original);
         EXPECT_EQ(fs.content("C:\\Windows\\precious.sys"), "precious") << temporary;
         EXPECT_FALSE(fs.fileExists(temporary));
     }
