@@ -2,7 +2,6 @@
 // full-path switches.
 #include "app/main_window.h"
 #include "app/texts.h"
-#include "lists/views.h"
 
 platform::Memo& TFrmMain::viewOf(lists::ListPair pair)
 {
@@ -40,12 +39,12 @@ void TFrmMain::present(const renaming::Shown& shown)
 
 void TFrmMain::mmOriginalChange()
 {
-    lb_old.setText(texts::counterText(lists::countLines(mmOriginal.text())));
+    lb_old.setText(texts::counterText(mmOriginal.lineCount()));
 }
 
 void TFrmMain::mmRenamedChange()
 {
-    lb_new.setText(texts::counterText(lists::countLines(mmRenamed.text())));
+    lb_new.setText(texts::counterText(mmRenamed.lineCount()));
 }
 
 void TFrmMain::cbShowpathOClick()

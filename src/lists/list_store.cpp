@@ -42,7 +42,7 @@ const char* fileName(ListFile file)
 std::vector<std::string> splitLines(const std::string& text)
 {
     std::vector<std::string> lines;
-    lines.reserve(countLines(text));
+    lines.reserve(platform::countLines(text));
     platform::forEachLine(std::string_view(text),
                           [&](std::size_t start, std::size_t length) { lines.emplace_back(text, start, length); });
     return lines;

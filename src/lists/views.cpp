@@ -7,13 +7,6 @@
 
 namespace lists {
 
-std::size_t countLines(const std::string& text)
-{
-    std::size_t lines = 0;
-    platform::forEachLine(std::string_view(text), [&](std::size_t, std::size_t) { ++lines; });
-    return lines;
-}
-
 namespace {
 bool isHidden(char c)
 {

@@ -4,6 +4,7 @@
 
 #include "platform/display.h"
 #include "platform/errors.h"
+#include "platform/line_breaks.h"
 
 namespace platform {
 
@@ -213,6 +214,7 @@ char32_t Edit::userTyped(char32_t c)
 void Memo::setText(const std::string& text)
 {
     peer_->setText(text);
+    lines_ = countLines(text);
     if (onChange)
         onChange();
 }

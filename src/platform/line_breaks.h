@@ -16,15 +16,6 @@ constexpr std::size_t lineBreakAt(std::basic_string_view<Char> text, std::size_t
     return text[i] == Char('\n') ? 1 : 0;
 }
 
-template <class Char>
-constexpr std::basic_string_view<Char> firstLine(std::basic_string_view<Char> text)
-{
-    std::size_t end = 0;
-    while (end < text.size() && lineBreakAt(text, end) == 0)
-        ++end;
-    return text.substr(0, end);
-}
-
 // Calls line(start, length) for every line of text; a break at the very end starts no further line.
 template <class Char, class Line>
 void forEachLine(std::basic_string_view<Char> text, Line&& line)
@@ -42,6 +33,24 @@ void forEachLine(std::basic_string_view<Char> text, Line&& line)
     }
     if (start < text.size())
         line(start, text.size() - start);
+}
+
+// The lines of text, as the counters beside the views tell them.
+inline std::size_t countLines(std::string_view text)
+{
+    std::size_t lines = 0;
+    forEachLine(text, [&](std::size_t, std::size_t) { ++lines; });
+    return lines;
+}
+
+// The text up to its first line break.
+template <class Char>
+constexpr std::basic_string_view<Char> firstLine(std::basic_string_view<Char> text)
+{
+    std::size_t end = 0;
+    while (end < text.size() && lineBreakAt(text, end) == 0)
+        ++end;
+    return text.substr(0, end);
 }
 
 }  // namespace platform

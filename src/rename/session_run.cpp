@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "lists/messages.h"
-#include "lists/views.h"
 #include "platform/line_breaks.h"
 #include "platform/trace.h"
 #include "rename/rename_session.h"
@@ -39,13 +38,13 @@ bool RenameSession::readPairs(Pending& p)
         return false;
     }
     const std::string& originals = toRun.originals;
-    const std::size_t listed = lists::countLines(originals);
+    const std::size_t listed = platform::countLines(originals);
     if (toRun.state == lists::RunLists::State::NoPreview || listed == 0) {
         refusal.notice(messages::noPreview);
         refusal.clear(ListPair::New);
         return false;
     }
-    const std::size_t paired = std::min(listed, lists::countLines(toRun.targets));
+    const std::size_t paired = std::min(listed, platform::countLines(toRun.targets));
     p.pairs.reserve(paired);
     platform::forEachLine(std::string_view(originals), [&](std::size_t start, std::size_t length) {
         if (p.pairs.size() < paired)

@@ -3,6 +3,7 @@
 #include "harness.h"
 #include "app/texts.h"
 #include "lists/views.h"
+#include "platform/line_breaks.h"
 
 using lists::ListFile;
 using test::Harness;
@@ -17,7 +18,7 @@ TEST(Counter, CountsLinesWithoutTheFinalBreak)
         {"\r\n\r\n", 2}, {"a\nb\rc", 3}, {"a\r\n\r\nb\r\n", 3},
     };
     for (auto [text, lines] : cases)
-        EXPECT_EQ(lists::countLines(text), lines) << text;
+        EXPECT_EQ(platform::countLines(text), lines) << text;
     EXPECT_EQ(texts::counterText(12345), "共 12345 行");
 }
 

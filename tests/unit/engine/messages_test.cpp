@@ -5,7 +5,7 @@
 
 #include "lists/list_store.h"
 #include "lists/messages.h"
-#include "lists/views.h"
+#include "platform/line_breaks.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ TEST(LineBreaks, CounterAndListStoreAgreeOnGeneratedTexts)
         for (int i = 0; i < n; ++i)
             text += pieces[random() % std::size(pieces)];
         const auto lines = lists::splitLines(text);
-        EXPECT_EQ(lists::countLines(text), lines.size()) << round;
+        EXPECT_EQ(platform::countLines(text), lines.size()) << round;
         for (const auto& l : lines)
             EXPECT_EQ(l.find_first_of("\r\n"), std::string::npos) << round;
         EXPECT_EQ(lists::splitLines(lists::joinLines(lines)), lines) << round;
