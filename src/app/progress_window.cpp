@@ -12,6 +12,8 @@ constexpr std::chrono::milliseconds nearlyEnded{250};
 // Past this a run shows its window whatever it looks like: what follows the last file (the lists
 // and the history of a million pairs) takes seconds that no count foretells.
 constexpr std::chrono::milliseconds longRun{1000};
+// As often as an eye follows a count: each drawing takes its share of the cores the run works on.
+constexpr std::chrono::milliseconds redrawEvery{100};
 }  // namespace
 
 bool progressWorthShowing(std::size_t settled, std::size_t total, std::chrono::steady_clock::duration elapsed)
@@ -54,15 +56,22 @@ void TfrmProgress::follow(renaming::RunState& run, const texts::progress::RunTex
     stopQuestion_ = says.stopQuestion;
     lbTitle.setText(says.title);
     btnStop.setEnabled(true);
-    refresh();
+    draw();
     peer().centreOver(over);
     show();
 }
 
 void TfrmProgress::refresh()
 {
+    if (std::chrono::steady_clock::now() - drawn_ >= redrawEvery)
+        draw();
+}
+
+void TfrmProgress::draw()
+{
     if (!run_)
         return;
+    drawn_ = std::chrono::steady_clock::now();
     const std::size_t done = run_->settled(), total = run_->total();
     // The bar counts in thousandths, so that any number of pairs fits its range.
     pbRun.setProgress(total ? static_cast<int>(done * 1000 / total) : 0, 1000);

@@ -30,11 +30,13 @@ public:
 
     // Shows the window over the owner for a run (or an undo).
     void follow(renaming::RunState& run, const texts::progress::RunTexts& says, const platform::FormPeer& over);
-    // Shows how far the run is now.
+    // Shows how far the run is now, when it was last shown long enough ago.
     void refresh();
     void finish();
 
 private:
+    void draw();
     renaming::RunState* run_ = nullptr;
+    std::chrono::steady_clock::time_point drawn_;
     const char* stopQuestion_ = texts::progress::executing.stopQuestion;
 };
