@@ -4,7 +4,21 @@
 
 namespace platform {
 
-IoError::IoError(int code) : AppError(ioErrorText(code)), code_(code) {}
+namespace {
+int textCode(int code)
+{
+    switch (code) {
+    case 39:   // ERROR_HANDLE_DISK_FULL
+    case 112:  // ERROR_DISK_FULL
+        return 101;
+    case 38:  // ERROR_HANDLE_EOF
+        return 100;
+    default: return code;
+    }
+}
+}  // namespace
+
+IoError::IoError(int code) : AppError(ioErrorText(textCode(code))), code_(textCode(code)) {}
 
 ConvertError::ConvertError(const std::string& text)
     : AppError("'" + text + "' is not a valid integer value") {}

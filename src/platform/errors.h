@@ -10,7 +10,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A failed file operation of the list store; the code is the one the error texts are keyed by.
+// A failed file operation; the code is the one the error texts are keyed by. The system's codes
+// for a full disk and for the end of a file become the texts' own (101, 100), whichever way the
+// file was written: a full disk says so whether a list or the run's journal filled it.
 class IoError : public AppError {
 public:
     explicit IoError(int code);

@@ -13,23 +13,12 @@ namespace platform::win32 {
 
 namespace {
 
-// The list store reports failures by the codes its error texts are keyed by.
-int ioCode(DWORD error)
-{
-    switch (error) {
-    case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_FULL: return 101;
-    case ERROR_HANDLE_EOF: return 100;
-    default: return static_cast<int>(error);
-    }
-}
-
 Handle openFile(const std::string& path, DWORD access, DWORD disposition)
 {
     Handle h(CreateFileW(systemPath(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.valid())
-        throw IoError(ioCode(GetLastError()));
+        throw IoError(static_cast<int>(GetLastError()));
     return h;
 }
 
@@ -64,14 +53,14 @@ std::string Win32FileSystem::readAll(const std::string& path)
     Handle h = openFile(path, GENERIC_READ, OPEN_EXISTING);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(h.get(), &size))
-        throw IoError(ioCode(GetLastError()));
+        throw IoError(static_cast<int>(GetLastError()));
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         if (!ReadFile(h.get(), bytes.data() + done, chunk, &got, nullptr))
-            throw IoError(ioCode(GetLastError()));
+            throw IoError(static_cast<int>(GetLastError()));
         if (got == 0)
             break;
         done += got;
@@ -89,7 +78,7 @@ void Win32FileSystem::writeAll(const std::string& path, const std::string& bytes
     if (!error && !FlushFileBuffers(h.get()))
         error = GetLastError();
     if (error)
-        throw IoError(ioCode(error));
+        throw IoError(static_cast<int>(error));
 }
 
 std::unique_ptr<AppendOnlyFile> Win32FileSystem::openAppendOnly(const std::string& path, bool keep)
@@ -97,7 +86,7 @@ std::unique_ptr<AppendOnlyFile> Win32FileSystem::openAppendOnly(const std::strin
     Handle h = openFile(path, GENERIC_WRITE, keep ? OPEN_ALWAYS : CREATE_ALWAYS);
     LARGE_INTEGER none{};
     if (!SetFilePointerEx(h.get(), none, nullptr, FILE_END))
-        throw IoError(ioCode(GetLastError()));
+        throw IoError(static_cast<int>(GetLastError()));
     return std::make_unique<AppendOnly>(std::move(h));
 }
 

@@ -26,6 +26,18 @@ TEST(IoErrorText, NamesTheKnownCodesAndNumbersTheRest)
         EXPECT_EQ(platform::ioErrorText(code), text) << code;
 }
 
+// However a file was written, the system's own code for a full disk or a file's end is told as
+// the texts know it.
+TEST(IoErrorText, TheSystemsCodesForAFullDiskAndAFilesEndAreTheTextsOwn)
+{
+    const std::pair<int, const char*> cases[] = {
+        {112, "Disk full"}, {39, "Disk full"}, {101, "Disk full"}, {38, "Read beyond end of file"},
+        {32, "I/O error 32"}, {2, "File not found"},
+    };
+    for (auto [code, text] : cases)
+        EXPECT_STREQ(platform::IoError(code).what(), text) << code;
+}
+
 TEST(ParseInteger, TakesWholeNumbersOnly)
 {
     EXPECT_EQ(platform::parseInteger("001"), 1);
