@@ -434,7 +434,7 @@ void measureListed(std::size_t n)
 
 // Sizes as arguments: N files in one folder, or N/F spread over F folders; "listed N" for N
 // listed paths that are no files; "window N|N/F P" for P pairs of runs with and without the
-// progress window. The program image is the first argument.
+// progress window (an even number, at least two). The program image is the first argument.
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3) {
@@ -452,7 +452,9 @@ int wmain(int argc, wchar_t** argv)
             measureListed(std::stoul(narrow(argv[++i])));
         else if (size == "window" && i + 2 < argc) {
             const std::string windowSize = narrow(argv[++i]);
-            measureProgressWindow(windowSize, std::stoi(narrow(argv[++i])));
+            // As many pairs of either order: at least two, an odd count taken up to the next even one.
+            const int pairs = std::max(2, std::stoi(narrow(argv[++i])));
+            measureProgressWindow(windowSize, pairs + pairs % 2);
         }
         else
             measure(size);

@@ -190,9 +190,9 @@ Shown RenameSession::preview(const RenameOptions& options)
             s.notice(*missing);
             return;
         }
-        // A start number that is no number is reported before the new list is touched, so that
-        // the list Execute acts on is always the one the view shows.
         const bool outputFolderExists = !options.rbRename && fs_.folderExists(options.lbpath);
+        // Composed whole before the new list is touched: a start number that is no number is
+        // reported with the list as it was, so the list Execute acts on is the one the view shows.
         const std::string composed = composeList(originals, 0, options, outputFolderExists);
         platform::trace("composed");
         store_.rewriteNew(composed, *original);
