@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/line_breaks.h"
 #include "platform/utf8.h"
 
 namespace lists {

@@ -1,6 +1,5 @@
 #pragma once
 // What the two views show of a list.
-#include <cstddef>
 #include <string>
 
 namespace lists {
