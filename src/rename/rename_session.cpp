@@ -115,8 +115,9 @@ void RenameSession::dropNewList(Shown& shown)
     store_.removePair(ListPair::New);
 }
 
-std::optional<std::string> RenameSession::firstMissing(const std::string& first) const
+std::optional<std::string> RenameSession::firstMissing(const std::string& listText) const
 {
+    const std::string first(platform::firstLine(std::string_view(listText)));
     if (fs_.fileExists(first))
         return std::nullopt;
     return messages::notFoundPrefix + lists::viewText(first) + messages::notFoundSuffix;
@@ -186,7 +187,7 @@ Shown RenameSession::preview(const RenameOptions& options)
         // A list without entries has nothing to preview, like a missing one.
         if (originals.empty())
             return;
-        if (auto missing = firstMissing(std::string(platform::firstLine(std::string_view(originals))))) {
+        if (auto missing = firstMissing(originals)) {
             s.notice(*missing);
             return;
         }

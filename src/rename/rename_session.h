@@ -147,8 +147,8 @@ private:
     void deleteJournal();
     // Before the original list changes: its old pairs must never meet the new entries.
     void dropNewList(Shown& shown);
-    // "没有找到文件 ..." for a first original file that is gone; nothing while it is there.
-    std::optional<std::string> firstMissing(const std::string& first) const;
+    // "没有找到文件 ..." when the file on the list text's first line is gone; nothing while it is there.
+    std::optional<std::string> firstMissing(const std::string& listText) const;
 
     platform::FileSystem& fs_;
     lists::ListStore store_;

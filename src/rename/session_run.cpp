@@ -50,7 +50,7 @@ bool RenameSession::readPairs(Pending& p)
         if (p.pairs.size() < paired)
             p.pairs.push_back({originals.substr(start, length), {}});
     });
-    if (auto missing = firstMissing(std::string(platform::firstLine(std::string_view(originals))))) {
+    if (auto missing = firstMissing(originals)) {
         refusal.notice(*missing);
         return false;
     }
