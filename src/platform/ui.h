@@ -163,9 +163,10 @@ public:
     virtual void errorBox(const std::string& text) = 0;
 
     // Runs work on another thread while this one keeps every window answering and calls tick
-    // about every tickMs. Returns when work has ended; what work throws is thrown here.
-    virtual void runInBackground(const std::function<void()>& work, const std::function<void()>& tick,
-                                 int tickMs) = 0;
+    // about every tickMs, and at once after work calls the lookNow it is given (on its own
+    // thread). Returns when work has ended; what work throws is thrown here.
+    using BackgroundWork = std::function<void(const std::function<void()>& lookNow)>;
+    virtual void runInBackground(const BackgroundWork& work, const std::function<void()>& tick, int tickMs) = 0;
 
     virtual std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) = 0;
     virtual std::optional<std::string> chooseFolder(const FolderRequest& request) = 0;

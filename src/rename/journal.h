@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -50,6 +51,8 @@ public:
     const Originals& originals() const { return originals_; }
     const Identities& identities() const { return originals_.identities; }
     const std::vector<std::uint32_t>& attributes() const { return originals_.attributes; }
+    // Once the run has ended, for its record: a million identities are not copied.
+    Originals takeOriginals() { return std::move(originals_); }
 
     // Each hands its record to the system; 0 or the system's error code.
     std::uint32_t copied(std::size_t pair, const platform::FileIdentity& copy);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "rename/execute.h"
 
@@ -51,9 +52,23 @@ public:
     // The pairs the run or undo is to settle: 0 until its lists are read.
     void setTotal(std::size_t total) { total_ = total; }
     std::size_t total() const { return total_; }
+    // Set by the worker before it begins: how it has the window look at the run at once.
+    void lookWith(std::function<void()> lookNow) { lookNow_ = std::move(lookNow); }
+    // Every file is where the run leaves it; the lists and the record are still to be written,
+    // seconds at a million entries, and the window need not wait for them to answer again.
+    void engineEnded()
+    {
+        engineEnded_ = true;
+        look();
+    }
+    bool hasEngineEnded() const { return engineEnded_; }
     // The original list names where each file now is, while the run's record is still written:
     // the window can show it meanwhile.
-    void listsWritten() { listsWritten_ = true; }
+    void listsWritten()
+    {
+        listsWritten_ = true;
+        look();
+    }
     // True once, the first time it is asked after the lists were written.
     bool takeListsWritten() { return listsWritten_.exchange(false); }
     std::string path() const
@@ -63,9 +78,16 @@ public:
     }
 
 private:
+    void look() const
+    {
+        if (lookNow_)
+            lookNow_();
+    }
+    std::function<void()> lookNow_;  // the worker's alone
     std::atomic<std::size_t> settled_{0};
     std::atomic<std::size_t> total_{0};
     std::atomic<bool> stop_{false};
+    std::atomic<bool> engineEnded_{false};
     std::atomic<bool> listsWritten_{false};
     bool asking_ = false;  // guarded by mutex_, as is every change of stop_ while asking
     std::condition_variable answered_;

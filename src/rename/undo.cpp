@@ -241,7 +241,7 @@ void Undoing::copies(RunProgress* progress)
 }  // namespace
 
 std::optional<UndoRecord> recordAfterRun(platform::FileSystem& fs, Mode mode, std::vector<Pair> pairs,
-                                         const RunJournal& journal, const std::vector<PairResult>& results,
+                                         RunJournal& journal, const std::vector<PairResult>& results,
                                          std::vector<std::string>&& where)
 {
     if (journal.broken())
@@ -250,7 +250,9 @@ std::optional<UndoRecord> recordAfterRun(platform::FileSystem& fs, Mode mode, st
     done.reserve(results.size());
     for (const PairResult& r : results)
         done.push_back(r.outcome == Outcome::Done);
-    return recordOf(fs, {mode, RunKind::Run, std::move(pairs), journal.identities(), journal.attributes()},
+    Originals originals = journal.takeOriginals();
+    return recordOf(fs, {mode, RunKind::Run, std::move(pairs), std::move(originals.identities),
+                         std::move(originals.attributes)},
                     std::move(where), done);
 }
 

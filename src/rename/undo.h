@@ -41,7 +41,7 @@ struct UndoRecord {
 // carried out no pair, or when its journal broke down: then the next start recovers it, and the
 // record is made then.
 std::optional<UndoRecord> recordAfterRun(platform::FileSystem& fs, Mode mode, std::vector<Pair> pairs,
-                                         const RunJournal& journal, const std::vector<PairResult>& results,
+                                         RunJournal& journal, const std::vector<PairResult>& results,
                                          std::vector<std::string>&& where);
 // After the recovery of a run that did not end: for the pairs it carried out. Nothing when it
 // carried out none, or when it was an undo (an undo is never undone: Execute does the run again).

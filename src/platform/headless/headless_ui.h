@@ -152,12 +152,13 @@ public:
     bool ask(const std::string& text) override;
     void errorBox(const std::string& text) override { shown.push_back({Shown::Error, text}); }
     // Works on the calling thread: one tick, whatever the test does meanwhile, the work, a tick.
-    void runInBackground(const std::function<void()>& work, const std::function<void()>& tick, int) override
+    // The work runs on this thread: a look it asks for is taken there and then.
+    void runInBackground(const BackgroundWork& work, const std::function<void()>& tick, int) override
     {
         tick();
         if (whileRunning)
             whileRunning();
-        work();
+        work(tick);
         tick();
     }
     std::function<void()> whileRunning;

@@ -30,7 +30,7 @@ public:
     void notice(const std::string& text) override;
     bool ask(const std::string& text) override;
     void errorBox(const std::string& text) override;
-    void runInBackground(const std::function<void()>& work, const std::function<void()>& tick, int tickMs) override;
+    void runInBackground(const BackgroundWork& work, const std::function<void()>& tick, int tickMs) override;
     std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) override;
     std::optional<std::string> chooseFolder(const FolderRequest& request) override;
 

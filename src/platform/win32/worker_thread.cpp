@@ -8,22 +8,26 @@
 
 namespace platform::win32 {
 
-void Win32Ui::runInBackground(const std::function<void()>& work, const std::function<void()>& tick, int tickMs)
+void Win32Ui::runInBackground(const BackgroundWork& work, const std::function<void()>& tick, int tickMs)
 {
-    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // The work's end stays signalled; each look it asks for is taken once.
+    const HANDLE events[] = {CreateEventW(nullptr, TRUE, FALSE, nullptr), CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    const HANDLE finished = events[0], lookAsked = events[1];
     std::exception_ptr failure;
     std::thread worker([&] {
         try {
-            work();
+            work([lookAsked] { SetEvent(lookAsked); });
         } catch (...) {
             failure = std::current_exception();
         }
         SetEvent(finished);
     });
-    // The windows keep answering: this thread waits for the work or a message, whichever comes.
+    // The windows keep answering: this thread waits for the work, a look it asks for or a
+    // message, whichever comes. The work's end comes first of the two events.
     std::optional<int> quit;
     ULONGLONG lastTick = GetTickCount64();
-    while (MsgWaitForMultipleObjectsEx(1, &finished, tickMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) {
+    DWORD woke;
+    while ((woke = MsgWaitForMultipleObjectsEx(2, events, tickMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE)) != WAIT_OBJECT_0) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT)
@@ -35,13 +39,14 @@ void Win32Ui::runInBackground(const std::function<void()>& work, const std::func
             if (WaitForSingleObject(finished, 0) == WAIT_OBJECT_0)
                 break;
         }
-        if (GetTickCount64() - lastTick >= static_cast<ULONGLONG>(tickMs)) {
+        if (woke == WAIT_OBJECT_0 + 1 || GetTickCount64() - lastTick >= static_cast<ULONGLONG>(tickMs)) {
             lastTick = GetTickCount64();
             tick();
         }
     }
     worker.join();
-    CloseHandle(finished);
+    for (HANDLE e : events)
+        CloseHandle(e);
     if (quit)
         PostQuitMessage(*quit);
     if (failure)

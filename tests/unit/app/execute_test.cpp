@@ -836,9 +836,10 @@ TEST(Restart, SettlesAKilledRunShowsTheListsAndExecuteFinishesIt)
 
 }  // namespace
 
-// Every option control is locked while a run goes, the items of the increment group included,
-// and afterwards each is as it was: those the options' interplay had disabled stay disabled.
-TEST_F(Run, EveryOptionIsLockedDuringARunAndEachIsAsItWasAfterwards)
+// Every option control is locked while the files of a run or an undo move, the items of the
+// increment group included, and each is as it was once they are settled, while the lists are
+// still written: those the options' interplay had disabled stay disabled.
+TEST_F(Run, EveryOptionIsLockedWhileFilesMoveAndIsAsItWasOnceTheyAreSettled)
 {
     openPics();
     h.form.cbNewname.setChecked(false);  // disables edtname
@@ -852,14 +853,31 @@ TEST_F(Run, EveryOptionIsLockedDuringARunAndEachIsAsItWasAfterwards)
     for (platform::Control* c : options)
         before.push_back(c->enabled());
     EXPECT_EQ(before, (std::vector<bool>{false, true, true, false, true, true, true, true, true}));
-    h.ui.answers.push_back(false);
-    h.ui.whileRunning = [&] {
+    const auto states = [&] {
+        std::vector<bool> now;
         for (platform::Control* c : options)
-            EXPECT_FALSE(c->enabled());
+            now.push_back(c->enabled());
+        return now;
     };
-    h.form.n_run.choose();
-    std::vector<bool> after;
-    for (platform::Control* c : options)
-        after.push_back(c->enabled());
-    EXPECT_EQ(after, before);
+    std::size_t moves = 0, listWrites = 0;
+    h.fs.fault = [&](Op op, const std::string& path) -> std::uint32_t {
+        if (op == Op::Move && path.rfind("C:\\pics\\", 0) == 0) {
+            ++moves;
+            EXPECT_EQ(states(), std::vector<bool>(options.size(), false)) << path;
+        }
+        if (op == Op::Write && path.rfind("C:\\nomerra\\Thumb", 0) == 0) {
+            ++listWrites;
+            EXPECT_EQ(states(), before) << path;
+        }
+        return 0u;
+    };
+    for (platform::MenuItem* command : {&h.form.n_run, &h.form.n_undo}) {
+        SCOPED_TRACE(command == &h.form.n_run ? "run" : "undo");
+        moves = listWrites = 0;
+        h.ui.answers = {command == &h.form.n_run ? false : true};
+        command->choose();
+        EXPECT_GT(moves, 0u);
+        EXPECT_GT(listWrites, 0u);
+        EXPECT_EQ(states(), before);
+    }
 }
