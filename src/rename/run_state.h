@@ -54,14 +54,6 @@ public:
     std::size_t total() const { return total_; }
     // Set by the worker before it begins: how it has the window look at the run at once.
     void lookWith(std::function<void()> lookNow) { lookNow_ = std::move(lookNow); }
-    // Every file is where the run leaves it; the lists and the record are still to be written,
-    // seconds at a million entries, and the window need not wait for them to answer again.
-    void engineEnded()
-    {
-        engineEnded_ = true;
-        look();
-    }
-    bool hasEngineEnded() const { return engineEnded_; }
     // The original list names where each file now is, while the run's record is still written:
     // the window can show it meanwhile.
     void listsWritten()
@@ -87,7 +79,6 @@ private:
     std::atomic<std::size_t> settled_{0};
     std::atomic<std::size_t> total_{0};
     std::atomic<bool> stop_{false};
-    std::atomic<bool> engineEnded_{false};
     std::atomic<bool> listsWritten_{false};
     bool asking_ = false;  // guarded by mutex_, as is every change of stop_ while asking
     std::condition_variable answered_;

@@ -47,17 +47,10 @@ void TFrmMain::lockOptions(bool locked)
 
 void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
 {
-    renaming::RunState& run = *session_.run();
-    if (frmProgress->peer().visible())
-        frmProgress->refresh();
-    else if (progressWorthShowing(run.settled(), run.total(), std::chrono::steady_clock::now() - started) &&
-             !platform::progressWindowLeftOut())
-        frmProgress->follow(run, *runTexts_, peer());
     // Locked at the first look, not at the command: lists that refuse the run do so before it,
-    // and their notice comes without every option drawn greyed and drawn again. Unlocked as soon
-    // as every file is settled, while the lists and the record are written, unless the progress
-    // window still stands for the run.
-    lockOptions(!run.hasEngineEnded() || frmProgress->peer().visible());
+    // and their notice comes without every option drawn greyed and drawn again.
+    lockOptions(true);
+    renaming::RunState& run = *session_.run();
     // A million entries take the view a quarter of a second to show: spent while the worker
     // writes the record, not after it.
     if (run.takeListsWritten()) {
@@ -71,6 +64,11 @@ void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
             // which says why it cannot be.
         }
     }
+    if (frmProgress->peer().visible())
+        frmProgress->refresh();
+    else if (progressWorthShowing(run.settled(), run.total(), std::chrono::steady_clock::now() - started) &&
+             !platform::progressWindowLeftOut())
+        frmProgress->follow(run, *runTexts_, peer());
 }
 
 void TFrmMain::carryOutRun(const texts::progress::RunTexts& says)

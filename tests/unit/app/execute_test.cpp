@@ -836,10 +836,11 @@ TEST(Restart, SettlesAKilledRunShowsTheListsAndExecuteFinishesIt)
 
 }  // namespace
 
-// Every option control is locked while the files of a run or an undo move, the items of the
-// increment group included, and each is as it was once they are settled, while the lists are
-// still written: those the options' interplay had disabled stay disabled.
-TEST_F(Run, EveryOptionIsLockedWhileFilesMoveAndIsAsItWasOnceTheyAreSettled)
+// Every option control is locked while a run or an undo goes, the items of the increment group
+// included, until its lists are written (the import among them would replace a list the run is
+// writing), and afterwards each is as it was: those the options' interplay had disabled stay
+// disabled.
+TEST_F(Run, EveryOptionIsLockedDuringARunAndEachIsAsItWasAfterwards)
 {
     openPics();
     h.form.cbNewname.setChecked(false);  // disables edtname
@@ -861,14 +862,12 @@ TEST_F(Run, EveryOptionIsLockedWhileFilesMoveAndIsAsItWasOnceTheyAreSettled)
     };
     std::size_t moves = 0, listWrites = 0;
     h.fs.fault = [&](Op op, const std::string& path) -> std::uint32_t {
-        if (op == Op::Move && path.rfind("C:\\pics\\", 0) == 0) {
-            ++moves;
+        const bool fileMoved = op == Op::Move && path.rfind("C:\\pics\\", 0) == 0;
+        const bool listWritten = op == Op::Write && path.rfind("C:\\nomerra\\Thumb", 0) == 0;
+        moves += fileMoved;
+        listWrites += listWritten;
+        if (fileMoved || listWritten)
             EXPECT_EQ(states(), std::vector<bool>(options.size(), false)) << path;
-        }
-        if (op == Op::Write && path.rfind("C:\\nomerra\\Thumb", 0) == 0) {
-            ++listWrites;
-            EXPECT_EQ(states(), before) << path;
-        }
         return 0u;
     };
     for (platform::MenuItem* command : {&h.form.n_run, &h.form.n_undo}) {
@@ -880,4 +879,25 @@ TEST_F(Run, EveryOptionIsLockedWhileFilesMoveAndIsAsItWasOnceTheyAreSettled)
         EXPECT_GT(listWrites, 0u);
         EXPECT_EQ(states(), before);
     }
+}
+
+// A click can reach the import button or the folder button before the run's first look locks
+// them: it starts nothing, and the run carries out the lists it was started with.
+TEST_F(Run, TheImportAndTheFolderChooserStartNothingWhileARunGoes)
+{
+    openPics();
+    h.form.n_preview.choose();
+    h.fs.addFile("D:\\names.txt", "x\r\ny\r\nz\r\n");
+    h.ui.fileAnswers.push_back(platform::OpenFileAnswer{{"D:\\names.txt"}, 1});
+    h.ui.folderAnswers.push_back({"D:\\"});
+    h.ui.answers.push_back(false);
+    h.ui.whileRunning = [&] {
+        h.form.Button1Click();
+        h.form.btnFolderClick();
+    };
+    h.form.n_run.choose();
+    EXPECT_EQ(h.ui.fileAnswers.size(), 1u);
+    EXPECT_EQ(h.ui.folderAnswers.size(), 1u);
+    EXPECT_EQ(h.takeShown(), std::vector<std::string>{"执行成功!\r是否打开目录查看 C:\\pics\\"});
+    EXPECT_EQ(h.fs.content("C:\\pics\\trip002.JPG"), "C:\\pics\\b.JPG");
 }
