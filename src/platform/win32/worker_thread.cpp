@@ -23,11 +23,13 @@ void Win32Ui::runInBackground(const BackgroundWork& work, const std::function<vo
         SetEvent(finished);
     });
     // The windows keep answering: this thread waits for the work, a look it asks for or a
-    // message, whichever comes. The work's end comes first of the two events.
+    // message, whichever comes. The work's end comes first of the two events, and is taken only
+    // after what came during the last look: a look may be long (a view loaded), and what the
+    // window does at the work's end is longer still before it answers again.
     std::optional<int> quit;
     ULONGLONG lastTick = GetTickCount64();
-    DWORD woke;
-    while ((woke = MsgWaitForMultipleObjectsEx(2, events, tickMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE)) != WAIT_OBJECT_0) {
+    for (;;) {
+        const DWORD woke = MsgWaitForMultipleObjectsEx(2, events, tickMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT)
@@ -39,6 +41,8 @@ void Win32Ui::runInBackground(const BackgroundWork& work, const std::function<vo
             if (WaitForSingleObject(finished, 0) == WAIT_OBJECT_0)
                 break;
         }
+        if (woke == WAIT_OBJECT_0)
+            break;
         if (woke == WAIT_OBJECT_0 + 1 || GetTickCount64() - lastTick >= static_cast<ULONGLONG>(tickMs)) {
             lastTick = GetTickCount64();
             tick();
