@@ -191,8 +191,12 @@ private:
     // Open and add from their second step on: with no files they change nothing.
     void openFiles(const std::vector<std::string>& files);
     void addFiles(const std::vector<std::string>& files);
+    // Whether the pair's view shows its path file, not its name file.
+    bool showsFullPaths(lists::ListPair pair) const;
     // Shows the pair's path or name file in its view when the pair's path file exists.
     void loadView(lists::ListPair pair);
+    // Lines of the pair's path file just written, shown as loadView would show them read back.
+    void showWritten(lists::ListPair pair, std::string pathLines);
     platform::Memo& viewOf(lists::ListPair pair);
 
     platform::Platform os_;

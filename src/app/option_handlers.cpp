@@ -80,10 +80,6 @@ void TFrmMain::lbpathDblClick()
 
 void TFrmMain::btnFolderClick()
 {
-    // Nor is the chooser opened over a run that has taken its folder already: it would hold the
-    // run's end until closed.
-    if (running_)
-        return;
     try {
         const std::string shown = lbpath.text();
         const std::string start = os_.fs.folderExists(shown) ? shown : os_.fs.currentFolder();

@@ -2,17 +2,28 @@
 // full-path switches.
 #include "app/main_window.h"
 #include "app/texts.h"
+#include "lists/views.h"
 
 platform::Memo& TFrmMain::viewOf(lists::ListPair pair)
 {
     return pair == lists::ListPair::Original ? mmOriginal : mmRenamed;
 }
 
+bool TFrmMain::showsFullPaths(lists::ListPair pair) const
+{
+    return (pair == lists::ListPair::Original ? cbShowpathO : cbshowpathR).checked();
+}
+
 void TFrmMain::loadView(lists::ListPair pair)
 {
-    const bool fullPaths = (pair == lists::ListPair::Original ? cbShowpathO : cbshowpathR).checked();
-    if (auto text = session_.viewText(pair, fullPaths))
+    if (auto text = session_.viewText(pair, showsFullPaths(pair)))
         viewOf(pair).setText(*text);
+}
+
+void TFrmMain::showWritten(lists::ListPair pair, std::string pathLines)
+{
+    viewOf(pair).setText(
+        lists::viewText(showsFullPaths(pair) ? std::move(pathLines) : lists::namePartLines(pathLines)));
 }
 
 void TFrmMain::showEffects(const renaming::Shown& shown)

@@ -13,8 +13,8 @@ namespace lists {
 namespace {
 ListFile pathFileOf(ListPair pair) { return pair == ListPair::Original ? ListFile::OriginalPaths : ListFile::NewPaths; }
 ListFile nameFileOf(ListPair pair) { return pair == ListPair::Original ? ListFile::OriginalNames : ListFile::NewNames; }
+}  // namespace
 
-// The name part of every line, each followed by CR LF.
 std::string namePartLines(std::string_view lines)
 {
     std::string names;
@@ -26,7 +26,6 @@ std::string namePartLines(std::string_view lines)
     });
     return names;
 }
-}  // namespace
 
 const char* fileName(ListFile file)
 {
@@ -328,12 +327,14 @@ RunLists ListStore::readForRun() const
     return lists;
 }
 
-void ListStore::rewriteAfterRun(const std::vector<std::string>& paths) const
+std::string ListStore::rewriteAfterRun(const std::vector<std::string>& paths) const
 {
     finishReplacements();
     ListRecord next = loadRecord().value_or(ListRecord{});
     const bool paired = !next.of(ListFile::NewPaths).empty();
-    commit(ListPair::Original, encodePair(joinLines(paths)), next, paired);
+    std::string lines = joinLines(paths);
+    commit(ListPair::Original, encodePair(lines), next, paired);
+    return lines;
 }
 
 void ListStore::remove(ListFile file) const

@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lists/list_encoding.h"
@@ -35,6 +36,8 @@ const char* fileName(ListFile file);
 std::vector<std::string> splitLines(const std::string& text);
 // Every entry followed by CR LF.
 std::string joinLines(const std::vector<std::string>& entries);
+// The name part of every line, each followed by CR LF: a name file's text.
+std::string namePartLines(std::string_view lines);
 
 // A list file's text and the digest of the bytes it was read from.
 struct ListRead {
@@ -90,8 +93,8 @@ public:
     bool appendOriginal(const std::vector<std::string>& paths) const;
     RunLists readForRun() const;
     // After a run: the original list names where the files are, and the new list stays paired
-    // with it.
-    void rewriteAfterRun(const std::vector<std::string>& paths) const;
+    // with it. Returns the lines written, as joinLines gives them.
+    std::string rewriteAfterRun(const std::vector<std::string>& paths) const;
     // Silent: for the window's close.
     void remove(ListFile file) const;
     // The pair is absent from then on; a file that cannot be deleted throws IoError.

@@ -75,11 +75,19 @@ void Form::dispatch(const std::function<void()>& handler)
         ui_.errorBox(errorBoxText(e.what()));
     }
     --running_;
-    if (running_ == 0 && !waitingDrops_.empty()) {
-        const std::vector<std::string> paths = std::move(waitingDrops_.front());
-        waitingDrops_.pop_front();
-        filesDropped(paths);
+    if (running_ == 0 && !waiting_.empty()) {
+        const std::function<void()> next = std::move(waiting_.front());
+        waiting_.pop_front();
+        dispatch(next);
     }
+}
+
+void Form::userEvent(std::function<void()> handler)
+{
+    if (running_ > 0)
+        waiting_.push_back(std::move(handler));
+    else
+        dispatch(handler);
 }
 
 void Form::show()
@@ -106,8 +114,9 @@ bool Form::closeQuery()
 
 void Form::closing()
 {
-    // A closing window takes no more files: they would outlive it in new lists.
-    waitingDrops_.clear();
+    // A closing window takes nothing more the user did meanwhile: files would outlive it in new
+    // lists.
+    waiting_.clear();
     if (onClose)
         dispatch(onClose);
 }
@@ -121,12 +130,8 @@ void Form::menuChosen(int id)
 
 void Form::filesDropped(const std::vector<std::string>& paths)
 {
-    if (!onDropFiles)
-        return;
-    if (running_ > 0)
-        waitingDrops_.push_back(paths);
-    else
-        dispatch([&] { onDropFiles(paths); });
+    if (onDropFiles)
+        userEvent([this, paths] { onDropFiles(paths); });
 }
 
 void Form::filesHandedOver(const std::vector<std::string>& paths)
@@ -195,13 +200,13 @@ void Control::applyDpi()
 void Label::userClicked()
 {
     if (onClick)
-        form_.dispatch(onClick);
+        form_.userEvent(onClick);
 }
 
 void Label::userDoubleClicked()
 {
     if (onDblClick)
-        form_.dispatch(onDblClick);
+        form_.userEvent(onDblClick);
 }
 
 char32_t Edit::userTyped(char32_t c)
@@ -230,7 +235,7 @@ void CheckBox::setChecked(bool on)
 
 void CheckBox::userClicked()
 {
-    form_.dispatch([this] { setChecked(!checked()); });
+    form_.userEvent([this] { setChecked(!checked()); });
 }
 
 void RadioButton::setChecked(bool on)
@@ -248,7 +253,7 @@ void RadioButton::setChecked(bool on)
 
 void RadioButton::userClicked()
 {
-    form_.dispatch([this] { setChecked(true); });
+    form_.userEvent([this] { setChecked(true); });
 }
 
 void RadioButton::group(const std::vector<RadioButton*>& buttons)
@@ -304,7 +309,7 @@ void RadioGroup::setItemIndex(int index)
 void Button::userClicked()
 {
     if (onClick)
-        form_.dispatch(onClick);
+        form_.userEvent(onClick);
 }
 
 }  // namespace platform

@@ -60,6 +60,11 @@ public:
 
     // Runs a handler for an event the user caused; what escapes it is shown in the error box.
     void dispatch(const std::function<void()>& handler);
+    // A click, or files from outside: dispatched at once, or, while another handler is under way
+    // (a run's loop keeps the window answering, a modal box waits), once that handler has ended,
+    // in the order they came: no handler runs inside another. A key's filter is not one of them:
+    // it answers before the key reaches its field.
+    void userEvent(std::function<void()> handler);
 
     // Shows the window and lays it out for its size, as its first resize does.
     void show();
@@ -75,8 +80,7 @@ public:
     bool closeQuery() override;
     void closing() override;
     void menuChosen(int id) override;
-    // Files from outside may arrive while a handler waits in a modal box; they are taken when
-    // that handler has ended, so that no handler runs inside another.
+    // Files from outside, taken as userEvent takes a click.
     void filesDropped(const std::vector<std::string>& paths) override;
     // The window comes to the front and takes the files as a drop.
     void filesHandedOver(const std::vector<std::string>& paths) override;
@@ -94,7 +98,7 @@ private:
     std::vector<Control*> controls_;
     Size designClient_{};  // none: the window's size is the user's
     int running_ = 0;  // handlers under way, one inside another's modal box
-    std::deque<std::vector<std::string>> waitingDrops_;
+    std::deque<std::function<void()>> waiting_;  // what the user did while a handler was under way
 };
 
 class Control : public ControlEvents {

@@ -111,9 +111,9 @@ void RenameSession::writeListsAndRecord(const std::vector<std::string>& places, 
     try {
         fs_.together(
             [&] {
-                store_.rewriteAfterRun(places);
+                std::string lines = store_.rewriteAfterRun(places);
                 listsWritten = true;
-                state_->listsWritten();
+                state_->listsWritten(std::move(lines));
                 platform::trace("lists-written");
             },
             [&] {

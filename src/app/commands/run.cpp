@@ -1,4 +1,6 @@
 // The Execute command: the window locked while the session's run goes on the worker thread.
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "app/main_window.h"
@@ -47,15 +49,18 @@ void TFrmMain::lockOptions(bool locked)
 
 void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
 {
-    // Locked at the first look, not at the command: lists that refuse the run do so before it,
-    // and their notice comes without every option drawn greyed and drawn again.
-    lockOptions(true);
     renaming::RunState& run = *session_.run();
+    std::optional<std::string> written = run.takeListsWritten();
+    // Locked at the first look, not at the command: lists that refuse the run do so before it,
+    // and their notice comes without every option drawn greyed and drawn again. The look the
+    // lists written ask for is not one: a run that short ends with no option drawn greyed.
+    if (!written)
+        lockOptions(true);
     // A million entries take the view a quarter of a second to show: spent while the worker
     // writes the record, not after it.
-    if (run.takeListsWritten()) {
+    if (written) {
         try {
-            loadView(lists::ListPair::Original);
+            showWritten(lists::ListPair::Original, std::move(*written));
             originalShownEarly_ = true;
             platform::trace("original-shown");
         } catch (...) {

@@ -524,35 +524,42 @@ TEST(RunEnd, ListsOrRecordThatCannotBeWrittenStillGetTheQuestionThenTheErrorAndO
     }
 }
 
-// The original list is shown again once it is written, while the record still is: read once
-// when that works. When that look fails, AppError or not (a million entries are hundreds of
-// megabytes in the view's forms), the run ends as a run does and reads it once more, with
+// The original list is shown again once it is written, while the record still is, from the lines
+// written: its file is not read. When showing it fails then (a million entries are hundreds of
+// megabytes in the view's forms), the run ends as a run does and reads it from its file, with
 // nothing said of it.
-TEST(RunEnd, TheWrittenListIsShownOnceAndAgainOnlyIfShowingItFailedDuringTheRun)
+TEST(RunEnd, TheWrittenListIsShownOnceAndReadOnlyIfShowingItFailedDuringTheRun)
 {
-    const std::vector<std::pair<const char*, std::function<std::uint32_t()>>> firstReads{
-        {"read", [] { return 0u; }},
-        {"access denied", [] { return platform::err::accessDenied; }},
-        {"heap exhausted", []() -> std::uint32_t { throw std::bad_alloc(); }},
-        {"string too long", []() -> std::uint32_t { throw std::length_error("basic_string::_M_create"); }},
+    const std::vector<std::pair<const char*, std::function<void()>>> firstShows{
+        {"shown", [] {}},
+        {"heap exhausted", [] { throw std::bad_alloc(); }},
+        {"string too long", [] { throw std::length_error("basic_string::_M_create"); }},
     };
-    for (const auto& [what, firstRead] : firstReads) {
+    for (const auto& [what, firstShow] : firstShows) {
         SCOPED_TRACE(what);
+        const bool shown = std::string(what) == "shown";
         Harness h;
         h.openExistingFiles({"C:\\pics\\a.jpg", "C:\\pics\\b.JPG"});
         h.form.edtname.setText("trip");
         h.form.n_preview.choose();
         const std::string names = h.listPath(ListFile::OriginalNames);
-        int reads = 0;
+        int reads = 0, shows = 0;
         h.fs.fault = [&](Op op, const std::string& path) {
-            if (op != Op::Read || path != names || h.fs.content(names).find("trip") == std::string::npos)
-                return 0u;
-            return ++reads == 1 ? firstRead() : 0u;
+            reads += op == Op::Read && path == names;
+            return 0u;
+        };
+        const auto counter = h.form.mmOriginal.onChange;
+        h.form.mmOriginal.onChange = [&] {
+            if (++shows == 1)
+                firstShow();
+            counter();
         };
         h.form.n_run.choose();
         EXPECT_EQ(h.takeShown(), std::vector<std::string>{"执行成功!\r是否打开目录查看 C:\\pics\\"});
         EXPECT_EQ(h.form.mmOriginal.text(), "trip001.jpg\r\ntrip002.JPG\r\n");
-        EXPECT_EQ(reads, std::string(what) == "read" ? 1 : 2);
+        EXPECT_EQ(h.form.lb_old.text(), "共 2 行");
+        EXPECT_EQ(reads, shown ? 0 : 1);
+        EXPECT_EQ(shows, shown ? 1 : 2);
     }
 }
 
@@ -881,23 +888,60 @@ TEST_F(Run, EveryOptionIsLockedDuringARunAndEachIsAsItWasAfterwards)
     }
 }
 
-// A click can reach the import button or the folder button before the run's first look locks
-// them: it starts nothing, and the run carries out the lists it was started with.
-TEST_F(Run, TheImportAndTheFolderChooserStartNothingWhileARunGoes)
+// The original view, shown from the lines the run wrote, is what its file says: the names or the
+// full paths as its switch says, a name beyond the code page as it is, as when it is read back.
+TEST_F(Run, TheOriginalViewAfterARunIsWhatItsFileSays)
+{
+    const std::vector<std::string> files = {"C:\\pics\\a.jpg", "C:\\pics\\b.jpg"};
+    for (const bool fullPaths : {false, true}) {
+        SCOPED_TRACE(fullPaths);
+        Harness h;
+        for (const auto& p : files)
+            h.fs.addFile(p, p);
+        h.writeLists(files, {"C:\\pics\\x.jpg", "C:\\pics\\\xF0\x9F\x98\x80.jpg"});
+        if (fullPaths)
+            user(h.form.cbShowpathO).click();
+        h.ui.answers.push_back(false);
+        h.form.n_run.choose();
+        const std::string shown = h.form.mmOriginal.text();
+        EXPECT_EQ(shown, fullPaths ? "C:\\pics\\x.jpg\r\nC:\\pics\\\xF0\x9F\x98\x80.jpg\r\n"
+                                   : "x.jpg\r\n\xF0\x9F\x98\x80.jpg\r\n");
+        EXPECT_EQ(h.form.lb_old.text(), "共 2 行");
+        user(h.form.cbShowpathO).click();
+        user(h.form.cbShowpathO).click();  // read back from the file
+        EXPECT_EQ(h.form.mmOriginal.text(), shown);
+    }
+}
+
+// A click can reach the window's controls during a run before its first look locks them, or wait
+// in the queue behind other input: it is taken once the run has ended, as files dropped then
+// are, never inside it. The import then pairs the names with the list the run left; the folder
+// chooser and a switch of the view come after it too.
+TEST_F(Run, AClickDuringARunIsTakenOnceTheRunHasEnded)
 {
     openPics();
     h.form.n_preview.choose();
     h.fs.addFile("D:\\names.txt", "x\r\ny\r\nz\r\n");
     h.ui.fileAnswers.push_back(platform::OpenFileAnswer{{"D:\\names.txt"}, 1});
-    h.ui.folderAnswers.push_back({"D:\\"});
+    h.fs.addFolder("D:\\out");
+    h.ui.folderAnswers.push_back({"D:\\out"});
     h.ui.answers.push_back(false);
     h.ui.whileRunning = [&] {
-        h.form.Button1Click();
-        h.form.btnFolderClick();
+        // As the window's controls take them, enabled or not when the click was made.
+        h.form.Button1.userClicked();
+        h.form.btnFolder.userClicked();
+        h.form.cbShowpathO.userClicked();
+        EXPECT_EQ(h.ui.fileAnswers.size(), 1u);
+        EXPECT_EQ(h.ui.folderAnswers.size(), 1u);
+        EXPECT_FALSE(h.form.cbShowpathO.checked());
     };
     h.form.n_run.choose();
-    EXPECT_EQ(h.ui.fileAnswers.size(), 1u);
-    EXPECT_EQ(h.ui.folderAnswers.size(), 1u);
     EXPECT_EQ(h.takeShown(), std::vector<std::string>{"执行成功!\r是否打开目录查看 C:\\pics\\"});
     EXPECT_EQ(h.fs.content("C:\\pics\\trip002.JPG"), "C:\\pics\\b.JPG");
+    EXPECT_TRUE(h.ui.fileAnswers.empty());
+    EXPECT_TRUE(h.ui.folderAnswers.empty());
+    EXPECT_EQ(h.list(ListFile::NewPaths), (std::vector<std::string>{"C:\\pics\\x.jpg", "C:\\pics\\y.JPG", "C:\\pics\\z.gif"}));
+    EXPECT_EQ(h.form.lbpath.text(), "D:\\out");
+    EXPECT_TRUE(h.form.cbShowpathO.checked());
+    EXPECT_EQ(h.form.mmOriginal.text(), "C:\\pics\\trip001.jpg\r\nC:\\pics\\trip002.JPG\r\nC:\\pics\\trip003.gif\r\n");
 }
