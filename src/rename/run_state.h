@@ -55,6 +55,14 @@ public:
     std::size_t total() const { return total_; }
     // Set by the worker before it begins: how it has the window look at the run at once.
     void lookWith(std::function<void()> lookNow) { lookNow_ = std::move(lookNow); }
+    // Every file is where the run leaves it; the lists and the record are still to be written,
+    // seconds at a million entries.
+    void engineEnded()
+    {
+        engineEnded_ = true;
+        look();
+    }
+    bool hasEngineEnded() const { return engineEnded_; }
     // The original list names where each file now is, while the run's record is still written:
     // the window can show it meanwhile, from the lines written rather than read back and decoded
     // again (a million entries take a quarter of a second more).
@@ -88,6 +96,7 @@ private:
     std::atomic<std::size_t> settled_{0};
     std::atomic<std::size_t> total_{0};
     std::atomic<bool> stop_{false};
+    std::atomic<bool> engineEnded_{false};
     bool asking_ = false;  // guarded by mutex_, as is every change of stop_ while asking
     std::condition_variable answered_;
     mutable std::mutex mutex_;

@@ -83,6 +83,7 @@ void RenameSession::carryOut()
                 return p.journal.get();
             }, state_.get());
             platform::trace("engine-ended");
+            state_->engineEnded();
             // Here too: writing the lists and the history of a long run takes the window longer
             // than it may go without answering.
             p.end = closeRun(p);
@@ -205,6 +206,7 @@ void RenameSession::carryOutUndo(Pending& p)
     p.record = std::move(*read.record);
     p.undone = undo(fs_, p.record, store_.journalPath(), state_.get());
     platform::trace("engine-ended");
+    state_->engineEnded();
     p.undoEnd.append(closeUndo(p));
 }
 

@@ -50,15 +50,20 @@ void TFrmMain::lockOptions(bool locked)
 void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
 {
     renaming::RunState& run = *session_.run();
-    std::optional<std::string> written = run.takeListsWritten();
+    if (frmProgress->peer().visible())
+        frmProgress->refresh();
+    else if (progressWorthShowing(run.settled(), run.total(), std::chrono::steady_clock::now() - started) &&
+             !platform::progressWindowLeftOut())
+        frmProgress->follow(run, *runTexts_, peer());
     // Locked at the first look, not at the command: lists that refuse the run do so before it,
-    // and their notice comes without every option drawn greyed and drawn again. The look the
-    // lists written ask for is not one: a run that short ends with no option drawn greyed.
-    if (!written)
-        lockOptions(true);
+    // and their notice comes without every option drawn greyed and drawn again. Unlocked once
+    // every file is settled, while the lists and the record are written, unless the progress
+    // window still stands for the run: a run over before the first look greys nothing. A click
+    // meanwhile waits for the run's end, as every click during a run does.
+    lockOptions(!run.hasEngineEnded() || frmProgress->peer().visible());
     // A million entries take the view a quarter of a second to show: spent while the worker
     // writes the record, not after it.
-    if (written) {
+    if (auto written = run.takeListsWritten()) {
         try {
             showWritten(lists::ListPair::Original, std::move(*written));
             originalShownEarly_ = true;
@@ -69,11 +74,6 @@ void TFrmMain::followRun(std::chrono::steady_clock::time_point started)
             // which says why it cannot be.
         }
     }
-    if (frmProgress->peer().visible())
-        frmProgress->refresh();
-    else if (progressWorthShowing(run.settled(), run.total(), std::chrono::steady_clock::now() - started) &&
-             !platform::progressWindowLeftOut())
-        frmProgress->follow(run, *runTexts_, peer());
 }
 
 void TFrmMain::carryOutRun(const texts::progress::RunTexts& says)
