@@ -151,8 +151,8 @@ public:
     void notice(const std::string& text) override;
     bool ask(const std::string& text) override;
     void errorBox(const std::string& text) override { shown.push_back({Shown::Error, text}); }
-    // Works on the calling thread: one tick, whatever the test does meanwhile, the work, a tick.
-    // The work runs on this thread: a look it asks for is taken there and then.
+    // Works on the calling thread: one tick, whatever the test does meanwhile, the work (a look
+    // it asks for taken there and then), a tick.
     void runInBackground(const BackgroundWork& work, const std::function<void()>& tick, int) override
     {
         tick();
