@@ -152,16 +152,20 @@ public:
     bool ask(const std::string& text) override;
     void errorBox(const std::string& text) override { shown.push_back({Shown::Error, text}); }
     // Works on the calling thread: one tick, whatever the test does meanwhile, the work (a look
-    // it asks for taken there and then), a tick.
+    // it asks for taken there and then), a tick. Without timed looks, as a run over before the
+    // window's first tick is looked at, only the looks the work asks for.
     void runInBackground(const BackgroundWork& work, const std::function<void()>& tick, int) override
     {
-        tick();
+        if (timedLooks)
+            tick();
         if (whileRunning)
             whileRunning();
         work(tick);
-        tick();
+        if (timedLooks)
+            tick();
     }
     std::function<void()> whileRunning;
+    bool timedLooks = true;
     std::optional<OpenFileAnswer> openFiles(const OpenFileRequest& request) override;
     // Takes the next script entry: the names the user types into the folder-name field and
     // confirms with OK, one after another; after the last one that is not accepted, Cancel.
